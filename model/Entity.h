@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runebin {
+
+class OutputFile;
+class NamedEntity;
+
+// One top-level record of a drawing's body, or for a group leader (types 17, 18, 28) the record
+// with its whole group. The entity owns a private copy of exactly those bytes and writes them back
+// unchanged; only renaming edits them, in place.
+//
+// This base class also stands for every record type the program does not tell apart.
+class Entity {
+ public:
+  Entity() = default;
+  virtual ~Entity() = default;
+  Entity(const Entity&) = delete;
+  Entity& operator=(const Entity&) = delete;
+
+  // Takes a copy of the record at the start of `available` (which may hold more bytes behind it).
+  // A plain record takes its own length; group leaders take their group too. Returns 0, or -1
+  // when the record is malformed or does not lie wholly inside `available`: then the entity holds
+  // nothing.
+  virtual int Parse(std::span<const std::uint8_t> available);
+  // Writes the bytes to `file`. Returns true when the write succeeded.
+  virtual bool Write(OutputFile& file) const;
+  // Extents of a symbol definition; every other entity reports four zeros. Always returns 0.
+  virtual int GetExtents(float& lowX, float& lowY, float& highX, float& highY) const;
+  // The record's type byte, 0..255 (0 for an entity that holds fewer than 5 bytes).
+  virtual int GetType() const;
+  // Takes over a copy of `other`'s bytes and its use count. The class does not change.
+  virtual Entity& Assign(const Entity& other);
+
+  // The named-entity interface of definitions and references, or null for other entities.
+  virtual NamedEntity* AsNamed() { return nullptr; }
+  virtual const NamedEntity* AsNamed() const { return nullptr; }
+
+  // Names carried by the symbol references (type 29) nested inside this entity's group, in the
+  // order they occur. Empty for entities without a group.
+  std::vector<std::string> NestedReferenceNames() const;
+  // Renames, in place, every nested symbol reference named exactly `oldName`; returns how many.
+  int RenameNestedReferences(std::string_view oldName, std::string_view newName);
+
+  std::span<const std::uint8_t> Bytes() const { return {data_.get(), length_}; }
+  std::size_t Length() const { return length_; }
+
+  // Symbol definitions only: how many top-level references name this definition, as counted
+  // when the file was loaded (or carried along by a copy).
+  std::int32_t useCount = 0;
+
+ protected:
+  // The bytes of the leading record alone (its own length field), never those of its group.
+  std::span<std::uint8_t> RecordBytes();
+  std::span<const std::uint8_t> RecordBytes() const;
+  // Copies `bytes` into a fresh buffer; returns false (holding nothing) when memory runs out.
+  bool TakeCopy(std::span<const std::uint8_t> bytes);
+  // The part of the data after the leading record; empty unless this entity has a group.
+  virtual std::span<std::uint8_t> GroupBody() { return {}; }
+  // Group copy shared by the group leaders: checks the type byte, then takes the record with its
+  // group. Returns -1 (holding nothing) for another type or a group that is not closed.
+  int ParseGroup(std::span<const std::uint8_t> available, int type);
+  std::span<std::uint8_t> BytesAfterRecord();
+
+ private:
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t length_ = 0;
+};
+
+// A type-0 record; its subtype is byte 5.
+class TypeZeroEntity final : public Entity {};
+
+// A record of type 17 or 18 with the group that follows it.
+class GroupEntity final : public Entity {
+ public:
+  explicit GroupEntity(int type) : type_(type) {}
+  int Parse(std::span<const std::uint8_t> available) override;
+
+ protected:
+  std::span<std::uint8_t> GroupBody() override;
+
+ private:
+  int type_;
+};
+
+// Takes the rest of a body that cannot be read as records (a length below 5, a record or group
+// that runs past the end of the file, a group that is never closed). It is carried byte for byte
+// so that nothing of the file is lost, and kept last when the file is written, where it was.
+class UnreadableTail final : public Entity {
+ public:
+  int Parse(std::span<const std::uint8_t> available) override;
+};
+
+// Builds the entity for the top-level record at the start of `available` (the bytes from that
+// record to the end of the data), choosing its class by the type byte. The caller owns the
+// result and learns how many bytes it took from Length(); 0 means the record was malformed.
+std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available);
+
+}  // namespace runebin

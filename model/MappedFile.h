@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/LockedFile.h"
+#include "platform/MemoryMap.h"
+
+namespace runebin {
+
+// Results of MappedFile::Open.
+inline constexpr int MapOpenFailed = -1;
+inline constexpr int MapMappingFailed = -2;
+inline constexpr int MapViewFailed = -3;
+
+// A read-only view of a whole file, held open and exclusively locked while mapped, so that no
+// other program changes it under the loader.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile() { Close(); }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // 0 on success; MapOpenFailed when the file is missing, not a regular file or locked elsewhere;
+  // MapMappingFailed when it cannot be mapped (an empty file cannot). On failure nothing is held.
+  int Open(const std::string& path);
+  // Releases the view and the file: 0, or -1 when unmapping failed, -3 when closing failed.
+  int Close();
+
+  std::span<const std::uint8_t> View() const {
+    return {map_.Data(), static_cast<std::size_t>(map_.Size())};
+  }
+  std::int64_t Size() const { return map_.Size(); }
+  // The loader has passed every byte before `offset`.
+  void ReleaseBefore(std::int64_t offset) { map_.Release(offset); }
+
+ private:
+  platform::LockedFile file_;
+  platform::MemoryMap map_;
+};
+
+}  // namespace runebin

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/Entity.h"
+#include "model/Format.h"
+
+namespace runebin {
+
+// A record that carries a symbol name in a 32-byte field: at most 31 bytes and a zero.
+//
+// The field is always limited to the record's own bytes: a record too short to hold the whole
+// field reads and writes only the part it has, and never the records of its group.
+class NamedEntity : public Entity {
+ public:
+  NamedEntity* AsNamed() override { return this; }
+  const NamedEntity* AsNamed() const override { return this; }
+
+  // The bytes of the name field up to the first zero (all of them if there is none).
+  std::string GetName() const;
+  // Writes `newName` (cut to 31 bytes) and a zero at the start of the field; the bytes behind the
+  // zero keep their contents and the record keeps its length. Returns the previous name.
+  std::string SetName(std::string_view newName);
+
+ protected:
+  virtual std::size_t NameOffset() const = 0;
+};
+
+// A symbol definition (type 28) with its group.
+class SymbolDef final : public NamedEntity {
+ public:
+  int Parse(std::span<const std::uint8_t> available) override;
+  int GetExtents(float& lowX, float& lowY, float& highX, float& highY) const override;
+
+ protected:
+  std::size_t NameOffset() const override { return kDefNameOffset; }
+  std::span<std::uint8_t> GroupBody() override;
+};
+
+// A symbol reference (type 29): places a symbol by name.
+class SymbolRef final : public NamedEntity {
+ protected:
+  std::size_t NameOffset() const override { return kRefNameOffset; }
+};
+
+// The name field inside one record's bytes, clipped to the record. Shared by the entities and by
+// the walk that renames references nested in groups.
+std::string ReadNameField(std::span<const std::uint8_t> record, std::size_t offset);
+void WriteNameField(std::span<std::uint8_t> record, std::size_t offset, std::string_view name);
+
+}  // namespace runebin

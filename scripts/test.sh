@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with GCC and runs the tests; then builds the tests
+# again with Clang under AddressSanitizer and UndefinedBehaviorSanitizer and runs them there too.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+cmake -S . -B build/gcc -G Ninja -DCMAKE_CXX_COMPILER=g++ -DRUNEBIN_BENCH=ON
+cmake --build build/gcc -j "$jobs"
+ctest --test-dir build/gcc --output-on-failure -j "$jobs"
+
+cmake -S . -B build/asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DRUNEBIN_SANITIZE=ON -DRUNEBIN_BENCH=ON
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+if [ -x scripts/fuzz-smoke.sh ]; then
+  bash scripts/fuzz-smoke.sh
+fi
+echo "All tests passed."
