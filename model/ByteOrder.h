@@ -11,7 +11,8 @@ namespace runebin {
 // Little-endian reads and writes of the numbers stored in drawing and metafile data. Every read
 // names the bytes it may use, and answers nothing when the value would run past them.
 
-inline std::optional<std::uint32_t> ReadU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+inline std::optional<std::uint32_t> ReadU32(std::span<const std::uint8_t> bytes,
+                                            std::size_t offset) {
   if (offset > bytes.size() || bytes.size() - offset < 4) {
     return std::nullopt;
   }
@@ -20,7 +21,8 @@ inline std::optional<std::uint32_t> ReadU32(std::span<const std::uint8_t> bytes,
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-inline std::optional<std::int32_t> ReadI32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+inline std::optional<std::int32_t> ReadI32(std::span<const std::uint8_t> bytes,
+                                           std::size_t offset) {
   const auto value = ReadU32(bytes, offset);
   if (!value) {
     return std::nullopt;
@@ -28,7 +30,8 @@ inline std::optional<std::int32_t> ReadI32(std::span<const std::uint8_t> bytes, 
   return static_cast<std::int32_t>(*value);
 }
 
-inline std::optional<std::uint16_t> ReadU16(std::span<const std::uint8_t> bytes, std::size_t offset) {
+inline std::optional<std::uint16_t> ReadU16(std::span<const std::uint8_t> bytes,
+                                            std::size_t offset) {
   if (offset > bytes.size() || bytes.size() - offset < 2) {
     return std::nullopt;
   }
@@ -36,7 +39,8 @@ inline std::optional<std::uint16_t> ReadU16(std::span<const std::uint8_t> bytes,
   return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-inline std::optional<std::int16_t> ReadI16(std::span<const std::uint8_t> bytes, std::size_t offset) {
+inline std::optional<std::int16_t> ReadI16(std::span<const std::uint8_t> bytes,
+                                           std::size_t offset) {
   const auto value = ReadU16(bytes, offset);
   if (!value) {
     return std::nullopt;
@@ -65,6 +69,8 @@ inline void PutU16(std::uint8_t* out, std::uint16_t value) {
   out[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-inline void PutF32(std::uint8_t* out, float value) { PutU32(out, std::bit_cast<std::uint32_t>(value)); }
+inline void PutF32(std::uint8_t* out, float value) {
+  PutU32(out, std::bit_cast<std::uint32_t>(value));
+}
 
 }  // namespace runebin

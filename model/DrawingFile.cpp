@@ -141,7 +141,8 @@ void DrawingFile::CountSymbolUses() {
     if (reference == nullptr || entity.GetType() != kTypeSymbolRef) {
       continue;
     }
-    if (const auto found = lastDefinition.find(reference->GetName()); found != lastDefinition.end()) {
+    if (const auto found = lastDefinition.find(reference->GetName());
+        found != lastDefinition.end()) {
       ++found->second->useCount;
     }
   }
@@ -180,14 +181,17 @@ int DrawingFile::Reset() {
   return 0;
 }
 
-bool DrawingFile::SetModified(bool value) { return std::exchange(modified_, value); }
+bool DrawingFile::SetModified(bool value) {
+  return std::exchange(modified_, value);
+}
 
 int DrawingFile::RemoveReferences(std::string_view name) {
   int count = 0;
   for (int i = otherEntities.GetSize() - 1; i >= 0; --i) {
     const Entity& entity = otherEntities.GetAt(i);
     const NamedEntity* reference = entity.AsNamed();
-    if (reference != nullptr && entity.GetType() == kTypeSymbolRef && reference->GetName() == name) {
+    if (reference != nullptr && entity.GetType() == kTypeSymbolRef &&
+        reference->GetName() == name) {
       otherEntities.RemoveAt(i);  // the removed entity is destroyed here
       ++count;
     }

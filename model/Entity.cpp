@@ -37,14 +37,18 @@ int Entity::Parse(std::span<const std::uint8_t> available) {
   return TakeCopy(available.first(length)) ? 0 : -1;
 }
 
-bool Entity::Write(OutputFile& file) const { return file.Write(data_.get(), length_); }
+bool Entity::Write(OutputFile& file) const {
+  return file.Write(data_.get(), length_);
+}
 
 int Entity::GetExtents(float& lowX, float& lowY, float& highX, float& highY) const {
   lowX = lowY = highX = highY = 0.0F;
   return 0;
 }
 
-int Entity::GetType() const { return length_ > kTypeOffset ? data_[kTypeOffset] : 0; }
+int Entity::GetType() const {
+  return length_ > kTypeOffset ? data_[kTypeOffset] : 0;
+}
 
 Entity& Entity::Assign(const Entity& other) {
   if (&other != this) {
@@ -126,7 +130,9 @@ int GroupEntity::Parse(std::span<const std::uint8_t> available) {
   return ParseGroup(available, type_);
 }
 
-std::span<std::uint8_t> GroupEntity::GroupBody() { return BytesAfterRecord(); }
+std::span<std::uint8_t> GroupEntity::GroupBody() {
+  return BytesAfterRecord();
+}
 
 int UnreadableTail::Parse(std::span<const std::uint8_t> available) {
   return TakeCopy(available) ? 0 : -1;

@@ -26,7 +26,9 @@ void WriteNameField(std::span<std::uint8_t> record, std::size_t offset, std::str
   field[count] = 0;
 }
 
-std::string NamedEntity::GetName() const { return ReadNameField(RecordBytes(), NameOffset()); }
+std::string NamedEntity::GetName() const {
+  return ReadNameField(RecordBytes(), NameOffset());
+}
 
 std::string NamedEntity::SetName(std::string_view newName) {
   std::string previous = GetName();
@@ -47,6 +49,8 @@ int SymbolDef::GetExtents(float& lowX, float& lowY, float& highX, float& highY) 
   return 0;
 }
 
-std::span<std::uint8_t> SymbolDef::GroupBody() { return BytesAfterRecord(); }
+std::span<std::uint8_t> SymbolDef::GroupBody() {
+  return BytesAfterRecord();
+}
 
 }  // namespace runebin

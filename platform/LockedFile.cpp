@@ -9,7 +9,9 @@
 
 namespace runebin::platform {
 
-LockedFile::~LockedFile() { Close(); }
+LockedFile::~LockedFile() {
+  Close();
+}
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}

@@ -7,7 +7,9 @@
 
 namespace runebin::platform {
 
-MemoryMap::~MemoryMap() { Unmap(); }
+MemoryMap::~MemoryMap() {
+  Unmap();
+}
 
 bool MemoryMap::Map(int fd, std::int64_t size) {
   Unmap();

@@ -67,7 +67,9 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-SafeFileWriter::~SafeFileWriter() { Abandon(); }
+SafeFileWriter::~SafeFileWriter() {
+  Abandon();
+}
 
 bool SafeFileWriter::Begin(const std::string& target) {
   Abandon();

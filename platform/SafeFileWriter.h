@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 
 #include "platform/OutputFile.h"
 

@@ -36,6 +36,16 @@ struct WmfImportDialogData {
   float m_maxSize = 100.0F;
 };
 
+// Events of the main window, delivered by the toolkit while its modal loop runs.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  // A push button was pressed (or the About item of the window menu chosen), by control id.
+  virtual void OnCommand(int controlId) = 0;
+  // The user changed the selection of a list box (by mouse or keyboard alike).
+  virtual void OnSelectionChange(int listBoxId) = 0;
+};
+
 // What the window program needs of a dialog toolkit: the main window's controls addressed by
 // their numeric ids, modal message boxes, the open-file dialog and three small modal dialogs.
 // The program's behaviour talks only to this interface; a Qt implementation shows real widgets
@@ -68,6 +78,12 @@ class Toolkit {
   virtual bool RunRenameDialog(RenameDialogData& data) = 0;
   virtual bool RunWmfImportDialog(WmfImportDialogData& data) = 0;
   virtual void RunAboutBox() = 0;
+
+  // Shows the main window and runs its modal loop, delivering its events to `events`, until
+  // EndMainWindow is called. Requests to close the window any other way (Escape, the close box)
+  // are ignored.
+  virtual void RunMainWindow(WindowEvents& events) = 0;
+  virtual void EndMainWindow() = 0;
 };
 
 }  // namespace runebin

@@ -16,10 +16,10 @@ enum class ControlKind {
   DefaultPushButton,
   GroupBox,
   ListBox,
-  StaticText,      // left-aligned, may wrap over several lines
-  BlackFrame,      // an empty framed rectangle
-  EditBox,         // single line, scrolls horizontally
-  Icon,            // the application icon
+  StaticText,  // left-aligned, may wrap over several lines
+  BlackFrame,  // an empty framed rectangle
+  EditBox,     // single line, scrolls horizontally
+  Icon,        // the application icon
 };
 
 struct ControlLayout {

@@ -30,8 +30,12 @@ Bytes TypeZero(std::uint8_t subtype, std::size_t extra) {
   return Record(kTypeZero, body);
 }
 
-Bytes GroupOpen() { return Bytes(std::begin(kGroupOpen), std::end(kGroupOpen)); }
-Bytes GroupClose() { return Bytes(std::begin(kGroupClose), std::end(kGroupClose)); }
+Bytes GroupOpen() {
+  return Bytes(std::begin(kGroupOpen), std::end(kGroupOpen));
+}
+Bytes GroupClose() {
+  return Bytes(std::begin(kGroupClose), std::end(kGroupClose));
+}
 
 namespace {
 

@@ -26,8 +26,8 @@ Bytes GroupClose();
 struct Extents {
   float lowX = 0, lowY = 0, highX = 0, highY = 0;
 };
-Bytes Definition(std::string_view name, const std::vector<Bytes>& content = {}, Extents extents = {},
-                 std::size_t recordLength = 88);
+Bytes Definition(std::string_view name, const std::vector<Bytes>& content = {},
+                 Extents extents = {}, std::size_t recordLength = 88);
 // A symbol reference record (84 bytes unless `recordLength` says otherwise) naming `name`.
 Bytes Reference(std::string_view name, std::size_t recordLength = 84);
 // A group record of type 17 or 18 followed by GroupOpen, `content` and GroupClose.
