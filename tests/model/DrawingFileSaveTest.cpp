@@ -1,0 +1,195 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "model/DrawingFile.h"
+#include "model/NamedEntity.h"
+#include "tests/support/DrawingBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace runebin {
+namespace {
+
+using namespace runebin::testing;
+
+class DrawingFileSave : public ::testing::Test {
+ protected:
+  // Loads `bytes` from a file `name`, marks the document changed, and returns the path.
+  std::string LoadChanged(const std::string& name, const Bytes& bytes) {
+    const auto path = dir.Write(name, bytes);
+    EXPECT_EQ(drawing.Load(path), 0);
+    drawing.symbolDefs.GetAt(0).AsNamed()->SetName("Changed");
+    drawing.SetModified(true);
+    return path;
+  }
+
+  // What every failed save must leave: the original bytes, the flag, and no temporary file.
+  void ExpectUntouched(const std::string& path, const Bytes& original,
+                       const std::vector<std::string>& entries) {
+    EXPECT_EQ(ReadFileBytes(path), original);
+    EXPECT_TRUE(drawing.IsModified());
+    EXPECT_EQ(dir.List(), entries);
+  }
+
+  TempDir dir;
+  DrawingFile drawing{""};
+  const Bytes original = Drawing({Reference("Tree"), Definition("Tree"), TypeZero(1)});
+};
+
+TEST_F(DrawingFileSave, WritesHeaderTypeZeroDefinitionsThenOthers) {
+  const auto path = dir.Write("a.pvx", Drawing({Reference("A"), Definition("A"), TypeZero(1),
+                                                Record(9), Definition("B"), TypeZero(2)}));
+  ASSERT_EQ(drawing.Load(path), 0);
+  drawing.SetModified(true);
+  ASSERT_EQ(drawing.Save(path), 0);
+  EXPECT_FALSE(drawing.IsModified());
+  EXPECT_EQ(ReadFileBytes(path), Drawing({TypeZero(1), TypeZero(2), Definition("A"),
+                                          Definition("B"), Reference("A"), Record(9)}));
+}
+
+TEST_F(DrawingFileSave, UnchangedFileSavesByteForByte) {
+  Bytes header = Header();
+  std::fill(header.begin() + 49, header.end(), 0xA5);  // uninterpreted header bytes travel too
+  Bytes file = Join({header, TypeZero(3), Definition("A", {Group(17, {Reference("B")})}),
+                     Reference("A"), Record(200, Bytes(1000, 7))});
+  const auto path = dir.Write("same.pvx", file);
+  ASSERT_EQ(drawing.Load(path), 0);
+  ASSERT_EQ(drawing.Save(path), 0);
+  EXPECT_EQ(ReadFileBytes(path), file);
+
+  const auto bare = dir.Write("bare.pvx", Header());
+  ASSERT_EQ(drawing.Load(bare), 0);
+  ASSERT_EQ(drawing.Save(bare), 0);
+  EXPECT_EQ(ReadFileBytes(bare), Header());
+}
+
+TEST_F(DrawingFileSave, KeepsThePermissionsOfTheReplacedFile) {
+  const auto path = LoadChanged("p.pvx", original);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(drawing.Save(path), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"p.pvx"});
+}
+
+TEST_F(DrawingFileSave, RefusesWithoutSomethingLoaded) {
+  const auto path = dir.Write("x.pvx", original);
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  EXPECT_EQ(ReadFileBytes(path), original);
+}
+
+TEST_F(DrawingFileSave, ReadOnlyFileIsRefused) {
+  const auto path = LoadChanged("ro.pvx", original);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  ExpectUntouched(path, original, {"ro.pvx"});
+}
+
+TEST_F(DrawingFileSave, MissingOrVanishedFolderIsRefused) {
+  std::filesystem::create_directory(dir.Path("sub"));
+  const auto path = LoadChanged("sub/a.pvx", original);
+  std::filesystem::remove_all(dir.Path("sub"));
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  EXPECT_TRUE(drawing.IsModified());
+  EXPECT_EQ(drawing.Save(dir.Path("nowhere/else.pvx")), SaveFailed);
+  EXPECT_TRUE(dir.List().empty());
+}
+
+TEST_F(DrawingFileSave, DirectoryInThePlaceOfTheFileIsRefused) {
+  const auto path = LoadChanged("d.pvx", original);
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"d.pvx"});
+}
+
+TEST_F(DrawingFileSave, FileLockedByAnotherProgramIsRefused) {
+  const auto path = LoadChanged("l.pvx", original);
+  const int other = ::open(path.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  ::close(other);
+  ExpectUntouched(path, original, {"l.pvx"});
+  EXPECT_EQ(drawing.Save(path), 0);
+}
+
+// A folder nobody may write to. Root ignores permission bits, so it is also made immutable.
+class UnwritableFolder {
+ public:
+  explicit UnwritableFolder(const std::string& path) : path_(path) {
+    ::chmod(path.c_str(), 0555);
+    if (::geteuid() == 0) {
+      SetImmutable(true);
+    }
+  }
+  ~UnwritableFolder() {
+    SetImmutable(false);
+    ::chmod(path_.c_str(), 0755);
+  }
+  bool Works() const {
+    const std::string probe = path_ + "/probe";
+    const int fd = ::open(probe.c_str(), O_CREAT | O_WRONLY, 0644);
+    if (fd >= 0) {
+      ::close(fd);
+      ::unlink(probe.c_str());
+    }
+    return fd < 0;
+  }
+
+ private:
+  void SetImmutable(bool on) {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    if (fd >= 0) {
+      ::close(fd);
+    }
+  }
+  std::string path_;
+};
+
+TEST_F(DrawingFileSave, UnwritableFolderIsRefused) {
+  std::filesystem::create_directory(dir.Path("locked"));
+  const auto path = LoadChanged("locked/a.pvx", original);
+  UnwritableFolder guard(dir.Path("locked"));
+  if (!guard.Works()) {
+    GTEST_SKIP() << "cannot make a folder unwritable here";
+  }
+  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_TRUE(drawing.IsModified());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("locked")),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+// A write that fails in the middle (a file-size limit, as a full disk would) leaves the
+// original whole.
+TEST_F(DrawingFileSave, WriteFailingHalfwayLeavesTheOriginal) {
+  const Bytes big = Drawing({Definition("Big", {Record(3, Bytes(300000, 1))}), Reference("Big")});
+  const auto path = LoadChanged("big.pvx", big);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limited = saved;
+  limited.rlim_cur = 100000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const int result = drawing.Save(path);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(result, SaveFailed);
+  ExpectUntouched(path, big, {"big.pvx"});
+}
+
+}  // namespace
+}  // namespace runebin
