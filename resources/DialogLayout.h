@@ -30,6 +30,7 @@ struct ControlLayout {
   bool enabled = true;
   bool shown = true;
   bool tabStop = false;
+  int textLimit = 0;  // edit boxes: the most characters the user can type or paste; 0 = no limit
 };
 
 struct DialogLayout {
@@ -39,5 +40,16 @@ struct DialogLayout {
   int fontPointSize;
   std::span<const ControlLayout> controls;  // in tab order
 };
+
+// The control of `layout` with `id`, or null. Ids are unique within a layout, except
+// kNoControlId.
+constexpr const ControlLayout* FindControl(const DialogLayout& layout, int id) {
+  for (const ControlLayout& control : layout.controls) {
+    if (control.id == id && id != kNoControlId) {
+      return &control;
+    }
+  }
+  return nullptr;
+}
 
 }  // namespace runebin
