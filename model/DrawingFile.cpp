@@ -156,16 +156,20 @@ int DrawingFile::Save(const std::string& path) {
   if (!writer.Begin(path)) {
     return SaveFailed;
   }
-  bool complete = writer.Write(header_.data(), header_.size());
-  for (const EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
-    complete = complete && list->WriteAll(writer) == list->GetSize();
-  }
-  if (!complete || !writer.Commit()) {
+  if (!WriteTo(writer) || !writer.Commit()) {
     writer.Abandon();
     return SaveFailed;
   }
   modified_ = false;
   return 0;
+}
+
+bool DrawingFile::WriteTo(OutputFile& out) const {
+  bool complete = out.Write(header_.data(), header_.size());
+  for (const EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
+    complete = complete && list->WriteAll(out) == list->GetSize();
+  }
+  return complete;
 }
 
 int DrawingFile::Reset() {

@@ -11,6 +11,7 @@
 namespace runebin {
 
 class MappedFile;
+class OutputFile;
 
 // Results of DrawingFile::Load.
 inline constexpr int LoadOpenFailed = -1;    // cannot be opened, mapped, or is locked elsewhere
@@ -44,6 +45,8 @@ class DrawingFile {
   // order, replacing the file at `path` safely. Returns 0, or SaveFailed with the file on disk
   // untouched and the modified flag kept.
   int Save(const std::string& path);
+  // Writes the document as Save does, to any destination. Returns false if a write failed.
+  bool WriteTo(OutputFile& out) const;
   // Drops everything: header, entities and both flags. Always returns 0.
   int Reset();
 

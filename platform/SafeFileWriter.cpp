@@ -13,7 +13,7 @@
 namespace runebin::platform {
 namespace {
 
-constexpr std::size_t kBufferSize = 4 << 20;
+constexpr std::size_t kBufferSize = 1 << 20;
 
 // Writing past a file-size limit raises SIGXFSZ, whose default action ends the program in the
 // middle of a save. We want the write to fail with EFBIG instead, and report it.

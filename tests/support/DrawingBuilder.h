@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/OutputFile.h"
+
 namespace runebin::testing {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -36,5 +38,16 @@ Bytes Group(std::uint8_t type, const std::vector<Bytes>& content);
 Bytes Join(const std::vector<Bytes>& parts);
 // Header followed by the records.
 Bytes Drawing(const std::vector<Bytes>& records);
+
+// Collects written bytes in memory.
+class MemoryOutput final : public OutputFile {
+ public:
+  bool Write(const void* bytes, std::size_t size) override {
+    const auto* begin = static_cast<const std::uint8_t*>(bytes);
+    written.insert(written.end(), begin, begin + size);
+    return true;
+  }
+  Bytes written;
+};
 
 }  // namespace runebin::testing
