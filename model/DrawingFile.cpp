@@ -32,7 +32,22 @@ int DrawingFile::Load(const std::string& path) {
   if (file.Open(path) != 0) {
     return LoadOpenFailed;
   }
-  const auto view = file.View();
+  const int result = LoadView(file.View(), &file);
+  file.Close();
+  if (result == 0) {
+    WriteListing();
+  }
+  return result;
+}
+
+int DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
+  if (loaded_) {
+    Reset();
+  }
+  return LoadView(bytes, nullptr);
+}
+
+int DrawingFile::LoadView(std::span<const std::uint8_t> view, MappedFile* file) {
   if (const int refused = CheckHeader(view); refused != 0) {
     return refused;
   }
@@ -44,13 +59,11 @@ int DrawingFile::Load(const std::string& path) {
       Reset();
       return LoadOpenFailed;
     }
+    CountSymbolUses();
   } catch (const std::bad_alloc&) {
     Reset();
     return LoadOpenFailed;
   }
-  file.Close();
-  WriteListing();
-  CountSymbolUses();
   loaded_ = true;
   modified_ = false;
   return 0;
@@ -78,7 +91,7 @@ int DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
 // running past the end, or a group that never closes) makes the rest of the body one
 // UnreadableTail: no byte is dropped, and the walk always ends. Returns false only when memory
 // runs out.
-bool DrawingFile::ReadBody(std::span<const std::uint8_t> body, MappedFile& file) {
+bool DrawingFile::ReadBody(std::span<const std::uint8_t> body, MappedFile* file) {
   std::size_t offset = 0;
   while (offset < body.size()) {
     const auto rest = body.subspan(offset);
@@ -108,7 +121,9 @@ bool DrawingFile::ReadBody(std::span<const std::uint8_t> body, MappedFile& file)
     } else {
       otherEntities.Add(std::move(entity));
     }
-    file.ReleaseBefore(static_cast<std::int64_t>(kHeaderSize + offset));
+    if (file != nullptr) {
+      file->ReleaseBefore(static_cast<std::int64_t>(kHeaderSize + offset));
+    }
   }
   return true;
 }

@@ -41,6 +41,8 @@ class DrawingFile {
   // Loads a drawing, dropping whatever was loaded before (also when this load fails). Returns 0
   // or one of LoadOpenFailed .. LoadCompressed; after a failure the document is empty.
   int Load(const std::string& path);
+  // Loads a drawing held in memory, with the same checks and results (no listing is written).
+  int LoadFromMemory(std::span<const std::uint8_t> bytes);
   // Writes header, type-0 entities, symbol definitions and other entities, each list in its
   // order, replacing the file at `path` safely. Returns 0, or SaveFailed with the file on disk
   // untouched and the modified flag kept.
@@ -73,7 +75,8 @@ class DrawingFile {
 
  private:
   int CheckHeader(std::span<const std::uint8_t> view);
-  bool ReadBody(std::span<const std::uint8_t> body, MappedFile& file);
+  int LoadView(std::span<const std::uint8_t> view, MappedFile* file);
+  bool ReadBody(std::span<const std::uint8_t> body, MappedFile* file);
   void WriteListing() const;
   void CountSymbolUses();
 
