@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -76,21 +77,26 @@ bool SafeFileWriter::Begin(const std::string& target) {
   IgnoreFileSizeSignal();
   failed_ = false;
   buffered_ = 0;
-  target_ = target;
   if (target.empty() || target.back() == '/') {
     return false;
+  }
+  // Through a symbolic link we replace the file it points to, not the link.
+  target_ = target;
+  if (char* resolved = ::realpath(target.c_str(), nullptr)) {
+    target_ = resolved;
+    std::free(resolved);
   }
 
   mode_t mode = 0666;
   struct stat info {};
-  const bool exists = ::stat(target.c_str(), &info) == 0;
+  const bool exists = ::stat(target_.c_str(), &info) == 0;
   if (exists) {
     // Root may write anywhere, so permission checks alone would not stop it: a file whose owner
     // cannot write it is treated as read-only by everyone.
     if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
       return false;
     }
-    lockFd_ = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    lockFd_ = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
       Abandon();
       return false;
@@ -102,7 +108,7 @@ bool SafeFileWriter::Begin(const std::string& target) {
     mode &= ~mask;
   }
 
-  temporary_ = FolderOf(target) + "/." + FileNameOf(target) + ".XXXXXX";
+  temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
   tempFd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
   if (tempFd_ < 0) {
     temporary_.clear();

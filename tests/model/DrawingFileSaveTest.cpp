@@ -80,6 +80,16 @@ TEST_F(DrawingFileSave, KeepsThePermissionsOfTheReplacedFile) {
   EXPECT_EQ(dir.List(), std::vector<std::string>{"p.pvx"});
 }
 
+TEST_F(DrawingFileSave, ThroughASymbolicLinkReplacesTheFileItNames) {
+  const auto path = LoadChanged("real.pvx", original);
+  const auto link = dir.Path("link.pvx");
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  ASSERT_EQ(drawing.Save(link), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_NE(ReadFileBytes(path), original);
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.pvx", "real.pvx"}));
+}
+
 TEST_F(DrawingFileSave, RefusesWithoutSomethingLoaded) {
   const auto path = dir.Write("x.pvx", original);
   EXPECT_EQ(drawing.Save(path), SaveFailed);
