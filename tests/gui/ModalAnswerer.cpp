@@ -1,0 +1,86 @@
+#include "tests/gui/ModalAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/WindowText.h"
+
+namespace runebin::testing {
+
+ModalAnswerer::ModalAnswerer(QWidget* ignored) : ignored_(ignored) {
+  timer_.setInterval(5);
+  connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
+  timer_.start();
+}
+
+void ModalAnswerer::Expect(Answer answer) {
+  answers_.push_back(std::move(answer));
+}
+
+void ModalAnswerer::Poll() {
+  QWidget* top = QApplication::activeModalWidget();
+  if (top == nullptr || top == ignored_ || !top->isVisible()) {
+    if (top != lastAnswered_) {
+      waitingForChange_ = false;
+    }
+    return;
+  }
+  // The same widget is answered again only after something else was on top in between (a
+  // dialog whose OK raised a message box that has been dismissed since).
+  if (waitingForChange_ && top == lastAnswered_) {
+    return;
+  }
+  const QString description = QString::fromLatin1(top->metaObject()->className()) +
+                              QStringLiteral(": ") + top->windowTitle();
+  if (answers_.empty()) {
+    unexpected_.append(description);
+    if (auto* dialog = qobject_cast<QDialog*>(top)) {
+      QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    }
+    lastAnswered_ = top;
+    waitingForChange_ = true;
+    return;
+  }
+  seen_.append(description);
+  Answer answer = std::move(answers_.front());
+  answers_.pop_front();
+  lastAnswered_ = top;
+  waitingForChange_ = true;
+  answer(top);
+}
+
+void ClickLater(QWidget* button) {
+  auto* clickable = qobject_cast<QAbstractButton*>(button);
+  if (clickable != nullptr) {
+    QMetaObject::invokeMethod(clickable, &QAbstractButton::click, Qt::QueuedConnection);
+  }
+}
+
+QWidget* FindButton(QWidget* dialog, const QString& text) {
+  if (dialog == nullptr) {
+    return nullptr;
+  }
+  for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+    if (gui::WithoutMnemonics(button->text()) == text && button->isVisible()) {
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+void RunScripted(const std::function<void()>& script, const std::function<void()>& run) {
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    std::fputs("window test hung: no one ended the modal loop\n", stderr);
+    std::_Exit(3);
+  });
+  watchdog.start(60000);
+  QTimer::singleShot(0, script);
+  run();
+}
+
+}  // namespace runebin::testing
