@@ -1,0 +1,123 @@
+#include "app/DialogValidation.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+#include "resources/ControlIds.h"
+#include "resources/RenameDialogLayout.h"
+
+namespace runebin {
+namespace {
+
+// The standard refusals of a dialog field; %1 and %2 stand for the limits.
+constexpr std::string_view kNotANumber = "Please enter a number.";
+constexpr std::string_view kNumberBetween = "Please enter a number between %1 and %2.";
+constexpr std::string_view kNoMoreThan = "Please enter no more than %1 characters.";
+
+std::string Fill(std::string_view pattern, std::string_view placeholder, std::string_view value) {
+  std::string text(pattern);
+  if (const auto at = text.find(placeholder); at != std::string::npos) {
+    text.replace(at, placeholder.size(), value);
+  }
+  return text;
+}
+
+std::optional<FieldProblem> CheckNameLength(std::string_view text, int controlId) {
+  if (text.size() > static_cast<std::size_t>(kMaxSymbolNameChars)) {
+    return FieldProblem{controlId, Fill(kNoMoreThan, "%1", std::to_string(kMaxSymbolNameChars))};
+  }
+  return std::nullopt;
+}
+
+// Whether a number text that a double cannot hold is tiny rather than huge: a negative exponent,
+// or no exponent and no nonzero digit before the point.
+bool LooksTiny(std::string_view number) {
+  const auto exponent = number.find_first_of("eE");
+  if (exponent != std::string_view::npos) {
+    return exponent + 1 < number.size() && number[exponent + 1] == '-';
+  }
+  return number.substr(0, number.find('.')).find_first_not_of('0') == std::string_view::npos;
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+std::optional<FieldProblem> ValidateRenameDialog(std::string_view newNameText,
+                                                 RenameDialogData& data) {
+  if (auto problem = CheckNameLength(newNameText, ids::kRenameNewName)) {
+    return problem;
+  }
+  data.m_newName = std::string(newNameText);
+  return std::nullopt;
+}
+
+std::optional<FieldProblem> ValidateWmfImportDialog(std::string_view nameText,
+                                                    std::string_view maxSizeText,
+                                                    WmfImportDialogData& data) {
+  const std::optional<double> maxSize = ParseMaxSize(maxSizeText);
+  if (!maxSize) {
+    return FieldProblem{ids::kImportMaxSize, std::string(kNotANumber)};
+  }
+  if (*maxSize < kMinMaxSize || *maxSize > kMaxMaxSize) {
+    return FieldProblem{ids::kImportMaxSize,
+                        Fill(Fill(kNumberBetween, "%1", FormatMaxSize(kMinMaxSize)), "%2",
+                             FormatMaxSize(kMaxMaxSize))};
+  }
+  if (auto problem = CheckNameLength(nameText, ids::kImportName)) {
+    return problem;
+  }
+  data.m_maxSize = static_cast<float>(*maxSize);
+  data.m_name = std::string(nameText);
+  return std::nullopt;
+}
+
+std::string FormatMaxSize(float value) {
+  // Fixed notation keeps 100000000 from turning into 1e+08; the shortest digits that read back
+  // as the same float keep 0.1 from turning into 0.100000001.
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (result.ec != std::errc()) {
+    result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  }
+  return std::string(buffer, result.ptr);
+}
+
+std::optional<double> ParseMaxSize(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // Digits or a decimal point must come first: no "inf", "nan" or a second sign.
+  if (text.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(text.front())) != 0 || text.front() == '.')) {
+    return std::nullopt;
+  }
+  double value = 0.0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  if (end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  if (error == std::errc::result_out_of_range) {
+    // Beyond a double: too large for any range the dialog accepts, or so small it is zero.
+    value = LooksTiny(text) ? 0.0 : HUGE_VAL;
+  } else if (error != std::errc()) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace runebin

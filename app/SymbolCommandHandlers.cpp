@@ -1,0 +1,132 @@
+// The symbol commands of the main window: they read the selection, ask the user, call the symbol
+// operations and refresh the lists. Entries are looked up (index-checked) before anything changes.
+#include <string>
+
+#include "app/MainDialog.h"
+#include "model/NamedEntity.h"
+#include "resources/ControlIds.h"
+#include "symbols/SymbolCommands.h"
+
+namespace runebin {
+namespace {
+
+std::string NameOf(const Entity& entity) {
+  const NamedEntity* named = entity.AsNamed();
+  return named != nullptr ? named->GetName() : std::string();
+}
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+}  // namespace
+
+void MainDialog::OnUp(FilePane& pane) {
+  const int selected = toolkit_.ListGetSelection(pane.controls.list);
+  if (selected <= 0) {
+    return;
+  }
+  MoveSymbolUp(pane.drawing, selected);
+  toolkit_.ListSetSelection(pane.controls.list, selected - 1);
+  RefreshSymbolLists();
+}
+
+void MainDialog::OnDn(FilePane& pane) {
+  const int selected = toolkit_.ListGetSelection(pane.controls.list);
+  const int count = toolkit_.ListCount(pane.controls.list);
+  if (selected < 0 || selected >= count - 1) {
+    return;
+  }
+  MoveSymbolDown(pane.drawing, selected);
+  toolkit_.ListSetSelection(pane.controls.list, selected + 1);
+  RefreshSymbolLists();
+}
+
+void MainDialog::OnSort(FilePane& pane) {
+  // The selected line stays where it is and shows whatever sorted into its place.
+  if (SortSymbols(pane.drawing)) {
+    RefreshSymbolLists();
+  }
+}
+
+void MainDialog::OnRename(FilePane& pane) {
+  const int selected = toolkit_.ListGetSelection(pane.controls.list);
+  if (selected < 0) {
+    return;
+  }
+  const std::string current = NameOf(pane.drawing.symbolDefs.GetAt(selected));
+  RenameDialogData data{current, current};
+  if (!toolkit_.RunRenameDialog(data)) {
+    return;
+  }
+  const int renamed = RenameSymbol(pane.drawing, selected, data.m_newName);
+  RefreshSymbolLists();
+  if (renamed > 0) {
+    Report(std::to_string(renamed) + " references renamed from\n" + Quoted(data.m_oldName) +
+           " to\n" + Quoted(data.m_newName) + ".");
+  }
+}
+
+void MainDialog::OnCopy() {
+  // The button's label is the only record of the direction.
+  const std::string label = toolkit_.GetControlText(ids::kCopy).substr(0, 31);
+  FilePane* source = nullptr;
+  FilePane* target = nullptr;
+  if (!label.empty() && label.front() == '<') {
+    source = &pane2_;
+    target = &pane1_;
+  } else if (!label.empty() && label.front() == '>') {
+    source = &pane1_;
+    target = &pane2_;
+  } else {
+    Report("Something odd is happening internally");
+    return;
+  }
+  const int selected = toolkit_.ListGetSelection(source->controls.list);
+  if (selected < 0) {
+    return;
+  }
+  const Entity& definition = source->drawing.symbolDefs.GetAt(selected);
+  const std::string name = NameOf(definition);
+  const int existing = target->drawing.symbolDefs.FindByName(name);
+  if (existing < 0) {
+    AppendSymbolCopy(definition, target->drawing);
+  } else if (Ask("There is already a symbol named\n" + Quoted(name) + "\nin file\n" +
+                 Quoted(target->path) + ".\nReplace it?")) {
+    ReplaceSymbolWithCopy(definition, target->drawing, existing);
+  }
+  RefreshSymbolLists();
+}
+
+void MainDialog::OnDelete(FilePane& pane) {
+  const int selected = toolkit_.ListGetSelection(pane.controls.list);
+  if (selected < 0) {
+    return;
+  }
+  const Entity& definition = pane.drawing.symbolDefs.GetAt(selected);
+  const std::string name = NameOf(definition);
+  const int uses = definition.useCount;
+  if (!Ask("Delete symbol " + Quoted(name) + " (Used " + std::to_string(uses) + " times)?")) {
+    return;
+  }
+  DeleteSymbol(pane.drawing, selected);
+  if (Ask("Delete all references to this symbol?")) {
+    const int removed = pane.drawing.RemoveReferences(name);
+    Report(removed == 0
+               ? std::string("No references found")
+               : std::to_string(removed) + " references to symbol " + Quoted(name) + " removed.");
+  }
+  RefreshSymbolLists();
+}
+
+void MainDialog::OnXUnused(FilePane& pane) {
+  if (!Ask("Delete all unused symbols in " + Quoted(pane.path) + "?")) {
+    return;
+  }
+  // Keeps whatever the file still places, also through references nested in groups.
+  const int deleted = DeleteUnusedSymbols(pane.drawing);
+  RefreshSymbolLists();
+  Report(std::to_string(deleted) + " symbols deleted");
+}
+
+}  // namespace runebin
