@@ -1,11 +1,18 @@
 #include "tests/gui/ModalAnswerer.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
+#include "gui/OpenFileDialog.h"
 #include "gui/WindowText.h"
 
 namespace runebin::testing {
@@ -50,6 +57,40 @@ void ModalAnswerer::Poll() {
   lastAnswered_ = top;
   waitingForChange_ = true;
   answer(top);
+}
+
+ModalAnswerer::Answer ChooseFile(const QString& path, bool readOnly) {
+  return [path, readOnly](QWidget* widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "expected the file dialog, got " << widget->metaObject()->className();
+      QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
+      return;
+    }
+    if (auto* box = dialog->findChild<QCheckBox*>(QLatin1String(gui::kReadOnlyCheckBoxName))) {
+      box->setChecked(readOnly);
+    }
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      name->setText(path);
+    }
+    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+  };
+}
+
+ModalAnswerer::Answer Press(const QString& button, QStringList* texts) {
+  return [button, texts](QWidget* widget) {
+    if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && texts != nullptr) {
+      texts->append(box->text());
+    }
+    QWidget* target = FindButton(widget, button);
+    if (target == nullptr) {
+      ADD_FAILURE() << "no button " << button.toStdString() << " on "
+                    << widget->windowTitle().toStdString();
+      QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
+      return;
+    }
+    ClickLater(target);
+  };
 }
 
 void ClickLater(QWidget* button) {

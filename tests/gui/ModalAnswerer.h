@@ -42,6 +42,13 @@ class ModalAnswerer : public QObject {
   QTimer timer_;
 };
 
+// Answers for the common boxes.
+// Types `path` into the open-file dialog, sets its read-only box and confirms.
+ModalAnswerer::Answer ChooseFile(const QString& path, bool readOnly = false);
+// Presses the button labelled `button` (without '&'); a message box's text is appended to
+// `texts` when given.
+ModalAnswerer::Answer Press(const QString& button, QStringList* texts = nullptr);
+
 // Clicks a button from the event loop, after the current call has returned.
 void ClickLater(QWidget* button);
 // The button of `dialog` whose text (without '&') is `text`, or null.
