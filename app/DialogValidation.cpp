@@ -8,26 +8,14 @@
 
 #include "resources/ControlIds.h"
 #include "resources/RenameDialogLayout.h"
+#include "symbols/Messages.h"
 
 namespace runebin {
 namespace {
 
-// The standard refusals of a dialog field; %1 and %2 stand for the limits.
-constexpr std::string_view kNotANumber = "Please enter a number.";
-constexpr std::string_view kNumberBetween = "Please enter a number between %1 and %2.";
-constexpr std::string_view kNoMoreThan = "Please enter no more than %1 characters.";
-
-std::string Fill(std::string_view pattern, std::string_view placeholder, std::string_view value) {
-  std::string text(pattern);
-  if (const auto at = text.find(placeholder); at != std::string::npos) {
-    text.replace(at, placeholder.size(), value);
-  }
-  return text;
-}
-
 std::optional<FieldProblem> CheckNameLength(std::string_view text, int controlId) {
   if (text.size() > static_cast<std::size_t>(kMaxSymbolNameChars)) {
-    return FieldProblem{controlId, Fill(kNoMoreThan, "%1", std::to_string(kMaxSymbolNameChars))};
+    return FieldProblem{controlId, messages::TooManyCharacters(kMaxSymbolNameChars)};
   }
   return std::nullopt;
 }
@@ -62,12 +50,12 @@ std::optional<FieldProblem> ValidateWmfImportDialog(std::string_view nameText,
                                                     WmfImportDialogData& data) {
   const std::optional<double> maxSize = ParseMaxSize(maxSizeText);
   if (!maxSize) {
-    return FieldProblem{ids::kImportMaxSize, std::string(kNotANumber)};
+    return FieldProblem{ids::kImportMaxSize, std::string(messages::kNotANumber)};
   }
   if (*maxSize < kMinMaxSize || *maxSize > kMaxMaxSize) {
-    return FieldProblem{ids::kImportMaxSize,
-                        Fill(Fill(kNumberBetween, "%1", FormatMaxSize(kMinMaxSize)), "%2",
-                             FormatMaxSize(kMaxMaxSize))};
+    return FieldProblem{
+        ids::kImportMaxSize,
+        messages::NumberOutOfRange(FormatMaxSize(kMinMaxSize), FormatMaxSize(kMaxMaxSize))};
   }
   if (auto problem = CheckNameLength(nameText, ids::kImportName)) {
     return problem;

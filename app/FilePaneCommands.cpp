@@ -1,6 +1,7 @@
 // Opening and closing a file in a pane, and Done.
 #include "app/MainDialog.h"
 #include "resources/ControlIds.h"
+#include "symbols/Messages.h"
 
 namespace runebin {
 namespace {
@@ -9,31 +10,6 @@ constexpr const char* kDrawingFilter =
     "Korvel Files (*.pvx)|*.pvx|Korvel Symbol Catalogs (*.pvs)|*.pvs|"
     "Korvel Templates (*.pvt)|*.pvt|All Files (*.*)|*.*||";
 constexpr const char* kReadOnlyMarker = " [ro]";
-
-std::string LoadFailureMessage(int result, const std::string& path) {
-  const std::string quoted = "\"" + path + "\"";
-  switch (result) {
-    case LoadNotDrawing:
-      return quoted + " does not appear to be a Korvel file";
-    case LoadWrongVersion:
-      return quoted + " is not a version 6 Korvel file";
-    case LoadCompressed:
-      return quoted +
-             " is a compressed Korvel file,\nwhich can't be processed by this program.\n\n"
-             "You can save the file as an uncompressed file by:\n"
-             "   loading it into Korvel,\n"
-             "   selecting Tools>>Options to bring up the Options dialog,\n"
-             "   clicking the PVX,PVT,PVS button to bring up the Korvel PVX Drawing Options "
-             "dialog,\n"
-             "   deselecting the File compression checkbox,\n"
-             "   clicking OK to dismiss the Korvel PVX Drawing Options dialog,\n"
-             "   clicking OK to dismiss the Options dialog, and\n"
-             "   saving the file. It will be uncompressed.";
-    case LoadOpenFailed:
-    default:
-      return "Error Opening file " + quoted;
-  }
-}
 
 }  // namespace
 
@@ -48,7 +24,7 @@ void MainDialog::OnOpenClose(FilePane& pane) {
 void MainDialog::ClosePane(FilePane& pane) {
   // A read-only pane is never written; its path carries the marker and is no target anyway.
   if (pane.drawing.IsModified() && !pane.readOnly && pane.drawing.Save(pane.path) < 0) {
-    Report("Can't write to file \"" + pane.path + "\".");
+    Report(messages::SaveFailure(pane.path));
   }
   pane.drawing.Reset();  // the changes go, whether or not they were written
   pane.path.clear();
@@ -69,12 +45,12 @@ void MainDialog::OpenPane(FilePane& pane) {
   // marker in its path, so it may be opened here too.
   const FilePane& other = Other(pane);
   if (other.drawing.IsLoaded() && choice->path == other.path) {
-    Report("Can't open the same file twice");
+    Report(std::string(messages::kSameFileTwice));
     return;
   }
   pane.readOnly = choice->readOnly;
   if (const int result = pane.drawing.Load(choice->path); result < 0) {
-    Report(LoadFailureMessage(result, choice->path));
+    Report(messages::LoadFailure(result, choice->path));
     return;
   }
   std::string path = choice->path;

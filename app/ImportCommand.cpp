@@ -3,6 +3,7 @@
 
 #include "app/MainDialog.h"
 #include "metafile/ImportMetafile.h"
+#include "symbols/Messages.h"
 
 namespace runebin {
 
@@ -23,30 +24,19 @@ void MainDialog::OnImport() {
   lastMaxSize_ = data.m_maxSize;  // kept even when the import then fails
 
   std::unique_ptr<SymbolDef> definition;
-  switch (ImportMetafile(path, data.m_name, data.m_maxSize, definition)) {
-    case ImportSucceeded:
-      if (!definition) {
-        Report("Internal error - WMF returned was 0");
-        return;
-      }
-      definition->useCount = 0;
-      pane1_.drawing.symbolDefs.Add(std::move(definition));
-      pane1_.drawing.SetModified(true);
-      RefreshSymbolLists();
-      return;
-    case ImportOpenFailed:
-      Report("Error opening file \"" + path + "\"");
-      return;
-    case ImportReadFailed:
-      Report("Error reading from file \"" + path + "\"");
-      return;
-    case ImportUnknownType:
-      Report("Unknown file type for \"" + path + "\"");
-      return;
-    default:
-      Report("Unknown error opening \"" + path + "\"");
-      return;
+  const int result = ImportMetafile(path, data.m_name, data.m_maxSize, definition);
+  if (result != ImportSucceeded) {
+    Report(messages::ImportFailure(result, path));
+    return;
   }
+  if (!definition) {
+    Report(std::string(messages::kImportReturnedNothing));
+    return;
+  }
+  definition->useCount = 0;
+  pane1_.drawing.symbolDefs.Add(std::move(definition));
+  pane1_.drawing.SetModified(true);
+  RefreshSymbolLists();
 }
 
 }  // namespace runebin

@@ -1,10 +1,10 @@
 #include "app/MainDialog.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "model/NamedEntity.h"
 #include "resources/ControlIds.h"
+#include "symbols/Messages.h"
 
 namespace runebin {
 
@@ -24,22 +24,14 @@ namespace {
 
 constexpr std::string_view kCopyLabel = "Copy";
 
-// The details of one definition: use count, width and height, each line ending in a line break.
-// The differences are taken in single precision and printed in double with two decimals.
+// The details of one definition. The differences are taken in single precision, as the extents
+// are stored.
 std::string DetailsText(const Entity& definition) {
   float lowX = 0, lowY = 0, highX = 0, highY = 0;
   definition.GetExtents(lowX, lowY, highX, highY);
   const float width = highX - lowX;
   const float height = highY - lowY;
-  char line[512];  // room for the widest float printed in full
-  std::string text;
-  std::snprintf(line, sizeof line, "Used %d times\n", static_cast<int>(definition.useCount));
-  text += line;
-  std::snprintf(line, sizeof line, "Width: %0.2f\n", static_cast<double>(width));
-  text += line;
-  std::snprintf(line, sizeof line, "Height: %0.2f\n", static_cast<double>(height));
-  text += line;
-  return text;
+  return messages::SymbolDetails(static_cast<int>(definition.useCount), width, height);
 }
 
 }  // namespace

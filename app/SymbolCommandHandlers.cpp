@@ -5,6 +5,7 @@
 #include "app/MainDialog.h"
 #include "model/NamedEntity.h"
 #include "resources/ControlIds.h"
+#include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
 
 namespace runebin {
@@ -13,10 +14,6 @@ namespace {
 std::string NameOf(const Entity& entity) {
   const NamedEntity* named = entity.AsNamed();
   return named != nullptr ? named->GetName() : std::string();
-}
-
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
 }
 
 }  // namespace
@@ -62,8 +59,7 @@ void MainDialog::OnRename(FilePane& pane) {
   const int renamed = RenameSymbol(pane.drawing, selected, data.m_newName);
   RefreshSymbolLists();
   if (renamed > 0) {
-    Report(std::to_string(renamed) + " references renamed from\n" + Quoted(data.m_oldName) +
-           " to\n" + Quoted(data.m_newName) + ".");
+    Report(messages::RenameReport(renamed, data.m_oldName, data.m_newName));
   }
 }
 
@@ -79,7 +75,7 @@ void MainDialog::OnCopy() {
     source = &pane1_;
     target = &pane2_;
   } else {
-    Report("Something odd is happening internally");
+    Report(std::string(messages::kCopyDirectionUnknown));
     return;
   }
   const int selected = toolkit_.ListGetSelection(source->controls.list);
@@ -91,8 +87,7 @@ void MainDialog::OnCopy() {
   const int existing = target->drawing.symbolDefs.FindByName(name);
   if (existing < 0) {
     AppendSymbolCopy(definition, target->drawing);
-  } else if (Ask("There is already a symbol named\n" + Quoted(name) + "\nin file\n" +
-                 Quoted(target->path) + ".\nReplace it?")) {
+  } else if (Ask(messages::ReplaceQuestion(name, target->path))) {
     ReplaceSymbolWithCopy(definition, target->drawing, existing);
   }
   RefreshSymbolLists();
@@ -106,27 +101,24 @@ void MainDialog::OnDelete(FilePane& pane) {
   const Entity& definition = pane.drawing.symbolDefs.GetAt(selected);
   const std::string name = NameOf(definition);
   const int uses = definition.useCount;
-  if (!Ask("Delete symbol " + Quoted(name) + " (Used " + std::to_string(uses) + " times)?")) {
+  if (!Ask(messages::DeleteQuestion(name, uses))) {
     return;
   }
   DeleteSymbol(pane.drawing, selected);
-  if (Ask("Delete all references to this symbol?")) {
-    const int removed = pane.drawing.RemoveReferences(name);
-    Report(removed == 0
-               ? std::string("No references found")
-               : std::to_string(removed) + " references to symbol " + Quoted(name) + " removed.");
+  if (Ask(std::string(messages::kDeleteReferencesQuestion))) {
+    Report(messages::ReferencesRemoved(pane.drawing.RemoveReferences(name), name));
   }
   RefreshSymbolLists();
 }
 
 void MainDialog::OnXUnused(FilePane& pane) {
-  if (!Ask("Delete all unused symbols in " + Quoted(pane.path) + "?")) {
+  if (!Ask(messages::DeleteUnusedQuestion(pane.path))) {
     return;
   }
   // Keeps whatever the file still places, also through references nested in groups.
   const int deleted = DeleteUnusedSymbols(pane.drawing);
   RefreshSymbolLists();
-  Report(std::to_string(deleted) + " symbols deleted");
+  Report(messages::UnusedDeleted(deleted));
 }
 
 }  // namespace runebin
