@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+
+#include "metafile/BoundingBox.h"
+#include "metafile/HostPalette.h"
+#include "metafile/MetafileReader.h"
+#include "metafile/OutputRecords.h"
+
+namespace runebin {
+
+// The point mapping of one pass, fixed from the bounding box at the pass's start:
+// x' = (x + maxX) * S and y' = (maxY - y) * S with S = maxSize / D, D the larger of the box's
+// width and height (each below 0.001 counting as 1). The y axis turns upwards; x is shifted by
+// +maxX, not by -minX, as the host application's symbols expect. Computed in double precision,
+// stored as single.
+struct PointMapping {
+  double scale = 1.0;
+  double offsetX = 0.0;
+  double offsetY = 0.0;
+
+  static PointMapping ForBox(const BoundingBox& box, float maxSize);
+  float X(double x) const { return static_cast<float>((x + offsetX) * scale); }
+  float Y(double y) const { return static_cast<float>((offsetY - y) * scale); }
+};
+
+struct PassResult {
+  WalkEnd end = WalkEnd::EndRecord;
+  // The bytes of the records the pass produced or, without a sink, would have produced.
+  std::size_t outputBytes = 0;
+};
+
+// One pass over the records of a metafile that `reader` holds, with a fresh drawing state and the
+// sequence numbers starting at 6826.
+//
+// Without a sink it is the measuring pass: it widens `box` with the drawing's points (polygon,
+// polyline and set-of-polygon vertices as they are; rectangle and ellipse corners as mapped) and
+// counts the bytes the output pass will write. With a sink it is the output pass: it appends the
+// records and leaves `box` alone (its widening could change nothing the import uses). Both passes
+// change the drawing state and take sequence numbers identically, and stop at the same record.
+//
+// Colours are mapped through `palette` only when a record is written.
+PassResult ConvertRecords(const MetafileReader& reader, BoundingBox& box, float maxSize,
+                          OutputSink* sink, PaletteMatcher& palette);
+
+}  // namespace runebin

@@ -1,0 +1,144 @@
+#include "metafile/MetafileReader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "metafile/RecordKinds.h"
+#include "model/ByteOrder.h"
+
+namespace runebin {
+namespace {
+
+// A file's size when the system knows it; 0 otherwise (pipes, some special files).
+std::size_t SizeHint(std::FILE* file) {
+  struct stat info {};
+  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
+    return 0;
+  }
+  return static_cast<std::size_t>(std::min<unsigned long long>(
+      static_cast<unsigned long long>(info.st_size), kMetafileReadLimit));
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Reads up to kMetafileReadLimit bytes. A regular file is read into a buffer of its own size in
+// one read; a file whose size the system does not tell (or that grows meanwhile) is read on in
+// doubling steps up to the limit. Returns false when memory runs out.
+bool ReadAll(std::FILE* file, std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& size) {
+  constexpr std::size_t kFirstStepWithoutHint = 65536;
+  const std::size_t hint = SizeHint(file);
+  std::size_t capacity = hint > 0 ? hint : kFirstStepWithoutHint;
+  size = 0;
+  for (;;) {
+    // Uninitialised on purpose: the read fills what is used, and the data is cut to what it
+    // delivered.
+    std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[capacity]);
+    if (!grown) {
+      return false;
+    }
+    if (size > 0) {
+      std::memcpy(grown.get(), buffer.get(), size);
+    }
+    buffer = std::move(grown);
+    size += std::fread(buffer.get() + size, 1, capacity - size, file);
+    if (size < capacity || capacity == kMetafileReadLimit) {
+      return true;  // end of file, a read error, or the limit
+    }
+    // Full: there may be more. A file of exactly its hinted size costs one more small read.
+    const int next = std::fgetc(file);
+    if (next == EOF) {
+      return true;
+    }
+    std::ungetc(next, file);
+    capacity = std::min(capacity * 2, kMetafileReadLimit);
+  }
+}
+
+}  // namespace
+
+int RecogniseMetafile(std::span<const std::uint8_t> data, std::size_t& headerOffset) {
+  if (data.empty()) {
+    return ImportReadFailed;
+  }
+  // The first 32 bits, bytes beyond the data counting as zero.
+  std::uint8_t first[4] = {0, 0, 0, 0};
+  std::memcpy(first, data.data(), std::min<std::size_t>(data.size(), 4));
+  const std::uint32_t value = *ReadU32(first, 0);
+  const std::uint32_t typeWord = value & 0xFFFFu;
+  if (typeWord == 0 || typeWord == 1) {
+    headerOffset = 0;
+    return ImportSucceeded;
+  }
+  if (value == kPlaceableKey) {
+    headerOffset = kPlaceableHeaderSize;
+    return ImportSucceeded;
+  }
+  return ImportUnknownType;
+}
+
+WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset,
+                    RecordHandler& handler) {
+  if (headerOffset > data.size() || data.size() - headerOffset < kStandardHeaderSize) {
+    return WalkEnd::EndOfData;
+  }
+  std::size_t offset = headerOffset + kStandardHeaderSize;
+  for (;;) {
+    const std::size_t left = data.size() - offset;
+    if (left < kRecordParametersOffset) {
+      return WalkEnd::EndOfData;
+    }
+    const std::uint32_t words = *ReadU32(data, offset + kRecordSizeOffset);
+    const std::uint16_t function = *ReadU16(data, offset + kRecordFunctionOffset);
+    if (words == kEndRecordWords && function == kEndRecordFunction) {
+      return WalkEnd::EndRecord;
+    }
+    const std::uint64_t bytes = 2 * static_cast<std::uint64_t>(words);
+    if (words < kMinRecordWords || bytes > left) {
+      return WalkEnd::MalformedRecord;
+    }
+    if (IsHandedToConverter(function)) {
+      const auto parameters =
+          data.subspan(offset + kRecordParametersOffset,
+                       static_cast<std::size_t>(bytes) - kRecordParametersOffset);
+      if (!handler.OnRecord(function, parameters)) {
+        return WalkEnd::MalformedParameters;
+      }
+    }
+    offset += static_cast<std::size_t>(bytes);
+  }
+}
+
+int MetafileReader::ReadFile(const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    return ImportOpenFailed;
+  }
+  Release();
+  std::size_t size = 0;
+  if (!ReadAll(file.get(), buffer_, size)) {
+    Release();
+    return ImportReadFailed;
+  }
+  data_ = std::span<const std::uint8_t>(buffer_.get(), size);
+  return RecogniseMetafile(data_, headerOffset_);
+}
+
+int MetafileReader::UseBytes(std::span<const std::uint8_t> bytes) {
+  Release();
+  data_ = bytes.first(std::min(bytes.size(), kMetafileReadLimit));
+  return RecogniseMetafile(data_, headerOffset_);
+}
+
+void MetafileReader::Release() {
+  buffer_.reset();
+  data_ = {};
+  headerOffset_ = 0;
+}
+
+}  // namespace runebin

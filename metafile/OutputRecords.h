@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "model/Format.h"
+
+namespace runebin {
+
+// The drawing-format records that a metafile import writes, and the byte stream they go to.
+// All numbers little-endian, reals single precision.
+
+// Record types written.
+inline constexpr std::uint8_t kTypePath = 3;
+inline constexpr std::uint8_t kTypeEllipse = 8;
+// Groups are the drawing format's type-17 records (kTypeGroup17).
+
+// Every path, ellipse and group record carries a number; the first one of each pass is this.
+inline constexpr std::uint32_t kFirstSequenceNumber = 6826;
+
+// Fields shared by path, ellipse and group records.
+inline constexpr std::size_t kColourOffset = 7;  // colour index, written twice
+inline constexpr std::size_t kColourAgainOffset = 8;
+inline constexpr std::size_t kDrawFlagOffset = 12;  // 16-bit 1 in paths and ellipses
+inline constexpr std::size_t kFillFlagOffset = 18;  // 16-bit; groups carry 1 here
+inline constexpr std::size_t kSequenceOffset = 24;
+
+// Path record (type 3): 42 bytes, then n vertices of two reals (x, y).
+inline constexpr std::size_t kPathHeaderSize = 42;
+inline constexpr std::size_t kPathVertexSize = 8;
+inline constexpr std::size_t kPathKindOffset = 29;  // byte 8
+inline constexpr std::uint8_t kPathKind = 8;
+inline constexpr std::size_t kPathLastIndexOffset = 34;  // n - 1 as a real
+inline constexpr std::size_t kPathCountOffset = 38;      // n, 16-bit
+inline constexpr std::size_t kPathClosedOffset = 40;
+inline constexpr std::uint8_t kPathClosed = 0x80;
+inline constexpr std::uint8_t kPathOpen = 0;
+
+// Ellipse record (type 8), 48 bytes.
+inline constexpr std::size_t kEllipseRecordSize = 48;
+inline constexpr std::size_t kEllipseCentreXOffset = 28;
+inline constexpr std::size_t kEllipseCentreYOffset = 32;
+inline constexpr std::size_t kEllipseMinorOffset = 36;  // the smaller half-axis
+inline constexpr std::size_t kEllipseRatioOffset = 40;  // half-width / (half-height + 0.00001)
+
+// Group record (type 17), 30 bytes, followed by GroupOpen, one path record and GroupClose.
+inline constexpr std::size_t kGroupRecordSize = 30;
+inline constexpr std::size_t kGroupWrapSize =
+    kGroupRecordSize + 2 * kMarkerLength;  // with its markers
+
+// Fill flag values.
+inline constexpr std::uint16_t kFilled = 1;
+inline constexpr std::uint16_t kOutline = 0;
+
+constexpr std::size_t PathRecordSize(std::size_t vertices) {
+  return kPathHeaderSize + kPathVertexSize * vertices;
+}
+
+// Extents of a symbol definition, in drawing units.
+struct DefinitionExtents {
+  float lowX = 0;
+  float lowY = 0;
+  float highX = 0;
+  float highY = 0;
+};
+
+// A growable byte stream with room for a known total. An import reserves the exact size it
+// measured, so the stream is allocated once; appending beyond the reservation still works (the
+// stream grows), it is only slower. Allocation failure is reported, never thrown.
+class OutputSink {
+ public:
+  // Makes room for `total` bytes in all. Returns false when memory runs out.
+  bool Reserve(std::size_t total);
+  // Appends `count` bytes and returns where they start, or null when memory runs out (the sink is
+  // then failed: later appends also answer null). The bytes are not initialised.
+  std::uint8_t* Extend(std::size_t count);
+  bool Failed() const { return failed_; }
+  std::span<const std::uint8_t> Bytes() const { return {data_.get(), size_}; }
+  void Release();
+
+ private:
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  bool failed_ = false;
+};
+
+// Each writer appends one record (zero bytes where the record has nothing) and does nothing when
+// the sink has failed.
+
+// The 88-byte symbol definition (type 28) with the name's first 31 bytes.
+void AppendDefinition(OutputSink& sink, const DefinitionExtents& extents, std::string_view name);
+// A 5-byte GroupOpen or GroupClose marker.
+void AppendMarker(OutputSink& sink, const std::uint8_t (&marker)[kMarkerLength]);
+// A path record's 42-byte header; returns where its `vertices` vertices (8 bytes each) go, for
+// the caller to fill, or null.
+std::uint8_t* AppendPath(OutputSink& sink, std::uint8_t colour, std::uint16_t fill,
+                         std::uint32_t sequence, std::uint16_t vertices, std::uint8_t closed);
+void AppendEllipse(OutputSink& sink, std::uint8_t colour, std::uint16_t fill,
+                   std::uint32_t sequence, float centreX, float centreY, float minor, float ratio);
+// The 30-byte group record alone; the caller adds the markers and the path.
+void AppendGroup(OutputSink& sink, std::uint8_t colour, std::uint32_t sequence);
+
+}  // namespace runebin
