@@ -91,20 +91,18 @@ TEST_F(CommandStates, File2ImportFollowsTheRuleOnceFile2WasComputed) {
 }
 
 TEST_F(CommandStates, DetailsDescribeTheSelectedSymbol) {
-  Open1(WriteDrawing("a.pvx", {Definition("Tree", {}, {1.0F, 2.0F, 13.5F, 5.0F}), Definition("Dot"),
-                               Definition("Flipped", {}, {4, 4, 1, 3}), Reference("Tree")}));
+  Open1(WriteDrawing("a.pvx",
+                     {Definition("Tree", {}, {1.0F, 2.0F, 13.5F, 5.0F}), Definition("Dot"),
+                      Definition("Flipped", {}, {4, 4, 1, 3}),
+                      Definition("Wide", {}, {0.25F, 0, 16777216.0F, 0}), Reference("Tree")}));
   Select(ids::kList1, 0);
   EXPECT_EQ(Text(ids::kDetails), "Used 1 times\nWidth: 12.50\nHeight: 3.00\n");
   Select(ids::kList1, 1);
   EXPECT_EQ(Text(ids::kDetails), "Used 0 times\nWidth: 0.00\nHeight: 0.00\n");
   Select(ids::kList1, 2);
   EXPECT_EQ(Text(ids::kDetails), "Used 0 times\nWidth: -3.00\nHeight: -1.00\n");
-}
-
-TEST_F(CommandStates, DetailsAreTakenInSinglePrecision) {
-  // 16777216 - 0.25 is 16777215.75 in double but rounds to 16777216 in single precision.
-  Open1(WriteDrawing("a.pvx", {Definition("Wide", {}, {0.25F, 0.0F, 16777216.0F, 0.0F})}));
-  Select(ids::kList1, 0);
+  // Taken in single precision: 16777216 - 0.25 rounds to 16777216.
+  Select(ids::kList1, 3);
   EXPECT_EQ(Text(ids::kDetails), "Used 0 times\nWidth: 16777216.00\nHeight: 0.00\n");
 }
 

@@ -51,31 +51,6 @@ TEST(DialogLayouts, NoTwoVisibleControlsOverlapExceptInsideGroupBoxes) {
   }
 }
 
-TEST(DialogLayouts, MainWindowHasEveryCommandOnce) {
-  EXPECT_EQ(kMainDialogLayout.controls.size(), 28U);
-  const ControlLayout* done = FindControl(kMainDialogLayout, ids::kDone);
-  ASSERT_NE(done, nullptr);
-  EXPECT_EQ(done->kind, ControlKind::DefaultPushButton);
-  // The first tab stop takes the focus: File 1's "Open...".
-  for (const ControlLayout& control : kMainDialogLayout.controls) {
-    if (control.tabStop) {
-      EXPECT_EQ(control.id, ids::kOpenClose1);
-      break;
-    }
-  }
-}
-
-TEST(DialogLayouts, NameEditBoxesTakeAtMost31Characters) {
-  EXPECT_EQ(FindControl(kRenameDialogLayout, ids::kRenameNewName)->textLimit, 31);
-  EXPECT_EQ(FindControl(kWmfImportDialogLayout, ids::kImportName)->textLimit, 31);
-  EXPECT_EQ(FindControl(kWmfImportDialogLayout, ids::kImportMaxSize)->textLimit, 0);
-}
-
-TEST(StringTable, HoldsTheAboutItem) {
-  EXPECT_EQ(LoadResourceString(kIdsAboutBox), "&About Runebin...");
-  EXPECT_EQ(LoadResourceString(0), "");
-}
-
 TEST(AppIcon, BothSizesAreCompleteAndTransparentInTheCorners) {
   for (const IconArt* art : {&AppIconLarge(), &AppIconSmall()}) {
     for (int y = 0; y < art->height; ++y) {

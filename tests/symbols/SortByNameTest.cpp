@@ -108,18 +108,6 @@ class SortByNameList : public ::testing::Test {
   EntityList list;
 };
 
-TEST_F(SortByNameList, SortsMixedCaseNamesUpperFirst) {
-  Load({"b", "B", "a", "A"});
-  EXPECT_TRUE(SortByName(list));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B", "a", "b"}));
-}
-
-TEST_F(SortByNameList, KeepsTheExchangeSortsPlacementOfEqualNames) {
-  Load({"B", "B", "A"});
-  EXPECT_TRUE(SortByName(list));
-  EXPECT_EQ(Origins(), (std::vector<int>{2, 1, 0}));
-}
-
 TEST_F(SortByNameList, ReportsNoExchangeForSortedListsAndLeavesThemAlone) {
   Load({"A", "B", "B", "c"});
   EXPECT_FALSE(SortByName(list));
