@@ -1,8 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 #include "model/NamedEntity.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnwritableFolder.h"
 
 namespace runebin {
 namespace {
@@ -131,44 +130,6 @@ TEST_F(DrawingFileSave, FileLockedByAnotherProgramIsRefused) {
   ExpectUntouched(path, original, {"l.pvx"});
   EXPECT_EQ(drawing.Save(path), 0);
 }
-
-// A folder nobody may write to. Root ignores permission bits, so it is also made immutable.
-class UnwritableFolder {
- public:
-  explicit UnwritableFolder(const std::string& path) : path_(path) {
-    ::chmod(path.c_str(), 0555);
-    if (::geteuid() == 0) {
-      SetImmutable(true);
-    }
-  }
-  ~UnwritableFolder() {
-    SetImmutable(false);
-    ::chmod(path_.c_str(), 0755);
-  }
-  bool Works() const {
-    const std::string probe = path_ + "/probe";
-    const int fd = ::open(probe.c_str(), O_CREAT | O_WRONLY, 0644);
-    if (fd >= 0) {
-      ::close(fd);
-      ::unlink(probe.c_str());
-    }
-    return fd < 0;
-  }
-
- private:
-  void SetImmutable(bool on) {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd >= 0) {
-      ::close(fd);
-    }
-  }
-  std::string path_;
-};
 
 TEST_F(DrawingFileSave, UnwritableFolderIsRefused) {
   std::filesystem::create_directory(dir.Path("locked"));

@@ -1,0 +1,177 @@
+#include "fuzz/DrawingChecks.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "model/ByteOrder.h"
+#include "model/Format.h"
+#include "model/NamedEntity.h"
+#include "platform/OutputFile.h"
+
+namespace runebin::fuzz {
+namespace {
+
+class MemoryOutput final : public OutputFile {
+ public:
+  bool Write(const void* bytes, std::size_t size) override {
+    const auto* begin = static_cast<const std::uint8_t*>(bytes);
+    written.insert(written.end(), begin, begin + size);
+    return true;
+  }
+  Bytes written;
+};
+
+std::uint8_t TypeOf(const Piece& piece) {
+  return piece.bytes.size() > kTypeOffset ? piece.bytes[kTypeOffset] : 0;
+}
+
+// Order of the lists in a written file.
+int Category(const Piece& piece) {
+  if (piece.tail) {
+    return 3;
+  }
+  switch (TypeOf(piece)) {
+    case kTypeZero:
+      return 0;
+    case kTypeSymbolDef:
+      return 1;
+    default:
+      return 2;
+  }
+}
+
+// The name field of a piece's own record (never of its group).
+std::string PieceName(const Piece& piece, std::size_t offset) {
+  const auto length = ReadI32(piece.bytes, kLengthOffset);
+  std::size_t own = piece.bytes.size();
+  if (length && *length >= 0 && static_cast<std::size_t>(*length) < own) {
+    own = static_cast<std::size_t>(*length);
+  }
+  return ReadNameField(piece.bytes.first(own), offset);
+}
+
+}  // namespace
+
+void Fail(const char* condition, const char* file, int line) {
+  std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, condition);
+  std::abort();
+}
+
+std::vector<Piece> SplitBody(std::span<const std::uint8_t> file) {
+  std::vector<Piece> pieces;
+  if (file.size() <= kHeaderSize) {
+    return pieces;
+  }
+  const auto body = file.subspan(kHeaderSize);
+  std::size_t offset = 0;
+  while (offset < body.size()) {
+    const auto rest = body.subspan(offset);
+    const std::size_t extent = TopLevelExtent(rest);
+    if (extent == 0) {
+      pieces.push_back({rest, true});
+      break;
+    }
+    pieces.push_back({rest.first(extent), false});
+    offset += extent;
+  }
+  return pieces;
+}
+
+int ExpectedLoadResult(std::span<const std::uint8_t> file) {
+  auto at = [&](std::size_t i) -> std::uint8_t { return i < file.size() ? file[i] : 0; };
+  for (std::size_t i = 0; i < kSignature.size(); ++i) {
+    if (at(i) != static_cast<std::uint8_t>(kSignature[i])) {
+      return LoadNotDrawing;
+    }
+  }
+  if (at(kVersionOffset) != '6') {
+    return LoadWrongVersion;
+  }
+  return at(kCompressedFlagOffset) == 0 ? 0 : LoadCompressed;
+}
+
+Bytes ExpectedRegroupedFile(std::span<const std::uint8_t> file) {
+  Bytes out(kHeaderSize, 0);
+  std::copy_n(file.begin(), std::min(file.size(), kHeaderSize), out.begin());
+  const auto pieces = SplitBody(file);
+  for (int category = 0; category <= 3; ++category) {
+    for (const Piece& piece : pieces) {
+      if (Category(piece) == category) {
+        out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
+      }
+    }
+  }
+  return out;
+}
+
+Bytes WriteToMemory(const DrawingFile& drawing) {
+  MemoryOutput out;
+  FUZZ_CHECK(drawing.WriteTo(out));
+  return std::move(out.written);
+}
+
+std::string NameOf(const Entity& entity) {
+  const NamedEntity* named = entity.AsNamed();
+  return named != nullptr ? named->GetName() : std::string();
+}
+
+void CheckLists(const DrawingFile& drawing) {
+  for (int i = 0; i < drawing.typeZeroEntities.GetSize(); ++i) {
+    const Entity& entity = drawing.typeZeroEntities.GetAt(i);
+    FUZZ_CHECK(dynamic_cast<const TypeZeroEntity*>(&entity) != nullptr);
+    FUZZ_CHECK(entity.Length() >= kMinRecordLength && entity.GetType() == kTypeZero);
+  }
+  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
+    const Entity& entity = drawing.symbolDefs.GetAt(i);
+    FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&entity) != nullptr);
+    FUZZ_CHECK(entity.GetType() == kTypeSymbolDef);
+    FUZZ_CHECK(ScanGroupLength(entity.Bytes()) == entity.Length());
+  }
+  const int others = drawing.otherEntities.GetSize();
+  for (int i = 0; i < others; ++i) {
+    const Entity& entity = drawing.otherEntities.GetAt(i);
+    const bool tail = dynamic_cast<const UnreadableTail*>(&entity) != nullptr;
+    FUZZ_CHECK(!tail || i == others - 1);
+    FUZZ_CHECK(entity.Length() > 0);
+    if (!tail) {
+      FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&entity) == nullptr);
+      FUZZ_CHECK(dynamic_cast<const TypeZeroEntity*>(&entity) == nullptr);
+      FUZZ_CHECK(entity.GetType() != kTypeZero && entity.GetType() != kTypeSymbolDef);
+      FUZZ_CHECK(TopLevelExtent(entity.Bytes()) == entity.Length());
+    }
+  }
+}
+
+void CheckUseCounts(const DrawingFile& drawing, std::span<const std::uint8_t> file) {
+  std::map<std::string, int> references;
+  std::map<std::string, int> lastDefinition;
+  int definitions = 0;
+  for (const Piece& piece : SplitBody(file)) {
+    if (piece.tail) {
+      continue;
+    }
+    if (TypeOf(piece) == kTypeSymbolRef) {
+      ++references[PieceName(piece, kRefNameOffset)];
+    } else if (TypeOf(piece) == kTypeSymbolDef) {
+      lastDefinition[PieceName(piece, kDefNameOffset)] = definitions++;
+    }
+  }
+  FUZZ_CHECK(drawing.symbolDefs.GetSize() == definitions);
+  for (int i = 0; i < definitions; ++i) {
+    const Entity& definition = drawing.symbolDefs.GetAt(i);
+    const std::string name = NameOf(definition);
+    const bool last = lastDefinition[name] == i;
+    FUZZ_CHECK(definition.useCount == (last ? references[name] : 0));
+  }
+}
+
+void CheckReloadIsStable(const Bytes& written) {
+  DrawingFile again("");
+  FUZZ_CHECK(again.LoadFromMemory(written) == 0);
+  CheckLists(again);
+  FUZZ_CHECK(WriteToMemory(again) == written);
+}
+
+}  // namespace runebin::fuzz
