@@ -11,16 +11,22 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <string>
 
+#include "gui/ApplicationIcon.h"
 #include "gui/DialogUnits.h"
+#include "gui/LayoutDialog.h"
 #include "gui/OpenFileDialog.h"
 #include "gui/QtToolkit.h"
 #include "gui/RenameDialog.h"
 #include "gui/WmfImportDialog.h"
 #include "resources/AboutBoxLayout.h"
 #include "resources/ControlIds.h"
+#include "resources/MainDialogLayout.h"
+#include "resources/RenameDialogLayout.h"
+#include "resources/WmfImportDialogLayout.h"
 #include "tests/gui/ModalAnswerer.h"
 #include "tests/support/TempDir.h"
 
@@ -311,6 +317,37 @@ TEST_F(DialogsTest, TheAboutBoxShowsIconTextsAndOkAndAnyWayOfLeavingDismissesIt)
   }));
   EXPECT_EQ(answerer.Pending(), 0);
   EXPECT_TRUE(answerer.Unexpected().isEmpty());
+}
+
+// What the screenshots show a person, checked for every dialog: no label is cut off by its
+// control with the font the dialog ends up with.
+TEST(LayoutFit, EveryLabelFitsItsControlInEveryDialog) {
+  for (const DialogLayout* layout :
+       {&kMainDialogLayout, &kAboutBoxLayout, &kRenameDialogLayout, &kWmfImportDialogLayout}) {
+    gui::LayoutDialog dialog(nullptr, *layout, gui::ApplicationIcon());
+    for (const auto& entry : dialog.Form().Controls()) {
+      const QString label = QString::fromUtf8(entry.layout->label.data(),
+                                              static_cast<qsizetype>(entry.layout->label.size()));
+      SCOPED_TRACE(std::string(layout->caption) + ": " + label.toStdString());
+      const QFontMetrics metrics(entry.widget->font());
+      if (auto* text = qobject_cast<QLabel*>(entry.widget); text != nullptr && !label.isEmpty()) {
+        if (text->wordWrap()) {
+          EXPECT_GT(text->heightForWidth(text->width()), 0);
+          EXPECT_LE(text->heightForWidth(text->width()), text->height());
+        } else {
+          EXPECT_LE(metrics.boundingRect(text->rect(), 0, label).width(), text->width());
+        }
+        for (const QString& word : label.split(QRegularExpression(QStringLiteral("\\s+")))) {
+          EXPECT_LE(metrics.horizontalAdvance(word), text->width());
+        }
+      } else if (auto* button = qobject_cast<QPushButton*>(entry.widget)) {
+        // Room for the text and the frame on both sides.
+        EXPECT_LE(metrics.horizontalAdvance(label) + 2 * metrics.averageCharWidth(),
+                  button->width());
+        EXPECT_LE(metrics.height(), button->height());
+      }
+    }
+  }
 }
 
 }  // namespace
