@@ -23,6 +23,9 @@ inline std::string Quoted(std::string_view text) {
   return quoted;
 }
 
+// An index that does not fit a symbol list; the operation stopped before it changed anything.
+inline constexpr std::string_view kInvalidArgument = "An invalid argument was encountered.";
+
 // --- Opening and writing back a drawing file ---------------------------------------------------
 
 inline constexpr std::string_view kSameFileTwice = "Can't open the same file twice";

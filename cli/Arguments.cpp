@@ -1,0 +1,289 @@
+#include "cli/Arguments.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "model/Format.h"
+#include "symbols/Messages.h"
+
+namespace runebin::cli {
+namespace {
+
+struct OptionInfo {
+  std::string_view name;
+  Option bit;
+  bool takesValue;
+};
+
+constexpr std::array kOptions = {
+    OptionInfo{"--output", kOptOutput, true},    OptionInfo{"--references", kOptReferences, false},
+    OptionInfo{"--replace", kOptReplace, false}, OptionInfo{"--name", kOptName, true},
+    OptionInfo{"--max-size", kOptMaxSize, true},
+};
+
+const OptionInfo* FindOption(std::string_view name) {
+  for (const OptionInfo& option : kOptions) {
+    if (option.name == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+bool IsHelp(std::string_view argument) {
+  return argument == "--help" || argument == "-h";
+}
+
+bool LooksLikeOption(std::string_view argument) {
+  return argument.size() > 1 && argument.front() == '-';
+}
+
+ParsedCommandLine UsageError(std::optional<Command> command, std::string problem) {
+  ParsedCommandLine result;
+  result.kind = ParsedCommandLine::Kind::UsageError;
+  result.command = command;
+  result.problem = std::move(problem);
+  return result;
+}
+
+// The name of the positional argument at `index` as the synopsis spells it ("FILE", "OLD").
+std::string ArgumentName(const CommandInfo& info, std::size_t index) {
+  std::string_view rest = info.synopsis;
+  for (std::size_t i = 0;; ++i) {
+    const auto end = rest.find(' ');
+    std::string_view word = rest.substr(0, end);
+    if (word.empty() || word.front() == '[') {
+      return "argument";
+    }
+    if (word.ends_with("...")) {
+      return std::string(word.substr(0, word.size() - 3));
+    }
+    if (i == index) {
+      return std::string(word);
+    }
+    if (end == std::string_view::npos) {
+      return "argument";
+    }
+    rest.remove_prefix(end + 1);
+  }
+}
+
+// Names are stored in a 32-byte field with a terminating zero.
+std::optional<std::string> CheckNameLength(std::string_view what, std::string_view name) {
+  if (name.size() > kMaxNameLength) {
+    return std::string(what) + ": " + messages::TooManyCharacters(static_cast<int>(kMaxNameLength));
+  }
+  return std::nullopt;
+}
+
+std::string FormatBound(double value) {
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  return std::string(buffer, end.ptr);
+}
+
+// Applies one option of `info`'s command. Returns a problem, or nothing when all is well.
+std::optional<std::string> ApplyOption(const OptionInfo& option, const std::string& value,
+                                       Invocation& invocation) {
+  switch (option.bit) {
+    case kOptOutput:
+      invocation.output = value;
+      break;
+    case kOptReferences:
+      invocation.references = true;
+      break;
+    case kOptReplace:
+      invocation.replace = true;
+      break;
+    case kOptName:
+      invocation.name = value;
+      break;
+    case kOptMaxSize: {
+      const std::optional<double> number = ParseNumber(value);
+      if (!number) {
+        return "--max-size: " + std::string(messages::kNotANumber);
+      }
+      if (*number < kLowestMaxSize || *number > kHighestMaxSize) {
+        return "--max-size: " + messages::NumberOutOfRange(FormatBound(kLowestMaxSize),
+                                                           FormatBound(kHighestMaxSize));
+      }
+      invocation.maxSize = static_cast<float>(*number);
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+// Puts the positional arguments where the command expects them and checks the names.
+std::optional<std::string> AssignPositionals(const CommandInfo& info,
+                                             std::vector<std::string> positionals,
+                                             bool nameOptionGiven, Invocation& invocation) {
+  switch (info.command) {
+    case Command::List:
+    case Command::Entities:
+    case Command::Sort:
+    case Command::Purge:
+      invocation.files = std::move(positionals);
+      if (invocation.output && invocation.files.size() > 1) {
+        return std::string("--output takes a single FILE");
+      }
+      return std::nullopt;
+    case Command::Rename:
+      invocation.files = {positionals[0]};
+      invocation.name = positionals[1];
+      invocation.newName = positionals[2];
+      return CheckNameLength("NEW", invocation.newName);
+    case Command::Delete:
+      invocation.files = {positionals[0]};
+      invocation.name = positionals[1];
+      return CheckNameLength("NAME", invocation.name);
+    case Command::Copy:
+      invocation.files = {positionals[0], positionals[1]};
+      invocation.name = positionals[2];
+      return CheckNameLength("NAME", invocation.name);
+    case Command::Import:
+      invocation.files = {positionals[0]};
+      invocation.metafile = positionals[1];
+      if (!nameOptionGiven) {
+        invocation.name = FileNameOf(invocation.metafile);
+      }
+      return CheckNameLength("NAME", invocation.name);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+  // from_chars would also take "inf" and "nan"; a number starts with a digit, a point or a minus.
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) != 0 ||
+                        text.front() == '.' || text.front() == '-')) {
+    return std::nullopt;
+  }
+  if (text.front() == '-' && text.size() > 1 &&
+      std::isalpha(static_cast<unsigned char>(text[1])) != 0) {
+    return std::nullopt;  // "-inf", "-nan"
+  }
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  if (error == std::errc::result_out_of_range) {
+    return HUGE_VAL;  // beyond a double: far outside any range we accept (or tiny; refuse both)
+  }
+  if (error != std::errc()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::string FileNameOf(std::string_view path) {
+#ifdef _WIN32
+  const auto slash = path.find_last_of("/\\:");
+#else
+  const auto slash = path.find_last_of('/');
+#endif
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
+  if (arguments.empty()) {
+    return UsageError(std::nullopt, "no command given");
+  }
+  const std::string& first = arguments.front();
+  if (IsHelp(first)) {
+    ParsedCommandLine result;
+    result.kind = ParsedCommandLine::Kind::Help;
+    return result;
+  }
+  if (first == "--version") {
+    ParsedCommandLine result;
+    result.kind = ParsedCommandLine::Kind::Version;
+    return result;
+  }
+  const CommandInfo* info = FindCommand(first);
+  if (info == nullptr) {
+    return UsageError(
+        std::nullopt,
+        (LooksLikeOption(first) ? "unknown option \"" : "unknown command \"") + first + "\"");
+  }
+
+  const auto rest = arguments.subspan(1);
+  for (const std::string& argument : rest) {
+    if (argument == "--") {
+      break;
+    }
+    if (IsHelp(argument)) {
+      ParsedCommandLine result;
+      result.kind = ParsedCommandLine::Kind::Help;
+      result.command = info->command;
+      return result;
+    }
+  }
+
+  ParsedCommandLine result;
+  result.kind = ParsedCommandLine::Kind::Run;
+  result.command = info->command;
+  Invocation& invocation = result.invocation;
+  invocation.command = info->command;
+  std::vector<std::string> positionals;
+  bool optionsEnded = false;
+  bool nameOptionGiven = false;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    const std::string& argument = rest[i];
+    if (optionsEnded || !LooksLikeOption(argument)) {
+      positionals.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const auto equals = argument.find('=');
+    const std::string optionName = argument.substr(0, equals);
+    const OptionInfo* option = FindOption(optionName);
+    if (option == nullptr) {
+      return UsageError(info->command, "unknown option \"" + optionName + "\"");
+    }
+    if ((info->options & option->bit) == 0) {
+      return UsageError(info->command, std::string(info->name) + " takes no option " + optionName);
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      if (!option->takesValue) {
+        return UsageError(info->command, optionName + " takes no value");
+      }
+      value = argument.substr(equals + 1);
+    } else if (option->takesValue) {
+      if (i + 1 >= rest.size()) {
+        return UsageError(info->command, optionName + " needs a value");
+      }
+      value = rest[++i];
+    }
+    if (auto problem = ApplyOption(*option, value, invocation)) {
+      return UsageError(info->command, std::move(*problem));
+    }
+    nameOptionGiven = nameOptionGiven || option->bit == kOptName;
+  }
+
+  const auto count = static_cast<int>(positionals.size());
+  if (count < info->minArguments) {
+    return UsageError(info->command, "missing " + ArgumentName(*info, positionals.size()));
+  }
+  if (info->maxArguments != kAnyNumber && count > info->maxArguments) {
+    return UsageError(info->command, "unexpected argument \"" +
+                                         positionals[static_cast<std::size_t>(info->maxArguments)] +
+                                         "\"");
+  }
+  if (auto problem =
+          AssignPositionals(*info, std::move(positionals), nameOptionGiven, invocation)) {
+    return UsageError(info->command, std::move(*problem));
+  }
+  return result;
+}
+
+}  // namespace runebin::cli

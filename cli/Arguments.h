@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/CommandTable.h"
+
+namespace runebin::cli {
+
+// Bounds of --max-size, the same as the window's WMF Import dialog accepts.
+inline constexpr double kLowestMaxSize = 0.0;
+inline constexpr double kHighestMaxSize = 100000000.0;
+inline constexpr float kDefaultMaxSize = 100.0F;
+
+// One command to run, with everything the command line said about it.
+struct Invocation {
+  Command command = Command::List;
+  // FILE... for list, entities, sort and purge; FILE for rename, delete and import; FROM and TO
+  // for copy.
+  std::vector<std::string> files;
+  std::string name;      // OLD for rename; NAME for delete, copy and import
+  std::string newName;   // NEW for rename
+  std::string metafile;  // WMF for import
+  std::optional<std::string> output;
+  bool references = false;  // delete: also the references
+  bool replace = false;     // copy: replace a symbol of the same name in TO
+  float maxSize = kDefaultMaxSize;
+};
+
+// What the command line asks for.
+struct ParsedCommandLine {
+  enum class Kind { Run, Help, Version, UsageError };
+  Kind kind = Kind::UsageError;
+  Invocation invocation;
+  // Help: the command whose help was asked for, or none for the overview.
+  // UsageError: the command the mistake belongs to, if one was recognised.
+  std::optional<Command> command;
+  std::string problem;  // UsageError: what is wrong, one line
+};
+
+// Reads the arguments after the program's name. Options may stand anywhere after the command;
+// "--" ends them, so that a name or path beginning with "--" can be given. Option values come as
+// the next argument or after "=" ("--output=PATH"). A later option replaces an earlier one.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments);
+
+// Reads a --max-size value: a plain decimal number (no blanks, no "inf" or "nan"). Returns
+// nothing for any other text.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The file name of `path` with its extension and without its folder.
+std::string FileNameOf(std::string_view path);
+
+}  // namespace runebin::cli

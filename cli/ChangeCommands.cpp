@@ -1,0 +1,114 @@
+// sort, purge, rename, delete and copy: the symbol operations the window program offers, through
+// the same core functions, each followed by the write-back. A report the window would show after
+// the operation is printed once the file has been written.
+
+#include "cli/Commands.h"
+#include "cli/Documents.h"
+#include "model/NamedEntity.h"
+#include "symbols/Messages.h"
+#include "symbols/SymbolCommands.h"
+
+namespace runebin::cli {
+
+bool SortFile(const Console& console, const std::string& path,
+              const std::optional<std::string>& output) {
+  DrawingFile drawing("");
+  if (!LoadDrawing(console, drawing, path)) {
+    return false;
+  }
+  SortSymbols(drawing);
+  return WriteBack(console, drawing, path, output);
+}
+
+bool PurgeFile(const Console& console, const std::string& path,
+               const std::optional<std::string>& output) {
+  DrawingFile drawing("");
+  if (!LoadDrawing(console, drawing, path)) {
+    return false;
+  }
+  const int deleted = DeleteUnusedSymbols(drawing);
+  if (!WriteBack(console, drawing, path, output)) {
+    return false;
+  }
+  console.Report(messages::UnusedDeleted(deleted));
+  return true;
+}
+
+bool RenameInFile(const Console& console, const Invocation& invocation) {
+  const std::string& path = invocation.files.front();
+  DrawingFile drawing("");
+  if (!LoadDrawing(console, drawing, path)) {
+    return false;
+  }
+  const int index = drawing.symbolDefs.FindByName(invocation.name);
+  if (index < 0) {
+    console.Fail(NoSuchSymbol(invocation.name, path));
+    return false;
+  }
+  const int renamed = RenameSymbol(drawing, index, invocation.newName);
+  if (!WriteBack(console, drawing, path, invocation.output)) {
+    return false;
+  }
+  if (renamed > 0) {
+    console.Report(messages::RenameReport(renamed, invocation.name, invocation.newName));
+  }
+  return true;
+}
+
+bool DeleteFromFile(const Console& console, const Invocation& invocation) {
+  const std::string& path = invocation.files.front();
+  DrawingFile drawing("");
+  if (!LoadDrawing(console, drawing, path)) {
+    return false;
+  }
+  const int index = drawing.symbolDefs.FindByName(invocation.name);
+  if (index < 0) {
+    console.Fail(NoSuchSymbol(invocation.name, path));
+    return false;
+  }
+  const std::string name = DeleteSymbol(drawing, index);
+  const int removed = invocation.references ? drawing.RemoveReferences(name) : 0;
+  if (!WriteBack(console, drawing, path, invocation.output)) {
+    return false;
+  }
+  if (invocation.references) {
+    console.Report(messages::ReferencesRemoved(removed, name));
+  }
+  return true;
+}
+
+bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
+  const std::string& fromPath = invocation.files[0];
+  const std::string& toPath = invocation.files[1];
+  if (fromPath == toPath) {
+    console.Fail(messages::kSameFileTwice);
+    return false;
+  }
+  DrawingFile from("");
+  if (!LoadDrawing(console, from, fromPath)) {
+    return false;
+  }
+  const int sourceIndex = from.symbolDefs.FindByName(invocation.name);
+  if (sourceIndex < 0) {
+    console.Fail(NoSuchSymbol(invocation.name, fromPath));
+    return false;
+  }
+  DrawingFile to("");
+  if (!LoadDrawing(console, to, toPath)) {
+    return false;
+  }
+  const Entity& source = from.symbolDefs.GetAt(sourceIndex);
+  const int targetIndex = to.symbolDefs.FindByName(invocation.name);
+  if (targetIndex < 0) {
+    AppendSymbolCopy(source, to);
+  } else if (invocation.replace) {
+    ReplaceSymbolWithCopy(source, to, targetIndex);
+  } else {
+    console.Fail(messages::AlreadyNamed(invocation.name, toPath) +
+                 "\nUse --replace to replace it.");
+    return false;
+  }
+  return WriteBack(console, to, toPath, invocation.output);
+}
+
+}  // namespace runebin::cli

@@ -1,0 +1,79 @@
+#include "cli/CommandTable.h"
+
+#include <array>
+
+namespace runebin::cli {
+namespace {
+
+constexpr std::array kCommands = {
+    CommandInfo{Command::List, "list", "FILE...",
+                "list the symbol definitions: index, name, use count, width, height",
+                "Prints one line per symbol definition, in the file's order, with five fields\n"
+                "separated by tabs: the index from 0, the name, the number of references that\n"
+                "place it, its width and its height (two decimals).\n",
+                1, kAnyNumber, 0, true},
+    CommandInfo{Command::Entities, "entities", "FILE...",
+                "print the entity listing: index, type and subtype of every top-level record",
+                "Prints a heading and one line per top-level record of the file, in file order:\n"
+                "its index, its type and (for type-0 records) its subtype.\n",
+                1, kAnyNumber, 0, true},
+    CommandInfo{Command::Sort, "sort", "FILE... [--output PATH]", "sort the symbols by name",
+                "Sorts the symbol definitions by name, byte by byte (upper-case letters before\n"
+                "lower-case ones). A file already in order is left as it is.\n",
+                1, kAnyNumber, kOptOutput, true},
+    CommandInfo{Command::Rename, "rename", "FILE OLD NEW [--output PATH]",
+                "rename a symbol and every reference to it",
+                "Gives the symbol definition OLD the name NEW (at most 31 bytes) and renames\n"
+                "every reference to OLD, so that the drawing still places the symbol.\n",
+                3, 3, kOptOutput, false},
+    CommandInfo{Command::Delete, "delete", "FILE NAME [--references] [--output PATH]",
+                "delete a symbol, and with --references every reference to it",
+                "Deletes the symbol definition NAME. With --references, every top-level\n"
+                "reference to NAME is deleted too, and their number is reported.\n",
+                2, 2, kOptOutput | kOptReferences, false},
+    CommandInfo{Command::Purge, "purge", "FILE... [--output PATH]",
+                "delete every symbol that nothing in the file places",
+                "Deletes every symbol definition that nothing in the file places: not\n"
+                "referenced at the top level, nor from a group, nor from a symbol that stays.\n"
+                "Reports how many were deleted.\n",
+                1, kAnyNumber, kOptOutput, true},
+    CommandInfo{Command::Copy, "copy", "FROM TO NAME [--replace] [--output PATH]",
+                "copy a symbol from one file into another",
+                "Appends a copy of the symbol definition NAME of FROM to TO. When TO already\n"
+                "has a symbol of that name, --replace puts the copy in its place; without it\n"
+                "nothing changes. FROM is only read.\n",
+                3, 3, kOptOutput | kOptReplace, false},
+    CommandInfo{Command::Import, "import",
+                "FILE WMF [--name NAME] [--max-size SIZE] [--output PATH]",
+                "import a Windows Metafile as a new symbol",
+                "Converts the Windows Metafile WMF into a new symbol definition appended to\n"
+                "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
+                "100000000). NAME defaults to the metafile's file name with its extension.\n",
+                2, 2, kOptOutput | kOptName | kOptMaxSize, false},
+};
+
+}  // namespace
+
+std::span<const CommandInfo> AllCommands() {
+  return kCommands;
+}
+
+const CommandInfo* FindCommand(std::string_view name) {
+  for (const CommandInfo& info : kCommands) {
+    if (info.name == name) {
+      return &info;
+    }
+  }
+  return nullptr;
+}
+
+const CommandInfo& InfoFor(Command command) {
+  for (const CommandInfo& info : kCommands) {
+    if (info.command == command) {
+      return info;
+    }
+  }
+  return kCommands.front();  // every Command has a row; this is never reached
+}
+
+}  // namespace runebin::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace runebin::cli {
+
+enum class Command { List, Entities, Sort, Rename, Delete, Purge, Copy, Import };
+
+// Options, as bits, so that each command can say which it takes.
+enum Option : unsigned {
+  kOptOutput = 1U << 0,      // --output PATH
+  kOptReferences = 1U << 1,  // --references
+  kOptReplace = 1U << 2,     // --replace
+  kOptName = 1U << 3,        // --name NAME
+  kOptMaxSize = 1U << 4,     // --max-size SIZE
+};
+
+// What the command line of one command looks like, and what its help says.
+struct CommandInfo {
+  Command command;
+  std::string_view name;
+  std::string_view synopsis;  // the arguments after the command's name
+  std::string_view summary;   // one line for the overview
+  std::string_view details;   // the command's own help, several lines
+  int minArguments;
+  int maxArguments;  // kAnyNumber for FILE...
+  unsigned options;
+  // The commands that take several FILEs run once per file.
+  bool manyFiles;
+};
+
+inline constexpr int kAnyNumber = -1;
+
+// Every command, in the order the help lists them.
+std::span<const CommandInfo> AllCommands();
+const CommandInfo* FindCommand(std::string_view name);
+const CommandInfo& InfoFor(Command command);
+
+}  // namespace runebin::cli

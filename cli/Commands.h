@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "cli/Arguments.h"
+#include "cli/Console.h"
+
+namespace runebin::cli {
+
+// Runs a parsed command and returns the exit status (kExitSuccess or kExitFailure). Commands
+// that take several FILEs run once per file, in order; each failure is told on stderr and the
+// other files still run.
+int RunInvocation(const Invocation& invocation, const Console& console);
+
+// The commands for one file each. They return true on success; on failure they have told the
+// user on stderr. The changing ones write back as WriteBack describes.
+bool ListSymbols(const Console& console, const std::string& path);
+bool ListEntities(const Console& console, const std::string& path);
+bool SortFile(const Console& console, const std::string& path,
+              const std::optional<std::string>& output);
+bool PurgeFile(const Console& console, const std::string& path,
+               const std::optional<std::string>& output);
+bool RenameInFile(const Console& console, const Invocation& invocation);
+bool DeleteFromFile(const Console& console, const Invocation& invocation);
+bool CopyBetweenFiles(const Console& console, const Invocation& invocation);
+bool ImportIntoFile(const Console& console, const Invocation& invocation);
+
+}  // namespace runebin::cli

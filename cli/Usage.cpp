@@ -1,0 +1,71 @@
+#include "cli/Usage.h"
+
+#include <string>
+
+namespace runebin::cli {
+namespace {
+
+void Put(std::FILE* out, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), out);
+}
+
+constexpr std::string_view kCommonRules =
+    "Options may stand anywhere after the command; \"--\" ends them.\n"
+    "Changing commands rewrite FILE (for copy: TO) in place, safely, and only when\n"
+    "something changed. With --output PATH the result is always written to PATH and\n"
+    "FILE is left alone.\n"
+    "NAME, OLD: the last symbol definition of exactly that name (byte for byte).\n"
+    "NEW, NAME: at most 31 bytes.\n"
+    "Exit status: 0 success, 1 failure (reported on stderr), 2 usage error.\n";
+
+}  // namespace
+
+void PrintOverview(std::FILE* out) {
+  Put(out,
+      "usage: runebin-cli COMMAND ARGUMENTS...\n"
+      "       runebin-cli COMMAND --help | --help | --version\n"
+      "\n"
+      "Works on the symbol definitions of drawing files, symbol catalogs and templates\n"
+      "(version 6, not compressed).\n"
+      "\n"
+      "Commands:\n");
+  for (const CommandInfo& info : AllCommands()) {
+    std::string line = "  " + std::string(info.name) + " " + std::string(info.synopsis) + "\n";
+    line += "      " + std::string(info.summary) + "\n";
+    Put(out, line);
+  }
+  Put(out, "\n");
+  Put(out, kCommonRules);
+}
+
+void PrintCommandHelp(std::FILE* out, Command command) {
+  const CommandInfo& info = InfoFor(command);
+  Put(out,
+      "usage: runebin-cli " + std::string(info.name) + " " + std::string(info.synopsis) + "\n\n");
+  Put(out, info.details);
+  if (info.manyFiles) {
+    Put(out,
+        "With several FILEs, each is handled in turn, its output after a line\n"
+        "\"==> FILE <==\"; a failure with one file does not stop the others.\n");
+  }
+  Put(out, "\n");
+  Put(out, kCommonRules);
+}
+
+void PrintVersion(std::FILE* out) {
+  Put(out, std::string(kProgramName) + " " + RUNEBIN_VERSION + "\n");
+}
+
+void PrintUsageError(std::FILE* err, std::optional<Command> command, std::string_view problem) {
+  std::string text = std::string(kProgramName) + ": " + std::string(problem) + "\n";
+  if (command) {
+    const CommandInfo& info = InfoFor(*command);
+    text += "usage: runebin-cli " + std::string(info.name) + " " + std::string(info.synopsis) +
+            " (runebin-cli " + std::string(info.name) + " --help for more)\n";
+  } else {
+    text += "usage: runebin-cli COMMAND ARGUMENTS... (runebin-cli --help lists the commands)\n";
+  }
+  Put(err, text);
+}
+
+}  // namespace runebin::cli
