@@ -1,0 +1,150 @@
+// Hostile drawings and metafiles finish within bounded time and memory. Each workload runs in a
+// child process that measures its own peak resident memory (getrusage) and is stopped by an
+// alarm if it runs too long.
+//
+// The bounds, for builds without sanitizers (under AddressSanitizer only time is checked, on
+// inputs a fifth of the size: its shadow memory and quarantine make resident memory meaningless):
+// - a drawing of N tiny (5-byte) records: about 85 bytes per record once loaded, plus the file;
+//   the test allows 2 x file + 120 bytes per record;
+// - a definition nested a million groups deep: its own bytes twice (the mapped file and the
+//   entity's copy); the test allows 3 x file + 16 MiB;
+// - every workload: well under the time limits below, which exist to catch loops and quadratic
+//   work (a million removals one at a time took minutes) rather than to time the code.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "model/DrawingFile.h"
+#include "model/Format.h"
+#include "platform/OutputFile.h"
+#include "symbols/SymbolCommands.h"
+#include "tests/hardening/ChildProcess.h"
+#include "tests/hardening/Sanitizers.h"
+#include "tests/support/DrawingBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace runebin::testing {
+namespace {
+
+class CountingOutput final : public OutputFile {
+ public:
+  bool Write(const void*, std::size_t size) override {
+    written += size;
+    return true;
+  }
+  std::size_t written = 0;
+};
+
+// Runs `work` in a child stopped after `seconds`, and checks the child's memory growth against
+// `memoryKb` (when resident memory means something in this build).
+void ExpectBounded(const std::function<void()>& work, unsigned seconds, long memoryKb) {
+  const Measured measured = MeasureInChild([&] {
+    ::alarm(seconds);
+    work();
+    return kChildPassed;
+  });
+  EXPECT_EQ(measured.exitCode, kChildPassed)
+      << (measured.exitCode == 128 + SIGALRM ? "did not finish within the time limit" : "");
+  ::testing::Test::RecordProperty("seconds", std::to_string(measured.seconds));
+  ::testing::Test::RecordProperty("peak_growth_kb", std::to_string(measured.peakGrowthKb));
+  std::printf("  took %.2f s, peak memory growth %ld KiB (bound %ld KiB%s)\n", measured.seconds,
+              measured.peakGrowthKb, memoryKb, kUnderAddressSanitizer ? ", not checked" : "");
+  if (!kUnderAddressSanitizer) {
+    EXPECT_LE(measured.peakGrowthKb, memoryKb);
+  }
+}
+
+// Millions of records in the tests below; a fifth of them under the sanitizers.
+constexpr int kMillion = kUnderAddressSanitizer ? 200'000 : 1'000'000;
+
+// `unit` repeated `times` times, built by doubling (quick even in an unoptimised build).
+Bytes Repeat(const Bytes& unit, std::size_t times) {
+  Bytes all(unit.size() * times);
+  if (all.empty()) {
+    return all;
+  }
+  std::copy(unit.begin(), unit.end(), all.begin());
+  for (std::size_t filled = unit.size(); filled < all.size();) {
+    const std::size_t count = std::min(filled, all.size() - filled);
+    std::copy_n(all.begin(), count, all.begin() + static_cast<std::ptrdiff_t>(filled));
+    filled += count;
+  }
+  return all;
+}
+
+TEST(HostileDrawing, MillionsOfTinyRecordsLoadChangeAndWrite) {
+  // A definition of 5 bytes (its name is empty, the record has no room for one), then pairs of
+  // 5-byte records: a reference to it and another record.
+  constexpr int kPairs = kMillion;
+  Bytes file = Join({Header(), Record(kTypeSymbolDef), GroupClose(),
+                     Repeat(Join({Record(kTypeSymbolRef), Record(9)}), kPairs)});
+  TempDir dir;
+  const auto path = dir.Write("tiny.pvx", file);
+  const long fileKb = static_cast<long>(file.size() / 1024);
+  file = Bytes();
+
+  ExpectBounded(
+      [&] {
+        DrawingFile drawing("");
+        ASSERT_EQ(drawing.Load(path), 0);
+        ASSERT_EQ(drawing.symbolDefs.GetSize(), 1);
+        EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, kPairs);
+        EXPECT_EQ(drawing.otherEntities.GetSize(), 2 * kPairs);
+        // Delete with references: every other entry goes.
+        const std::string name = DeleteSymbol(drawing, 0);
+        EXPECT_EQ(drawing.RemoveReferences(name), kPairs);
+        EXPECT_EQ(drawing.otherEntities.GetSize(), kPairs);
+        CountingOutput out;
+        EXPECT_TRUE(drawing.WriteTo(out));
+        EXPECT_EQ(out.written, kHeaderSize + 5 * static_cast<std::size_t>(kPairs));
+      },
+      60, 2 * fileKb + 2 * kPairs * 120 / 1024);
+}
+
+// A definition whose group nests `depth` levels deep, with a reference at the bottom.
+Bytes DeeplyNested(int depth, bool closed) {
+  Bytes definition = Definition("Deep");
+  definition.resize(kDefRecordLength);  // without the builder's own (empty) group
+  const auto levels = static_cast<std::size_t>(depth);
+  return Join({Header(), definition, Repeat(GroupOpen(), levels), Reference("Deep"),
+               Repeat(GroupClose(), closed ? levels : levels - 1)});
+}
+
+TEST(HostileDrawing, GroupsNestedAMillionDeep) {
+  constexpr int kDepth = kMillion;
+  TempDir dir;
+  const Bytes closed = DeeplyNested(kDepth, true);
+  const Bytes open = DeeplyNested(kDepth, false);
+  const auto closedPath = dir.Write("closed.pvx", closed);
+  const auto openPath = dir.Write("open.pvx", open);
+  const long fileKb = static_cast<long>(closed.size() / 1024);
+
+  ExpectBounded(
+      [&] {
+        DrawingFile drawing("");
+        ASSERT_EQ(drawing.Load(closedPath), 0);
+        ASSERT_EQ(drawing.symbolDefs.GetSize(), 1);
+        EXPECT_EQ(drawing.symbolDefs.GetAt(0).Length(), closed.size() - kHeaderSize);
+        EXPECT_EQ(drawing.symbolDefs.GetAt(0).NestedReferenceNames(),
+                  std::vector<std::string>{"Deep"});
+        EXPECT_EQ(RenameSymbol(drawing, 0, "Renamed"), 1);
+        CountingOutput out;
+        EXPECT_TRUE(drawing.WriteTo(out));
+        EXPECT_EQ(out.written, closed.size());
+        EXPECT_EQ(DeleteUnusedSymbols(drawing), 1);  // only its own group places it
+
+        // Never closed: the whole body is kept as it is.
+        ASSERT_EQ(drawing.Load(openPath), 0);
+        EXPECT_EQ(drawing.symbolDefs.GetSize(), 0);
+        ASSERT_EQ(drawing.otherEntities.GetSize(), 1);
+        EXPECT_EQ(drawing.otherEntities.GetAt(0).Length(), open.size() - kHeaderSize);
+      },
+      30, 3 * fileKb + 16 * 1024);
+}
+
+}  // namespace
+}  // namespace runebin::testing
