@@ -1,6 +1,7 @@
 #include "metafile/ConvertRecords.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -41,6 +42,25 @@ constexpr std::int16_t kRestoreLatest = -1;
 
 constexpr double kEllipseRatioGuard = 0.00001;
 
+// A point coordinate whose two bytes were checked to lie inside the record.
+std::int16_t CoordinateAt(const std::uint8_t* bytes) {
+  return static_cast<std::int16_t>(bytes[0] | bytes[1] << 8);
+}
+
+// One mapped vertex, x then y as little-endian reals: one 8-byte store on little-endian machines
+// (the byte-wise writer is kept for the others), as the vertices are most of the output.
+void PutVertex(std::uint8_t* out, float x, float y) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const float vertex[2] = {x, y};
+    std::memcpy(out, vertex, sizeof vertex);
+  } else {
+    PutF32(out, x);
+    PutF32(out + 4, y);
+  }
+}
+
+constexpr std::size_t kNoVertices = static_cast<std::size_t>(-1);
+
 // A mapped coordinate as the box holds it: truncated toward zero, and kept inside 16 bits (only
 // -(-32768) = 32768 can fall outside in the measuring pass).
 std::int16_t ToBoxCoordinate(float value) {
@@ -79,9 +99,12 @@ class Converter final : public RecordHandler {
   bool BrushFills() const { return state_.Brush().style != kHollowBrushStyle; }
 
   void IncludeVertices(std::span<const std::uint8_t> points, std::size_t count);
-  // Writes one path of `count` vertices (read from `points`) and takes a number.
-  void Path(std::uint8_t colourIndex, std::uint16_t fill, std::uint8_t closed,
-            std::span<const std::uint8_t> points, std::uint16_t count);
+  // Writes one path of `count` vertices and takes a number. The vertices are mapped from
+  // `points`, or copied from an earlier path of the same points whose vertices start at `mapped`
+  // in the sink. Returns where this path's vertices start in the sink (kNoVertices without one).
+  std::size_t Path(std::uint8_t colourIndex, std::uint16_t fill, std::uint8_t closed,
+                   std::span<const std::uint8_t> points, std::uint16_t count,
+                   std::size_t mapped = kNoVertices);
   // The fill and outline paths of one polygon: the vertices are mapped once, for the first path.
   void FilledPolygon(std::span<const std::uint8_t> points, std::uint16_t count, bool grouped);
 
@@ -183,36 +206,47 @@ bool Converter::CreateBrush(std::span<const std::uint8_t> parameters) {
 }
 
 void Converter::IncludeVertices(std::span<const std::uint8_t> points, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    box_.IncludePoint(ReadI16(points, i * kPointSize).value_or(0),
-                      ReadI16(points, i * kPointSize + 2).value_or(0));
+  if (points.size() / kPointSize < count) {
+    return;  // the callers have checked; this keeps the loop below inside the record regardless
+  }
+  const std::uint8_t* point = points.data();
+  for (std::size_t i = 0; i < count; ++i, point += kPointSize) {
+    box_.IncludePoint(CoordinateAt(point), CoordinateAt(point + 2));
   }
 }
 
-void Converter::Path(std::uint8_t colourIndex, std::uint16_t fill, std::uint8_t closed,
-                     std::span<const std::uint8_t> points, std::uint16_t count) {
+std::size_t Converter::Path(std::uint8_t colourIndex, std::uint16_t fill, std::uint8_t closed,
+                            std::span<const std::uint8_t> points, std::uint16_t count,
+                            std::size_t mapped) {
   const std::uint32_t number = TakeNumber();
   outputBytes_ += PathRecordSize(count);
-  if (Measuring()) {
-    return;
+  if (Measuring() || points.size() / kPointSize < count) {
+    return kNoVertices;
   }
   std::uint8_t* out = AppendPath(*sink_, colourIndex, fill, number, count, closed);
   if (out == nullptr) {
-    return;
+    return kNoVertices;
   }
-  for (std::size_t i = 0; i < count; ++i) {
-    const double x = ReadI16(points, i * kPointSize).value_or(0);
-    const double y = ReadI16(points, i * kPointSize + 2).value_or(0);
-    PutF32(out + i * kPathVertexSize, mapping_.X(x));
-    PutF32(out + i * kPathVertexSize + 4, mapping_.Y(y));
+  const std::size_t vertexBytes = std::size_t{count} * kPathVertexSize;
+  if (mapped != kNoVertices) {
+    std::memcpy(out, sink_->Bytes().data() + mapped, vertexBytes);
+  } else {
+    const std::uint8_t* point = points.data();
+    for (std::uint8_t* vertex = out; vertex != out + vertexBytes;
+         vertex += kPathVertexSize, point += kPointSize) {
+      PutVertex(vertex, mapping_.X(CoordinateAt(point)), mapping_.Y(CoordinateAt(point + 2)));
+    }
   }
+  return static_cast<std::size_t>(out - sink_->Bytes().data());
 }
 
 void Converter::FilledPolygon(std::span<const std::uint8_t> points, std::uint16_t count,
                               bool grouped) {
   const bool fills = BrushFills();
   const bool draws = PenDraws();
-  // The drawing of one polygon: optionally wrapped in a group record and its markers.
+  // The drawing of one polygon: optionally wrapped in a group record and its markers. The
+  // outline repeats the fill's vertices, so they are mapped once.
+  std::size_t mapped = kNoVertices;
   auto draw = [&](const Tool& tool, std::uint16_t fill) {
     if (grouped) {
       const std::uint32_t number = TakeNumber();
@@ -222,7 +256,7 @@ void Converter::FilledPolygon(std::span<const std::uint8_t> points, std::uint16_
         AppendMarker(*sink_, kGroupOpen);
       }
     }
-    Path(ColourIndex(tool.colour), fill, kPathClosed, points, count);
+    mapped = Path(ColourIndex(tool.colour), fill, kPathClosed, points, count, mapped);
     if (grouped && !Measuring()) {
       AppendMarker(*sink_, kGroupClose);
     }
@@ -318,8 +352,7 @@ bool Converter::Rectangle(std::span<const std::uint8_t> parameters) {
       AppendPath(*sink_, ColourIndex(state_.Pen().colour), kOutline, number, 4, kPathClosed);
   if (out != nullptr) {
     for (std::size_t i = 0; i < 4; ++i) {
-      PutF32(out + i * kPathVertexSize, corners[i][0]);
-      PutF32(out + i * kPathVertexSize + 4, corners[i][1]);
+      PutVertex(out + i * kPathVertexSize, corners[i][0], corners[i][1]);
     }
   }
   return true;

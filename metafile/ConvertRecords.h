@@ -39,6 +39,11 @@ struct PassResult {
 // records and leaves `box` alone (its widening could change nothing the import uses). Both passes
 // change the drawing state and take sequence numbers identically, and stop at the same record.
 //
+// A record the converter acts on must hold the parameters of its kind, or the walk ends there
+// (whatever pen and brush are selected): RestoreDC, SelectObject and DeleteObject 2 bytes,
+// CreatePenIndirect 10, CreateBrushIndirect 6, Rectangle and Ellipse 8, Polygon and Polyline
+// 2 + 4 per point, a set of polygons 2 + 2 per polygon + 4 per point. Longer records are fine.
+//
 // Colours are mapped through `palette` only when a record is written.
 PassResult ConvertRecords(const MetafileReader& reader, BoundingBox& box, float maxSize,
                           OutputSink* sink, PaletteMatcher& palette);

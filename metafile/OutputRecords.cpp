@@ -46,6 +46,12 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
   return start;
 }
 
+std::unique_ptr<std::uint8_t[]> OutputSink::TakeBytes() {
+  size_ = 0;
+  capacity_ = 0;
+  return std::move(data_);
+}
+
 void OutputSink::Release() {
   data_.reset();
   size_ = 0;

@@ -79,6 +79,9 @@ class OutputSink {
   std::uint8_t* Extend(std::size_t count);
   bool Failed() const { return failed_; }
   std::span<const std::uint8_t> Bytes() const { return {data_.get(), size_}; }
+  // Hands over the buffer that holds Bytes() (its first Bytes().size() bytes are the stream) and
+  // leaves the sink empty.
+  std::unique_ptr<std::uint8_t[]> TakeBytes();
   void Release();
 
  private:

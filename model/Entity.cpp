@@ -138,7 +138,10 @@ int UnreadableTail::Parse(std::span<const std::uint8_t> available) {
   return TakeCopy(available) ? 0 : -1;
 }
 
-std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available) {
+namespace {
+
+// An empty entity of the class that the record type calls for.
+std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available) {
   const int type = available.size() > kTypeOffset ? available[kTypeOffset] : -1;
   std::unique_ptr<Entity> entity;
   switch (type) {
@@ -159,7 +162,26 @@ std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available) {
       entity = std::make_unique<Entity>();
       break;
   }
+  return entity;
+}
+
+}  // namespace
+
+std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available) {
+  std::unique_ptr<Entity> entity = NewEntityFor(available);
   entity->Parse(available);
+  return entity;
+}
+
+std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size) {
+  const std::span<const std::uint8_t> available(bytes.get(), size);
+  // TopLevelExtent is the length that Parse takes for every class, and 0 where Parse fails.
+  if (size == 0 || TopLevelExtent(available) != size) {
+    return CreateEntity(available);
+  }
+  std::unique_ptr<Entity> entity = NewEntityFor(available);
+  entity->data_ = std::move(bytes);
+  entity->length_ = size;
   return entity;
 }
 

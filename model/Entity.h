@@ -70,6 +70,9 @@ class Entity {
   std::span<std::uint8_t> BytesAfterRecord();
 
  private:
+  friend std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes,
+                                              std::size_t size);
+
   std::unique_ptr<std::uint8_t[]> data_;
   std::size_t length_ = 0;
 };
@@ -102,5 +105,10 @@ class UnreadableTail final : public Entity {
 // record to the end of the data), choosing its class by the type byte. The caller owns the
 // result and learns how many bytes it took from Length(); 0 means the record was malformed.
 std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available);
+
+// The same for records built in memory: when the record (with its group, for a group leader)
+// fills the `size` bytes exactly, the entity takes over `bytes` instead of copying them, so a
+// large record never exists twice. Otherwise it copies what it takes, as above.
+std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size);
 
 }  // namespace runebin

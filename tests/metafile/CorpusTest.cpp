@@ -136,9 +136,9 @@ TEST(CorpusDamaged, EveryCutOfEveryFileImportsLikeTheReference) {
   }
   for (const auto& file : files) {
     const Bytes data = ReadFileBytes(file.string());
-    // Every length for the small files; for the others about 400 cuts, always including the
+    // Every length for the small files; for the others about 150 cuts, always including the
     // first 64 lengths (the headers).
-    const std::size_t step = std::max<std::size_t>(1, data.size() / 400);
+    const std::size_t step = std::max<std::size_t>(1, data.size() / 150);
     for (std::size_t size = 0; size < data.size(); size += size < 64 ? 1 : step) {
       ExpectLikeReference(Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size)),
                           37.5F, file.filename().string() + " cut at " + std::to_string(size));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "model/EntityList.h"
@@ -47,6 +48,35 @@ TEST(CreateEntity, MalformedRecordsTakeNothing) {
   const Bytes unclosed = Join({Record(28, Bytes(83, 0)), GroupOpen(), Record(3)});
   EXPECT_EQ(Make(unclosed)->Length(), 0u);
   EXPECT_EQ(Make(Bytes{9, 0, 0})->Length(), 0u);
+}
+
+// Owned bytes in a fresh buffer of exactly their size.
+std::unique_ptr<std::uint8_t[]> Owned(const Bytes& bytes) {
+  auto owned = std::make_unique<std::uint8_t[]>(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), owned.get());
+  return owned;
+}
+
+TEST(CreateEntity, TakesOverBytesTheRecordFillsExactly) {
+  const Bytes definition = Definition("Tree", {Group(17, {Record(3)})});
+  auto owned = Owned(definition);
+  const std::uint8_t* buffer = owned.get();
+  auto def = CreateEntity(std::move(owned), definition.size());
+  EXPECT_NE(dynamic_cast<SymbolDef*>(def.get()), nullptr);
+  EXPECT_EQ(def->Bytes().data(), buffer);
+  EXPECT_TRUE(std::ranges::equal(def->Bytes(), definition));
+  EXPECT_EQ(Named(def).GetName(), "Tree");
+}
+
+TEST(CreateEntity, CopiesWhenTheRecordDoesNotFillTheBytes) {
+  const Bytes reference = Reference("Tree");
+  const Bytes more = Join({reference, TypeZero(1)});
+  auto ref = CreateEntity(Owned(more), more.size());
+  EXPECT_NE(dynamic_cast<SymbolRef*>(ref.get()), nullptr);
+  EXPECT_TRUE(std::ranges::equal(ref->Bytes(), reference));
+  // An unclosed group is malformed either way.
+  const Bytes open = Join({Record(kTypeSymbolDef, Bytes(83, 0)), GroupOpen()});
+  EXPECT_EQ(CreateEntity(Owned(open), open.size())->Length(), 0u);
 }
 
 TEST(GroupEntity, RefusesAnotherType) {

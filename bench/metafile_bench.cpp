@@ -1,0 +1,377 @@
+// ImportMetafile of a large generated metafile against a plain read of the same file, the peak
+// memory of an import, and the cost of colour lookups. Prints the ratios at the end.
+//
+//   metafile_bench [--benchmark_filter=...]   (the metafiles are generated once in $TMPDIR)
+//
+// The big metafile holds at least 64 MB and 1 million drawing records: polygons, polylines,
+// sets of polygons, ellipses and rectangles, with pens and brushes created, selected and deleted
+// between them (a new colour every few shapes, and the same few colours again and again).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "metafile/HostPalette.h"
+#include "metafile/ImportMetafile.h"
+#include "metafile/RecordKinds.h"
+#include "model/ByteOrder.h"
+#include "platform/TempFolder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Writes metafile records into memory.
+class Writer {
+ public:
+  Writer() {
+    for (std::uint16_t word : {1, 9, 0x0300, 0, 0, 0, 0, 0, 0}) {
+      Word(word);
+    }
+  }
+  void Record(std::uint16_t function, const std::vector<std::int16_t>& words) {
+    const std::size_t at = bytes_.size();
+    bytes_.resize(at + 6);
+    runebin::PutU32(bytes_.data() + at, static_cast<std::uint32_t>(3 + words.size()));
+    runebin::PutU16(bytes_.data() + at + 4, function);
+    for (std::int16_t word : words) {
+      Word(static_cast<std::uint16_t>(word));
+    }
+  }
+  void Word(std::uint16_t word) {
+    bytes_.push_back(static_cast<std::uint8_t>(word));
+    bytes_.push_back(static_cast<std::uint8_t>(word >> 8));
+  }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+// What a generated drawing holds, in parts per hundred of its drawing records.
+struct Mix {
+  const char* name;
+  int polygons, polylines, sets, ellipses;  // the rest are rectangles
+  int minPoints, maxPoints;                 // per polygon and polyline
+  int nullPens, hollowBrushes;              // percent of the pens and brushes created
+  int shapesPerColourChange;
+};
+
+// Like the vector drawings of the shared corpus (clip art): mostly polygons of a few dozen
+// points, filled without an outline about half the time. Output about twice the input.
+constexpr Mix kClipArt = {"clip art", 60, 15, 10, 8, 8, 40, 50, 15, 3};
+// Every shape filled and outlined, many ellipses and rectangles (which grow the most), a colour
+// change every fourth shape: the most output per input byte that a real drawing could make.
+constexpr Mix kDense = {"dense", 37, 13, 13, 25, 6, 14, 6, 12, 4};
+
+constexpr const Mix* kMixes[] = {&kClipArt, &kDense};
+
+struct Generated {
+  std::string path;
+  std::size_t bytes = 0;
+  int drawingRecords = 0;
+};
+
+// A reproducible drawing: the same file for the same mix and count.
+Generated Generate(const Mix& mix, int drawingRecords) {
+  Generated generated;
+  generated.path = runebin::platform::TemporaryFolder() + "/runebin-bench-metafile-v2-" +
+                   std::string(mix.name[0] == 'c' ? "clipart" : "dense") + "-" +
+                   std::to_string(drawingRecords) + ".wmf";
+  generated.drawingRecords = drawingRecords;
+  if (FILE* existing = std::fopen(generated.path.c_str(), "rb")) {
+    std::fseek(existing, 0, SEEK_END);
+    generated.bytes = static_cast<std::size_t>(std::ftell(existing));
+    std::fclose(existing);
+    return generated;
+  }
+  std::mt19937 random(42);
+  const auto percent = [&](int chance) { return static_cast<int>(random() % 100) < chance; };
+  const auto between = [&](int low, int high) {
+    return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
+  };
+  const auto coordinate = [&] { return static_cast<std::int16_t>(between(-20000, 20000)); };
+  const auto points = [&](std::vector<std::int16_t>& words, int count) {
+    for (int i = 0; i < 2 * count; ++i) {
+      words.push_back(coordinate());
+    }
+  };
+  // A handful of favourite colours and now and then a fresh one.
+  const std::uint32_t favourites[] = {0x000000, 0xFFFFFF, 0x0000FF, 0x00A000, 0x804020, 0x30C0F0};
+  const auto colour = [&]() -> std::uint32_t {
+    return percent(12) ? random() & 0xFFFFFF : favourites[random() % 6];
+  };
+  Writer out;
+  for (int n = 0; n < drawingRecords; ++n) {
+    if (n % mix.shapesPerColourChange == 0) {
+      // A new pen and brush in slots 0 and 1 (the old ones deleted first), selected.
+      out.Record(runebin::kFnDeleteObject, {0});
+      out.Record(runebin::kFnDeleteObject, {1});
+      const std::uint32_t pen = colour();
+      const std::uint32_t brush = colour();
+      out.Record(runebin::kFnCreatePenIndirect,
+                 {static_cast<std::int16_t>(percent(mix.nullPens) ? 5 : 0), 1, 0,
+                  static_cast<std::int16_t>(pen), static_cast<std::int16_t>(pen >> 16)});
+      out.Record(runebin::kFnCreateBrushIndirect,
+                 {static_cast<std::int16_t>(percent(mix.hollowBrushes) ? 1 : 0),
+                  static_cast<std::int16_t>(brush), static_cast<std::int16_t>(brush >> 16), 0});
+      out.Record(runebin::kFnSelectObject, {0});
+      out.Record(runebin::kFnSelectObject, {1});
+    }
+    std::vector<std::int16_t> words;
+    const int kind = static_cast<int>(random() % 100);
+    if (kind < mix.polygons || kind < mix.polygons + mix.polylines) {
+      const int count = between(kind < mix.polygons ? mix.minPoints : 2, mix.maxPoints);
+      words.push_back(static_cast<std::int16_t>(count));
+      points(words, count);
+      out.Record(kind < mix.polygons ? runebin::kFnPolygon : runebin::kFnPolyline, words);
+    } else if (kind < mix.polygons + mix.polylines + mix.sets) {
+      const int polygons = between(2, 4);
+      std::vector<int> counts;
+      words.push_back(static_cast<std::int16_t>(polygons));
+      for (int i = 0; i < polygons; ++i) {
+        counts.push_back(between(4, mix.maxPoints / 2));
+        words.push_back(static_cast<std::int16_t>(counts.back()));
+      }
+      for (int count : counts) {
+        points(words, count);
+      }
+      out.Record(runebin::kFnPolyPolygon, words);
+    } else {
+      const bool ellipse = kind < mix.polygons + mix.polylines + mix.sets + mix.ellipses;
+      out.Record(ellipse ? runebin::kFnEllipse : runebin::kFnRectangle,
+                 {coordinate(), coordinate(), coordinate(), coordinate()});
+    }
+  }
+  out.Record(0, {});
+  FILE* file = std::fopen(generated.path.c_str(), "wb");
+  std::fwrite(out.Bytes().data(), 1, out.Bytes().size(), file);
+  std::fclose(file);
+  generated.bytes = out.Bytes().size();
+  return generated;
+}
+
+// Benchmark arguments: the mix (index into kMixes) and the number of drawing records.
+const Generated& Metafile(const benchmark::State& state) {
+  static std::map<std::pair<std::int64_t, std::int64_t>, Generated> generated;
+  const auto key = std::make_pair(state.range(0), state.range(1));
+  auto found = generated.find(key);
+  if (found == generated.end()) {
+    const Mix& mix = *kMixes[static_cast<std::size_t>(key.first)];
+    found = generated.emplace(key, Generate(mix, static_cast<int>(key.second))).first;
+  }
+  return found->second;
+}
+
+// Best wall and CPU (user + system) seconds per benchmark, mix and size.
+struct Best {
+  double wall = 0;
+  double cpu = 0;
+};
+std::map<std::string, Best> g_best;
+
+std::string Key(const char* what, const benchmark::State& state) {
+  return std::string(what) + "/" + std::to_string(state.range(0)) + "/" +
+         std::to_string(state.range(1));
+}
+
+double ProcessCpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Times one run of `work` into the benchmark and the bests.
+template <typename Work>
+void Timed(benchmark::State& state, const char* what, Work work) {
+  const double cpuStart = ProcessCpuSeconds();
+  const auto start = Clock::now();
+  work();
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  const double cpu = ProcessCpuSeconds() - cpuStart;
+  state.SetIterationTime(wall);
+  Best& best = g_best[Key(what, state)];
+  best.wall = best.wall == 0 ? wall : std::min(best.wall, wall);
+  best.cpu = best.cpu == 0 ? cpu : std::min(best.cpu, cpu);
+}
+
+// The baseline: the whole file into one fresh, uninitialised buffer with read().
+std::size_t PlainRead(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  const auto size = static_cast<std::size_t>(::lseek(fd, 0, SEEK_END));
+  std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[size]);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, data.get() + done, size - done, static_cast<off_t>(done));
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  benchmark::DoNotOptimize(data.get());
+  return done;
+}
+
+void BM_PlainRead(benchmark::State& state) {
+  const Generated& metafile = Metafile(state);
+  for (auto _ : state) {
+    Timed(state, "read", [&] { benchmark::DoNotOptimize(PlainRead(metafile.path)); });
+  }
+  state.counters["MB"] = static_cast<double>(metafile.bytes) / 1e6;
+}
+
+std::map<std::string, std::size_t> g_outputBytes;
+
+void BM_ImportMetafile(benchmark::State& state) {
+  const Generated& metafile = Metafile(state);
+  std::size_t output = 0;
+  for (auto _ : state) {
+    bool ok = true;
+    Timed(state, "import", [&] {
+      std::unique_ptr<runebin::SymbolDef> symbol;
+      ok = runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) == 0 && symbol;
+      output = ok ? symbol->Length() : 0;
+    });
+    if (!ok) {
+      state.SkipWithError("import failed");
+      break;
+    }
+  }
+  g_outputBytes[Key("import", state)] = output;
+  state.counters["MB"] = static_cast<double>(metafile.bytes) / 1e6;
+  state.counters["outMB"] = static_cast<double>(output) / 1e6;
+}
+
+// What any import of this file must pay for memory alone: a fresh buffer of the input's size and
+// one of the symbol's size, each written once. On machines where first touches of memory are
+// dear, this floor, not the conversion, decides the ratio.
+void BM_MemoryFloor(benchmark::State& state) {
+  const Generated& metafile = Metafile(state);
+  std::unique_ptr<runebin::SymbolDef> symbol;
+  if (runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) != 0 || !symbol) {
+    state.SkipWithError("import failed");
+    return;
+  }
+  const std::size_t output = symbol->Length();
+  symbol.reset();
+  for (auto _ : state) {
+    Timed(state, "floor", [&] {
+      for (std::size_t size : {metafile.bytes, output}) {
+        std::unique_ptr<std::uint8_t[]> fresh(new std::uint8_t[size]);
+        std::memset(fresh.get(), 1, size);
+        benchmark::DoNotOptimize(fresh.get());
+      }
+    });
+  }
+}
+
+// Peak resident memory of one import, in a child process so nothing else counts.
+double ImportPeakMiB(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::unique_ptr<runebin::SymbolDef> symbol;
+    _exit(runebin::ImportMetafile(path, "bench", 100.0F, symbol) == 0 && symbol ? 0 : 1);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(child, &status, 0, &usage);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0
+             ? static_cast<double>(usage.ru_maxrss) / 1024.0
+             : 0.0;
+}
+
+// Colour lookups: the plain search against the per-import memory, on a stream of colours where
+// a few repeat, as in real drawings.
+std::vector<std::uint32_t> ColourStream() {
+  std::mt19937 random(5);
+  std::vector<std::uint32_t> colours(1 << 16);
+  for (auto& colour : colours) {
+    colour = random() % 16 == 0 ? random() & 0xFFFFFF : (random() % 12) * 0x151515u;
+  }
+  return colours;
+}
+
+void BM_NearestPaletteIndex(benchmark::State& state) {
+  const auto colours = ColourStream();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(runebin::NearestPaletteIndex(colours[i++ & 0xFFFF]));
+  }
+}
+
+void BM_PaletteMatcher(benchmark::State& state) {
+  const auto colours = ColourStream();
+  runebin::PaletteMatcher matcher;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(matcher.IndexOf(colours[i++ & 0xFFFF]));
+  }
+}
+
+// {mix, drawing records}: a size sweep of the clip-art mix, and the dense mix at full size.
+constexpr std::int64_t kClipArtMix = 0;
+constexpr std::int64_t kDenseMix = 1;
+constexpr std::int64_t kFullSize = 1000000;
+constexpr std::int64_t kDenseSize = 1300000;
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+  benchmark->Args({kClipArtMix, kFullSize / 16})
+      ->Args({kClipArtMix, kFullSize})
+      ->Args({kDenseMix, kDenseSize})
+      ->UseManualTime()
+      ->Iterations(3)
+      ->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_PlainRead)->Apply(Sizes);
+BENCHMARK(BM_ImportMetafile)->Apply(Sizes);
+BENCHMARK(BM_MemoryFloor)->Apply(Sizes);
+BENCHMARK(BM_NearestPaletteIndex);
+BENCHMARK(BM_PaletteMatcher);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::printf("\nImportMetafile against a plain read of the same file (best of 3; goal <= 3):\n");
+  for (const auto& [mix, records] :
+       {std::pair{kClipArtMix, kFullSize / 16}, std::pair{kClipArtMix, kFullSize},
+        std::pair{kDenseMix, kDenseSize}}) {
+    const std::string size = "/" + std::to_string(mix) + "/" + std::to_string(records);
+    const Best read = g_best["read" + size];
+    const Best import = g_best["import" + size];
+    const Best floor = g_best["floor" + size];
+    if (read.wall <= 0 || import.wall <= 0) {
+      continue;
+    }
+    const Generated generated =
+        Generate(*kMixes[static_cast<std::size_t>(mix)], static_cast<int>(records));
+    std::printf(
+        "  %-8s %8lld drawing records, %6.1f MB in, %6.1f MB out: wall %.2f, cpu %.2f"
+        " (memory floor: wall %.2f, cpu %.2f)",
+        kMixes[static_cast<std::size_t>(mix)]->name, static_cast<long long>(records),
+        static_cast<double>(generated.bytes) / 1e6,
+        static_cast<double>(g_outputBytes["import" + size]) / 1e6, import.wall / read.wall,
+        import.cpu / read.cpu, floor.wall / read.wall, floor.cpu / read.cpu);
+    if (records >= kFullSize) {
+      std::printf(", peak memory of one import %.0f MiB", ImportPeakMiB(generated.path));
+    }
+    std::printf("\n");
+  }
+  return 0;
+}
