@@ -189,12 +189,17 @@ TEST_F(DialogsTest, RenameFocusesTheNewNameAndTakesAtMost31Characters) {
 }
 
 TEST_F(DialogsTest, RenameKeepsALongerNameWholeAndRefusesItUntilShortened) {
-  const std::string longName(35, 'L');
+  const std::string longName(35, 'W');
   RenameDialogData data{longName, longName};
   SeenBox refusal;
   QString shown;
   answerer.Expect([&](QWidget* dialog) {
-    shown = qobject_cast<gui::RenameDialog*>(dialog)->Edit(ids::kRenameNewName)->text();
+    auto* rename = qobject_cast<gui::RenameDialog*>(dialog);
+    shown = rename->Edit(ids::kRenameNewName)->text();
+    // The old name is too wide for its line: shortened on screen, whole for assistive tools.
+    auto* oldName = qobject_cast<QLabel*>(rename->Control(ids::kRenameOldName));
+    EXPECT_LE(oldName->fontMetrics().horizontalAdvance(oldName->text()), oldName->width());
+    EXPECT_EQ(oldName->accessibleName(), QString(35, u'W'));
     ClickLater(FindButton(dialog, QStringLiteral("OK")));
   });
   answerer.Expect(Press(refusal, QStringLiteral("OK")));
@@ -209,10 +214,10 @@ TEST_F(DialogsTest, RenameKeepsALongerNameWholeAndRefusesItUntilShortened) {
     ClickLater(FindButton(dialog, QStringLiteral("OK")));
   });
   ASSERT_TRUE(toolkit.RunRenameDialog(data));
-  EXPECT_EQ(shown, QString(35, u'L'));
+  EXPECT_EQ(shown, QString(35, u'W'));
   EXPECT_EQ(refusal.text, QStringLiteral("Please enter no more than 31 characters."));
   EXPECT_EQ(refusal.title, QStringLiteral("Runebin"));
-  EXPECT_EQ(data.m_newName, std::string(31, 'L'));
+  EXPECT_EQ(data.m_newName, std::string(31, 'W'));
 }
 
 TEST_F(DialogsTest, RenameCancelledChangesNothingAndNamesKeepEveryByte) {
