@@ -25,7 +25,7 @@ run() {
   echo "== $target: ${seconds} s"
   if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" "$@" >"$log" 2>&1; then
-    grep -E '^#[0-9]+ +(INITED|DONE)|^stat::' "$log" || true
+    grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::' "$log" || true
   else
     tail -n 60 "$log"
     echo "$target failed; the input is in $build/artifacts/, the whole output in $log"
