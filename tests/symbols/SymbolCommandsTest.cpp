@@ -2,124 +2,165 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 
 #include "model/NamedEntity.h"
+#include "symbols/SortByName.h"
 #include "tests/support/DrawingBuilder.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ExchangeSortReference.h"
 
 namespace runebin {
 namespace {
 
 using namespace runebin::testing;
 
-class SymbolFile : public ::testing::Test {
- protected:
-  DrawingFile& Load(const std::vector<Bytes>& records) {
-    EXPECT_EQ(file.Load(dir.Write("file.pvx", Drawing(records))), 0);
-    return file;
+std::vector<std::string> Names(const DrawingFile& file) {
+  std::vector<std::string> names;
+  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
+    names.push_back(file.symbolDefs.GetAt(i).AsNamed()->GetName());
   }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-      names.push_back(file.symbolDefs.GetAt(i).AsNamed()->GetName());
+  return names;
+}
+
+Bytes Written(const DrawingFile& file) {
+  MemoryOutput out;
+  EXPECT_TRUE(file.WriteTo(out));
+  return out.written;
+}
+
+// The fast order must be the literal exchange sort's in every case. Equal values are where the
+// two could part, so the lists (empty ones too) draw from few distinct values.
+TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomListsWithManyDuplicates) {
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 4000; ++round) {
+    const int size = std::uniform_int_distribution<int>(0, 40)(random);
+    const int distinct = std::uniform_int_distribution<int>(1, 1 + size / 2)(random);
+    std::vector<int> ranks(static_cast<std::size_t>(size));
+    for (int& rank : ranks) {
+      rank = std::uniform_int_distribution<int>(0, distinct - 1)(random);
     }
-    return names;
+    ASSERT_EQ(ExchangeSortOrder(std::span<const int>(ranks)), LiteralExchangeSortOrder(ranks))
+        << "round " << round;
   }
-  // The names of the top-level references, in file order.
-  std::vector<std::string> ReferenceNames() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < file.otherEntities.GetSize(); ++i) {
-      if (const NamedEntity* named = file.otherEntities.GetAt(i).AsNamed()) {
-        names.push_back(named->GetName());
-      }
-    }
-    return names;
-  }
+}
 
-  TempDir dir;
-  DrawingFile file{dir.Path("entities.txt")};
-};
+TEST(ExchangeSortOrder, ComparesNamesAsUnsignedBytesAndCarriesEqualNamesPastEachOther) {
+  const std::vector<std::string> twins = {"B", "B", "A"};
+  EXPECT_EQ(ExchangeSortOrder(std::span<const std::string>(twins)), (std::vector<int>{2, 1, 0}));
 
-using SymbolOrder = SymbolFile;
+  // Upper case before lower case, a prefix before its extensions, bytes above 127 last.
+  const std::vector<std::string> names = {"b", "B", "\xE9t\xE9", "a", "A", "ab", "a"};
+  const std::vector<int> order = ExchangeSortOrder(std::span<const std::string>(names));
+  EXPECT_EQ(order, (std::vector<int>{4, 1, 3, 6, 5, 0, 2}));
+  EXPECT_EQ(order, LiteralExchangeSortOrder(names));
+}
 
-// The window reports these; it relies on nothing having changed by then.
-TEST_F(SymbolOrder, BadIndicesThrowBeforeAnythingChanges) {
-  Load({Definition("a"), Definition("b"), Reference("a")});
+TEST(SymbolCommands, SortMovesWholeDefinitionsAndMarksTheFileOnlyWhenOutOfOrder) {
+  const Bytes b = Definition("b", {Reference("inner")}, {0, 0, 2, 2});
+  DrawingFile file{""};
+  ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), 0);
+  ASSERT_TRUE(SortSymbols(file));
+  EXPECT_TRUE(file.IsModified());
+  EXPECT_EQ(Written(file), Drawing({Definition("a"), b}));
+  file.SetModified(false);
+  EXPECT_FALSE(SortSymbols(file));
+  EXPECT_FALSE(file.IsModified());
+}
+
+// The window reports a bad index and relies on nothing having changed by then.
+TEST(SymbolCommands, BadIndicesThrowBeforeAnythingChanges) {
+  const Bytes original = Drawing({Definition("a"), Definition("b"), Reference("a")});
+  DrawingFile file{""};
+  ASSERT_EQ(file.LoadFromMemory(original), 0);
   EXPECT_THROW(MoveSymbolUp(file, 0), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, 1), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, -1), std::invalid_argument);
   EXPECT_THROW(RenameSymbol(file, 2, "x"), std::invalid_argument);
   EXPECT_THROW(DeleteSymbol(file, 2), std::invalid_argument);
   EXPECT_THROW(ReplaceSymbolWithCopy(file.symbolDefs.GetAt(0), file, 2), std::invalid_argument);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(ReferenceNames(), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(Written(file), original);
   EXPECT_FALSE(file.IsModified());
 }
 
-using SymbolRename = SymbolFile;
+// Nested references place the symbol too, so they follow the rename; other cases are other
+// names. The new name is cut to 31 bytes, and the file is marked even when nothing differs.
+TEST(SymbolCommands, RenameReachesTopLevelAndNestedReferencesOfExactlyThatName) {
+  const auto drawing = [](const std::string& tree) {
+    return Drawing({Definition(tree), Definition("Park", {Reference(tree), Reference("tree")}),
+                    Reference(tree), Reference("TREE"), Group(17, {Reference(tree)})});
+  };
+  DrawingFile file{""};
+  ASSERT_EQ(file.LoadFromMemory(drawing("Tree")), 0);
+  EXPECT_EQ(RenameSymbol(file, 0, std::string(40, 'x')), 3);
+  EXPECT_EQ(Written(file), drawing(std::string(31, 'x')));
 
-TEST_F(SymbolRename, RenamesTopLevelAndNestedReferencesOfExactlyThatName) {
-  Load({Definition("Tree"), Definition("Park", {Reference("Tree"), Reference("tree")}),
-        Reference("Tree"), Reference("TREE"), Group(17, {Reference("Tree")}), Reference("Tree")});
-  EXPECT_EQ(RenameSymbol(file, 0, "Oak"), 4);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"Oak", "Park"}));
-  EXPECT_EQ(ReferenceNames(), (std::vector<std::string>{"Oak", "TREE", "Oak"}));
-  EXPECT_EQ(file.symbolDefs.GetAt(1).NestedReferenceNames(),
-            (std::vector<std::string>{"Oak", "tree"}));
-  EXPECT_EQ(file.otherEntities.GetAt(2).NestedReferenceNames(), (std::vector<std::string>{"Oak"}));
-  EXPECT_EQ(file.symbolDefs.GetAt(0).useCount, 2);  // counts are not redone
+  file.SetModified(false);
+  EXPECT_EQ(RenameSymbol(file, 1, "Park"), 0);
+  EXPECT_TRUE(file.IsModified());
 }
 
-TEST_F(SymbolRename, LongNamesAreCutTo31Bytes) {
-  Load({Definition("Tree"), Reference("Tree")});
-  const std::string longName(40, 'x');
-  RenameSymbol(file, 0, longName);
-  EXPECT_EQ(Names(), (std::vector<std::string>{std::string(31, 'x')}));
-  EXPECT_EQ(ReferenceNames(), (std::vector<std::string>{std::string(31, 'x')}));
-}
-
-using SymbolCopy = SymbolFile;
-
-TEST_F(SymbolCopy, AppendCarriesBytesAndUseCount) {
-  Load({Definition("Tree", {Reference("Leaf")}), Reference("Tree"), Reference("Tree")});
+TEST(SymbolCommands, CopiesCarryTheWholeGroupAndTheUseCount) {
+  const Bytes tree = Definition("Tree", {Reference("Leaf")}, {0, 0, 4, 4});
+  DrawingFile source{""};
   DrawingFile target{""};
-  ASSERT_EQ(target.Load(dir.Write("target.pvx", Drawing({Definition("tree")}))), 0);
-  const Entity& source = file.symbolDefs.GetAt(0);
-  EXPECT_EQ(AppendSymbolCopy(source, target), 1);
-  const Entity& copy = target.symbolDefs.GetAt(1);
-  EXPECT_EQ(copy.useCount, 2);
-  EXPECT_EQ(Bytes(copy.Bytes().begin(), copy.Bytes().end()),
-            Definition("Tree", {Reference("Leaf")}));
+  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})), 0);
+  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})), 0);
+  const Entity& definition = source.symbolDefs.GetAt(0);
+  EXPECT_EQ(AppendSymbolCopy(definition, target), 2);
+  ReplaceSymbolWithCopy(definition, target, 0);  // in place
+  EXPECT_EQ(Written(target), Drawing({tree, Definition("Rock"), tree}));
+  EXPECT_EQ(target.symbolDefs.GetAt(0).useCount, 2);
+  EXPECT_EQ(target.symbolDefs.GetAt(2).useCount, 2);
   EXPECT_TRUE(target.IsModified());
-  EXPECT_FALSE(file.IsModified());
+  EXPECT_FALSE(source.IsModified());
 }
 
-using SymbolDelete = SymbolFile;
-
-TEST_F(SymbolDelete, UnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
-  Load({Definition("Leaf"), Definition("Branch", {Reference("Leaf")}),
+// Delete Unused keeps whatever something left in the file places, and the survivors' order.
+TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
+  struct Row {
+    const char* what;
+    std::vector<Bytes> records;
+    std::vector<bool> kept;
+    bool copied = false;  // the first definition carries a use count, as a copy does
+  };
+  const std::vector<Row> rows = {
+      {"chains through definitions and groups; orphans and cycles go",
+       {Definition("Leaf"), Definition("Branch", {Reference("Leaf")}),
         Definition("Tree", {Group(18, {Reference("Branch")})}), Definition("Stone"),
         Definition("Moss"), Definition("Orphan", {Reference("Moss")}),
         Definition("Cycle1", {Reference("Cycle2")}), Definition("Cycle2", {Reference("Cycle1")}),
-        Reference("Tree"), Group(17, {Reference("Stone")})});
-  EXPECT_EQ(SymbolsInUse(file),
-            (std::vector<bool>{true, true, true, true, false, false, false, false}));
-  EXPECT_EQ(DeleteUnusedSymbols(file), 4);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"Leaf", "Branch", "Tree", "Stone"}));
-}
-
-TEST_F(SymbolDelete, UnusedNamesLeadToTheLastDefinitionOfThatName) {
-  Load({Definition("Leaf"), Definition("Leaf"), Definition("Tree", {Reference("Leaf")}),
-        Reference("Tree")});
-  EXPECT_EQ(SymbolsInUse(file), (std::vector<bool>{false, true, true}));
-}
-
-TEST_F(SymbolDelete, UnusedJudgesCopiesByTheirCarriedCount) {
-  Load({Definition("a"), Definition("b")});
-  file.symbolDefs.GetAt(0).useCount = 4;  // as a copy from another file carries it
-  EXPECT_EQ(DeleteUnusedSymbols(file), 1);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"a"}));
+        Reference("Tree"), Group(17, {Reference("Stone")})},
+       {true, true, true, true, false, false, false, false}},
+      {"a name leads to its last definition",
+       {Definition("Leaf"), Definition("Leaf"), Definition("Tree", {Reference("Leaf")}),
+        Reference("Tree")},
+       {false, true, true}},
+      {"a copy is judged by its carried count",
+       {Definition("a"), Definition("b")},
+       {true, false},
+       true},
+      {"nothing unused leaves the file unmarked", {Definition("a"), Reference("a")}, {true}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    DrawingFile file{""};
+    ASSERT_EQ(file.LoadFromMemory(Drawing(row.records)), 0);
+    if (row.copied) {
+      file.symbolDefs.GetAt(0).useCount = 4;
+    }
+    std::vector<std::string> survivors;
+    for (std::size_t i = 0; i < row.kept.size(); ++i) {
+      if (row.kept[i]) {
+        survivors.push_back(Names(file)[i]);
+      }
+    }
+    EXPECT_EQ(SymbolsInUse(file), row.kept);
+    const auto deleted = static_cast<int>(row.kept.size() - survivors.size());
+    EXPECT_EQ(DeleteUnusedSymbols(file), deleted);
+    EXPECT_EQ(file.IsModified(), deleted > 0);
+    EXPECT_EQ(Names(file), survivors);
+  }
 }
 
 }  // namespace
