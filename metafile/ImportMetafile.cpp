@@ -22,8 +22,8 @@ int Convert(MetafileReader& reader, std::string_view name, float maxSize,
   // The measuring pass counted the bytes, so the stream is allocated once, at its final size.
   const std::size_t total = kDefRecordLength + kMarkerLength + measured.outputBytes + kMarkerLength;
   OutputSink sink;
-  if (!sink.Reserve(total)) {
-    return ImportSucceeded;  // no memory for the symbol: success without one
+  if (total > kMaxSymbolBytes || !sink.Reserve(total)) {
+    return ImportSucceeded;  // too large, or no memory for the symbol: success without one
   }
   DefinitionExtents extents;
   extents.lowX = static_cast<float>(box.minX) * maxSize;
@@ -36,7 +36,7 @@ int Convert(MetafileReader& reader, std::string_view name, float maxSize,
   AppendMarker(sink, kGroupClose);
   details.outputBytes = sink.Bytes().size();
 
-  // The input is no longer needed; free it before the entity takes its copy of the output.
+  // The input is no longer needed; free it before the entity is built.
   reader.Release();
   if (sink.Failed()) {
     return ImportSucceeded;

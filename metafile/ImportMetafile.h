@@ -14,6 +14,12 @@
 
 namespace runebin {
 
+// The largest symbol an import makes. 82 output bytes per input byte would let 128 MiB of
+// hostile data (sets of empty polygons) ask for 10.5 GiB; real drawings make a few output bytes
+// per input byte. A metafile whose symbol would be larger imports as when memory runs out:
+// success without a symbol, and nothing is allocated for it.
+inline constexpr std::size_t kMaxSymbolBytes = std::size_t{1} << 30;  // 1 GiB
+
 // Turns a Windows Metafile into a new symbol definition: polygons, polylines, sets of polygons,
 // rectangles and ellipses become path, ellipse and group records in the host palette's colours,
 // scaled so that the drawing's larger dimension is `maxSize`. Text, bitmaps, arcs, regions,
@@ -35,7 +41,7 @@ namespace runebin {
 //
 // The output is bounded by the input: a record's parameters produce at most 82 bytes of output
 // per input byte (a set of polygons whose counts are all 0; ordinary polygons make 4 bytes per
-// input byte), plus 98 bytes of framing.
+// input byte), plus 98 bytes of framing. It is also bounded outright by kMaxSymbolBytes.
 int ImportMetafile(const std::string& path, std::string_view name, float maxSize,
                    std::unique_ptr<SymbolDef>& out);
 

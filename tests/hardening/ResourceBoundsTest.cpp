@@ -18,12 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "metafile/DrawingState.h"
+#include "metafile/ImportMetafile.h"
 #include "model/DrawingFile.h"
 #include "model/Format.h"
 #include "platform/OutputFile.h"
 #include "symbols/SymbolCommands.h"
 #include "tests/hardening/ChildProcess.h"
 #include "tests/hardening/Sanitizers.h"
+#include "tests/metafile/WmfBuilder.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -144,6 +147,96 @@ TEST(HostileDrawing, GroupsNestedAMillionDeep) {
         EXPECT_EQ(drawing.otherEntities.GetAt(0).Length(), open.size() - kHeaderSize);
       },
       30, 3 * fileKb + 16 * 1024);
+}
+
+// The records of a metafile built with Wmf, without its header.
+Bytes RecordsOf(const Wmf& wmf) {
+  const Bytes& data = wmf.Data();
+  return Bytes(data.begin() + kStandardHeaderSize, data.end());
+}
+
+Bytes WmfHeaderOnly() {
+  const Wmf empty;
+  return Bytes(empty.Data().begin(), empty.Data().begin() + kStandardHeaderSize);
+}
+
+// Every saved state copies the 512-slot object table, so a flood of SaveDC records, each with
+// changed objects to remember, must not grow memory with the number of records.
+TEST(HostileMetafile, SaveDCFlood) {
+  // A deep save under which many slots change: filled with pens, then emptied (all 512 slots;
+  // 64 under the sanitizers).
+  constexpr int kSlots = kUnderAddressSanitizer ? 64 : kObjectSlotCount;
+  Wmf level;
+  level.SaveDC();
+  for (int slot = 0; slot < kSlots; ++slot) {
+    level.Pen(kSolid, static_cast<std::uint32_t>(slot));
+  }
+  for (int slot = 0; slot < kSlots; ++slot) {
+    level.Delete(static_cast<std::int16_t>(slot));
+  }
+  constexpr int kLevels = 1100;
+  const Bytes data =
+      Join({Wmf().Pen(kSolid, kRed).Select(0).Data(), Repeat(RecordsOf(level), kLevels),
+            Repeat(RecordsOf(Wmf().SaveDC()), kMillion),
+            Repeat(RecordsOf(Wmf().RestoreDC()), kMillion + kLevels),
+            RecordsOf(Wmf().Polygon({{0, 0}, {100, 0}, {100, 50}}).End())});
+
+  ExpectBounded(
+      [&] {
+        std::unique_ptr<SymbolDef> symbol;
+        ImportDetails details;
+        ASSERT_EQ(ImportMetafileBytes(data, "Flood", 10.0F, symbol, details), ImportSucceeded);
+        ASSERT_NE(symbol, nullptr);
+        EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
+        // The outermost restore brings back the red pen: the polygon is drawn filled (black
+        // brush) and outlined.
+        EXPECT_EQ(symbol->Length(), kDefRecordLength + 2 * kMarkerLength + 2 * (42 + 3 * 8));
+      },
+      60, 48 * 1024);
+}
+
+// The largest counts a record can carry: a set of 65,535 polygons of no points, each of which
+// becomes two group records with their markers and an empty path - 10.7 MB from 131 KB.
+constexpr std::size_t kEmptyPolygonsOutput = 65535 * 2 * (30 + 5 + 42 + 5);
+
+Bytes EmptyPolygonSets(int records) {
+  return Join({WmfHeaderOnly(),
+               Repeat(RecordsOf(Wmf().PolyPolygon(std::vector<std::vector<Pt>>(65535))),
+                      static_cast<std::size_t>(records)),
+               RecordsOf(Wmf().End())});
+}
+
+TEST(HostileMetafile, MaximalCountsWithinTheSymbolLimit) {
+  const Bytes data = EmptyPolygonSets(4);
+  const std::size_t expected = kDefRecordLength + 2 * kMarkerLength + 4 * kEmptyPolygonsOutput;
+  ExpectBounded(
+      [&] {
+        std::unique_ptr<SymbolDef> symbol;
+        ASSERT_EQ(ImportMetafileBytes(data, "Counts", 10.0F, symbol), ImportSucceeded);
+        ASSERT_NE(symbol, nullptr);
+        EXPECT_EQ(symbol->Length(), expected);
+      },
+      60, static_cast<long>(expected / 1024) + 16 * 1024);  // the symbol, once
+}
+
+// Past the limit the import gives no symbol rather than gigabytes: 14 MB of these would ask for
+// 1.2 GB (and 128 MiB for 10.5 GiB).
+TEST(HostileMetafile, MaximalCountsPastTheSymbolLimit) {
+  if (kUnderAddressSanitizer) {
+    // Measuring 14 MB of these takes ten seconds there, and only memory is the question here.
+    GTEST_SKIP() << "checked in the build without sanitizers";
+  }
+  const int records = static_cast<int>(kMaxSymbolBytes / kEmptyPolygonsOutput) + 10;
+  const Bytes data = EmptyPolygonSets(records);
+  ExpectBounded(
+      [&] {
+        std::unique_ptr<SymbolDef> symbol;
+        ImportDetails details;
+        ASSERT_EQ(ImportMetafileBytes(data, "Counts", 10.0F, symbol, details), ImportSucceeded);
+        EXPECT_EQ(symbol, nullptr);
+        EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
+      },
+      60, 16 * 1024);
 }
 
 }  // namespace
