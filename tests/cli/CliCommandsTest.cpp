@@ -1,0 +1,149 @@
+// Each command end to end: what it prints, its exit status and the bytes it leaves on disk.
+#include <algorithm>
+
+#include "tests/cli/CliTest.h"
+
+namespace runebin::testing {
+namespace {
+
+TEST_F(CliTest, ListAndEntitiesPrintTheContractFormatsAndOnlyRead) {
+  // References count for the last definition of their name, case-sensitively; names are raw
+  // bytes; sizes are differences of the stored floats (1048576.125 + 0.06 stays 1048576.125).
+  const std::string file =
+      Write("a.pvx", Drawing({Definition("Tree", {}, {0, 0, 12.5F, 3}),
+                              Definition("Caf\xE9", {}, {-0.06F, 5, 1048576.125F, 1}),
+                              Definition("Tree"), Reference("Tree"), Reference("tree")}));
+  const std::string other = Write("b.pvx", Drawing({TypeZero(3), Reference("Tree")}));
+  const FileState before = StateOf(file);
+  EXPECT_EQ(Succeed({"list", file}),
+            "0\tTree\t0\t12.50\t3.00\n"
+            "1\tCaf\xE9\t0\t1048576.12\t-4.00\n"
+            "2\tTree\t1\t0.00\t0.00\n");
+  EXPECT_EQ(StateOf(file), before);
+  EXPECT_EQ(Succeed({"entities", other}),
+            "     #      Type   SubType\n     0         0         3\n     1        29         0\n");
+}
+
+TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
+  const std::string a = Write("a.pvs", Drawing({Definition("A")}));
+  const std::string missing = dir.Path("missing.pvs");
+  const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("B")}));
+  const CliResult result = RunCli({"list", a, missing, b});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "==> " + a + " <==\n0\tA\t0\t0.00\t0.00\n==> " + missing + " <==\n==> " +
+                            b + " <==\n0\tB\t1\t0.00\t0.00\n");
+  EXPECT_EQ(result.err, "Error Opening file \"" + missing + "\"\n");
+  // purge rewrites only the files it changed.
+  const FileState bBefore = StateOf(b);
+  EXPECT_EQ(Succeed({"purge", a, b}),
+            "==> " + a + " <==\n1 symbols deleted\n==> " + b + " <==\n0 symbols deleted\n");
+  EXPECT_EQ(ReadFileBytes(a), Drawing({}));
+  EXPECT_EQ(StateOf(b), bBefore);
+}
+
+// One row per outcome of the commands that change a file in place (FILE): the report and the
+// bytes left. A file whose bytes the command did not change must not have been rewritten at all.
+TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
+  const Bytes tree = Definition("Tree"), rock = Definition("Rock"), toTree = Reference("Tree");
+  const Bytes a = Definition("a"), b = Definition("b"), B = Definition("B");
+  const Bytes smallTree = Definition("Tree", {}, {0, 0, 1, 1});
+  const Bytes park = Definition("Park", {Reference("Leaf")});
+  // The copied definition carries its whole group; FROM is only read.
+  const Bytes copied = Definition("Tree", {Reference("Leaf"), Record(9)}, {0, 0, 4, 8});
+  const std::string from = Write("from.pvs", Drawing({rock, copied, toTree}));
+  const FileState fromBefore = StateOf(from);
+  struct Row {
+    std::vector<std::string> arguments;
+    std::vector<Bytes> before;
+    std::string out;
+    std::vector<Bytes> after;
+  };
+  const std::vector<Row> rows = {
+      // The last definition of the name, and its references at any depth.
+      {{"rename", "FILE", "Tree", "Oak"},
+       {smallTree, tree, toTree, Reference("tree"), Group(17, {toTree})},
+       "2 references renamed from\n\"Tree\" to\n\"Oak\".\n",
+       {smallTree, Definition("Oak"), Reference("Oak"), Reference("tree"),
+        Group(17, {Reference("Oak")})}},
+      {{"rename", "FILE", "Rock", "Stone"}, {rock}, "", {Definition("Stone")}},
+      {{"delete", "FILE", "Tree", "--references"},
+       {tree, rock, toTree, Reference("TREE")},
+       "1 references to symbol \"Tree\" removed.\n",
+       {rock, Reference("TREE")}},
+      {{"delete", "FILE", "Tree", "--references"}, {tree}, "No references found\n", {}},
+      {{"delete", "FILE", "Tree"}, {tree, toTree}, "", {toTree}},
+      // Leaf is placed only inside Park, which stays; Rock only from a group record.
+      {{"purge", "FILE"},
+       {a, park, Definition("Leaf"), rock, Reference("Park"), Group(18, {Reference("Rock")})},
+       "1 symbols deleted\n",
+       {park, Definition("Leaf"), rock, Reference("Park"), Group(18, {Reference("Rock")})}},
+      {{"sort", "FILE"}, {b, B, a}, "", {B, a, b}},
+      {{"sort", "FILE"}, {B, a, toTree}, "", {B, a, toTree}},
+      // A name differing only in case is another symbol; --replace keeps the place.
+      {{"copy", from, "FILE", "Tree"}, {Definition("tree")}, "", {Definition("tree"), copied}},
+      {{"copy", from, "FILE", "Tree", "--replace"}, {tree, rock}, "", {copied, rock}},
+  };
+  for (const Row& row : rows) {
+    const std::string file = Write("a.pvx", Drawing(row.before));
+    std::vector<std::string> arguments = row.arguments;
+    std::replace(arguments.begin(), arguments.end(), std::string("FILE"), file);
+    SCOPED_TRACE(arguments[0] + " " + row.arguments.back());
+    const FileState before = StateOf(file);
+    EXPECT_EQ(Succeed(arguments), row.out);
+    EXPECT_EQ(ReadFileBytes(file), Drawing(row.after));
+    if (row.after == row.before) {
+      EXPECT_EQ(StateOf(file), before);
+    }
+  }
+  EXPECT_EQ(StateOf(from), fromBefore);
+}
+
+TEST_F(CliTest, ImportAppendsTheMetafileAsANewSymbol) {
+  // A filled polygon (0,0), (100,0), (100,50) after the standard header, then the end record.
+  const Bytes triangle = {1,   0, 9, 0,  0,   3, 0,  0,    0, 0, 0, 0, 0, 0, 0,
+                          0,   0, 0, 10, 0,   0, 0,  0x24, 3, 3, 0, 0, 0, 0, 0,
+                          100, 0, 0, 0,  100, 0, 50, 0,    3, 0, 0, 0, 0, 0};
+  const std::string file = Write("a.pvx", Drawing({Definition("tri.wmf")}));
+  const std::string wmf = Write("tri.wmf", triangle);
+  // The name defaults to the metafile's, even when the file already has it.
+  EXPECT_EQ(Succeed({"import", file, wmf, "--max-size", "10"}), "");
+  EXPECT_EQ(Succeed({"import", file, wmf, "--name", "Triangle"}), "");
+  EXPECT_EQ(Succeed({"list", file}),
+            "0\ttri.wmf\t0\t0.00\t0.00\n"
+            "1\ttri.wmf\t0\t1000.00\t500.00\n"
+            "2\tTriangle\t0\t10000.00\t5000.00\n");
+}
+
+// Status 1 with the window program's words, nothing on stdout (no report of a change that was
+// not written), and no file changed.
+TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
+  const std::string file = Write("a.pvx", Drawing({Definition("Tree"), Reference("Tree")}));
+  const std::string to = Write("to.pvx", Drawing({Definition("Tree")}));
+  const std::string readOnly = Write("ro.pvx", Drawing({Definition("B"), Definition("A")}));
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);  // refused, never replaced
+  const std::string empty = Write("empty.wmf", {});
+  const std::string nowhere = dir.Path("no-such-folder/out.pvx");
+  const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+      {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
+      {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"copy", file, file, "Tree"}, "Can't open the same file twice"},
+      {{"copy", file, to, "Tree"},
+       "There is already a symbol named\n\"Tree\"\nin file\n\"" + to +
+           "\".\nUse --replace to replace it."},
+      {{"import", file, empty}, "Error reading from file \"" + empty + "\""},
+      {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\"."},
+      {{"rename", file, "Tree", "Oak", "--output", nowhere},
+       "Can't write to file \"" + nowhere + "\"."},
+  };
+  for (const auto& [arguments, message] : rows) {
+    SCOPED_TRACE(message);
+    ExpectFailure(arguments, message);
+  }
+  EXPECT_EQ(StateOf(file), fileBefore);
+  EXPECT_EQ(StateOf(to), toBefore);
+  EXPECT_EQ(StateOf(readOnly), roBefore);
+}
+
+}  // namespace
+}  // namespace runebin::testing
