@@ -352,7 +352,11 @@ int main(int argc, char** argv) {
   for (const auto& [mix, records] :
        {std::pair{kClipArtMix, kFullSize / 16}, std::pair{kClipArtMix, kFullSize},
         std::pair{kDenseMix, kDenseSize}}) {
-    const std::string size = "/" + std::to_string(mix) + "/" + std::to_string(records);
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a + b + c of strings.
+    std::string size = "/";
+    size += std::to_string(mix);
+    size += '/';
+    size += std::to_string(records);
     const Best read = g_best["read" + size];
     const Best import = g_best["import" + size];
     const Best floor = g_best["floor" + size];
