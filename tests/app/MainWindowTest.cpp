@@ -1,0 +1,201 @@
+// Start-up, the main window's panes, enabling and details, through the in-memory toolkit.
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "tests/app/AppTest.h"
+
+namespace runebin::testing {
+namespace {
+
+TEST(Startup, ShowsTheAboutBoxFirstThenTheMainWindowUntilDone) {
+  FakeToolkit ui;
+  ui.session = [&](WindowEvents& window) { ui.Press(window, ids::kDone); };
+  EXPECT_EQ(RunApplication(ui), 0);
+  EXPECT_EQ(ui.journal, (Names{"about box", "main window", "main window ended"}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+using MainWindow = AppTest;
+
+// Commands that only explain, do nothing or show the about box.
+TEST_F(MainWindow, CommandsThatOnlyExplainOrShowTheAboutBox) {
+  for (const int id : {ids::kImport2, ids::kRefPage1, ids::kScaleAll1, ids::kAboutCommand}) {
+    dialog.OnCommand(id);
+  }
+  EXPECT_EQ(Messages(),
+            (Names{"Import only allowed on File 1", "Reference page printing not implemented"}));
+  EXPECT_EQ(ui.journal, (Names{"about box"}));
+}
+
+TEST_F(MainWindow, IndexOutOfStepIsReportedBeforeAnythingChanges) {
+  Open1(WriteDrawing("a.pvx", {Definition("a"), Definition("b"), Reference("b")}));
+  Open2(WriteDrawing("b.pvx", {}));
+  Select(ids::kList1, 1);
+  // Something put the list box out of step with the file: line 3 has no symbol.
+  ui.ListSetLines(ids::kList1, {"a", "b", "c", "d"});
+  ui.ListSetSelection(ids::kList1, 3);
+  for (const int command : {ids::kUp1, ids::kRename1, ids::kDelete1, ids::kCopy}) {
+    dialog.OnCommand(command);
+  }
+  dialog.OnSelectionChange(ids::kList1);
+  EXPECT_EQ(Messages(), Names(5, "An invalid argument was encountered."));
+  EXPECT_FALSE(File1().IsModified());
+  EXPECT_FALSE(File2().IsModified());
+}
+
+// Up and Dn by the selection's place, Delete and Rename with a selection, Sort, X Unused and
+// Import with an open file (even one without symbols), Copy only toward a writable other pane.
+TEST_F(MainWindow, EnablingFollowsTheSelectionAndThePanes) {
+  const auto three = WriteDrawing("three.pvx", {Definition("a"), Definition("b"), Definition("c")});
+  const auto other = WriteDrawing("other.pvx", {Definition("x")});
+  const int checked[] = {ids::kUp1,      ids::kDn1,     ids::kDelete1, ids::kRename1, ids::kSort1,
+                         ids::kXUnused1, ids::kImport1, ids::kImport2, ids::kCopy};
+  const std::string letters = "UDXRSPIJC";  // P: X Unused1, J: Import2
+  const std::tuple<std::function<void()>, std::string, std::string> steps[] = {
+      {[] {}, "J", "Copy"},  // as the layout starts
+      {[&] { Open1(three); }, "SPIJ", "Copy"},
+      {[&] { Select(ids::kList1, 0); }, "DXRSPIJ", "Copy"},  // File 2 has no file
+      {[&] { Select(ids::kList1, 1); }, "UDXRSPIJ", "Copy"},
+      {[&] { Select(ids::kList1, 2); }, "UXRSPIJ", "Copy"},
+      {[&] { Open2(other, true); }, "UXRSPIJ", "Copy"},       // the old selection stays
+      {[&] { Select(ids::kList1, 1); }, "UDXRSPIJ", "Copy"},  // File 2 read-only
+      {[&] { Select(ids::kList2, 0); }, "UDXRSPIJC", "<<< Copy <<<"},
+      {[&] { Press(ids::kOpenClose2); }, "UDXRSPI", "Copy"},
+      {[&] { Open2(other); }, "UDXRSPIJ", "Copy"},
+      {[&] { Select(ids::kList1, 1); }, "UDXRSPIJC", ">>> Copy >>>"},
+      {[&] { Select(ids::kList1, -1); }, "SPIJ", "Copy"},
+      {[&] { Press(ids::kOpenClose1); }, "J", "Copy"},
+      {[&] { Open1(WriteDrawing("one.pvx", {Definition("a")})); }, "SPIJ", "Copy"},
+      {[&] { Select(ids::kList1, 0); }, "XRSPIJC", ">>> Copy >>>"},
+      {[&] { Press(ids::kOpenClose1); }, "J", "Copy"},
+      {[&] { Open1(WriteDrawing("none.pvx", {Reference("a")})); }, "SPIJ", "Copy"},
+  };
+  for (std::size_t step = 0; step < std::size(steps); ++step) {
+    std::get<0>(steps[step])();
+    std::string enabled;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      enabled += Enabled(checked[i]) ? letters.substr(i, 1) : "";
+    }
+    EXPECT_EQ(enabled, std::get<1>(steps[step])) << "step " << step;
+    EXPECT_EQ(Text(ids::kCopy), std::get<2>(steps[step])) << "step " << step;
+  }
+}
+
+// Differences in single precision (16777216 - 0.25 stays 16777216), negative when high < low.
+TEST_F(MainWindow, DetailsDescribeTheSelectedSymbol) {
+  Open1(WriteDrawing(
+      "a.pvx", {Definition("Tree", {}, {1, 2, 13.5F, 5}), Definition("Flipped", {}, {4, 4, 1, 3}),
+                Definition("Wide", {}, {0.25F, 0, 16777216.0F, 0}), Reference("Tree")}));
+  const Names expected = {"Used 1 times\nWidth: 12.50\nHeight: 3.00\n",
+                          "Used 0 times\nWidth: -3.00\nHeight: -1.00\n",
+                          "Used 0 times\nWidth: 16777216.00\nHeight: 0.00\n", ""};
+  for (int i = 0; i < 4; ++i) {
+    Select(ids::kList1, i < 3 ? i : -1);
+    EXPECT_EQ(Text(ids::kDetails), expected[static_cast<std::size_t>(i)]);
+  }
+}
+
+// Captions show the path and each pane's own read-only marker. Only the identical path is refused
+// in the other pane: not one in another letter case, nor a file open read-only there.
+TEST_F(MainWindow, OpenCloseAndTheSameFileCheck) {
+  const auto first = WriteDrawing("a.pvx", {Definition("Tree"), Definition("Bush")});
+  const auto second = WriteDrawing("b.pvx", {});
+  const auto secondInCapitals = WriteDrawing("B.pvx", {Definition("Oak")});
+  ui.CancelFileDialog();
+  Press(ids::kOpenClose1);
+  Open1(first);
+  Open2(second, true);
+  ASSERT_EQ(ui.fileDialogs.size(), 3U);
+  EXPECT_EQ(ui.fileDialogs[0].title, "Open Korvel File 1");
+  EXPECT_EQ(ui.fileDialogs[0].filter,
+            "Korvel Files (*.pvx)|*.pvx|Korvel Symbol Catalogs (*.pvs)|*.pvs|Korvel Templates "
+            "(*.pvt)|*.pvt|All Files (*.*)|*.*||");
+  EXPECT_EQ(ui.fileDialogs[0].defaultExtension, ".pvx");
+  EXPECT_EQ(ui.fileDialogs[2].title, "Open Korvel File 2");
+  EXPECT_EQ(Text(ids::kCaption1), first);
+  EXPECT_EQ(Text(ids::kOpenClose1), "Close");
+  EXPECT_EQ(Text(ids::kCaption2), second + " [ro]");
+  EXPECT_EQ(Lines(ids::kList1), (Names{"Tree", "Bush"}));
+  Press(ids::kOpenClose1);
+  EXPECT_EQ(Text(ids::kCaption1), "File 1");
+  EXPECT_EQ(Text(ids::kOpenClose1), "Open...");
+  EXPECT_TRUE(Lines(ids::kList1).empty());
+  Open1(second);
+  EXPECT_EQ(Text(ids::kCaption1), second);
+  Press(ids::kOpenClose2);
+  Open2(second);
+  EXPECT_EQ(Messages(), (Names{"Can't open the same file twice"}));
+  EXPECT_FALSE(File2().IsLoaded());
+  Open2(secondInCapitals);
+  EXPECT_EQ(Lines(ids::kList2), (Names{"Oak"}));
+}
+
+TEST_F(MainWindow, EveryLoadFailureHasItsMessageAndLeavesThePaneEmpty) {
+  const auto missing = dir.Path("missing.pvx");
+  const auto notDrawing = dir.Write("text.pvx", Bytes(200, 'x'));
+  const auto version5 = dir.Write("v5.pvx", Header('5'));
+  const auto compressed = dir.Write("packed.pvx", Header('6', 1));
+  for (const auto& path : {missing, notDrawing, version5, compressed}) {
+    Open1(path);
+  }
+  EXPECT_EQ(Messages(),
+            (Names{"Error Opening file \"" + missing + "\"",
+                   "\"" + notDrawing + "\" does not appear to be a Korvel file",
+                   "\"" + version5 + "\" is not a version 6 Korvel file",
+                   "\"" + compressed +
+                       "\" is a compressed Korvel file,\n"
+                       "which can't be processed by this program.\n"
+                       "\n"
+                       "You can save the file as an uncompressed file by:\n"
+                       "   loading it into Korvel,\n"
+                       "   selecting Tools>>Options to bring up the Options dialog,\n"
+                       "   clicking the PVX,PVT,PVS button to bring up the Korvel PVX Drawing "
+                       "Options dialog,\n"
+                       "   deselecting the File compression checkbox,\n"
+                       "   clicking OK to dismiss the Korvel PVX Drawing Options dialog,\n"
+                       "   clicking OK to dismiss the Options dialog, and\n"
+                       "   saving the file. It will be uncompressed."}));
+  EXPECT_FALSE(File1().IsLoaded());
+}
+
+// Definitions after other records, out of order: a save regroups them, so the bytes tell whether
+// a file was written, and Sort changes it.
+const std::vector<Bytes> kInterleaved = {Reference("Tree"), Definition("Tree"), TypeZero(3),
+                                         Definition("Bush")};
+
+// Unchanged and read-only panes are never written. Done writes File 1 then File 2 and goes on
+// after a failed write: both fail here (read-only on disk), which shows the order.
+TEST_F(MainWindow, WriteBackOnCloseAndDone) {
+  const auto unchanged = WriteDrawing("unchanged.pvx", kInterleaved);
+  const auto readOnly = WriteDrawing("readonly.pvx", kInterleaved);
+  const auto changed = WriteDrawing("changed.pvx", kInterleaved);
+  const auto fails1 = WriteDrawing("fails1.pvx", kInterleaved);
+  const auto fails2 = WriteDrawing("fails2.pvx", kInterleaved);
+  Open1(unchanged);
+  Open2(readOnly, true);
+  Press(ids::kSort2);  // changed in memory only
+  Press(ids::kOpenClose1);
+  Press(ids::kOpenClose2);
+  Open1(changed);
+  Press(ids::kSort1);
+  Press(ids::kOpenClose1);
+  Open1(fails1);
+  Open2(fails2);
+  Press(ids::kSort1);
+  Press(ids::kSort2);
+  ASSERT_EQ(::chmod(fails1.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(fails2.c_str(), 0444), 0);
+  Press(ids::kDone);
+  EXPECT_EQ(Messages(), (Names{"Can't write to file \"" + fails1 + "\".",
+                               "Can't write to file \"" + fails2 + "\"."}));
+  EXPECT_FALSE(File1().IsLoaded() || File2().IsLoaded());
+  EXPECT_TRUE(ui.mainWindowEnded);
+  EXPECT_EQ(ReadFileBytes(unchanged), Drawing(kInterleaved));
+  EXPECT_EQ(ReadFileBytes(readOnly), Drawing(kInterleaved));
+  EXPECT_EQ(ReadFileBytes(changed),
+            Drawing({TypeZero(3), Definition("Bush"), Definition("Tree"), Reference("Tree")}));
+}
+
+}  // namespace
+}  // namespace runebin::testing
