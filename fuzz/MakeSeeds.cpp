@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/metafile/WmfBuilder.h"
 #include "tests/support/DrawingBuilder.h"
+#include "tests/support/MetafileBuilder.h"
 
 namespace runebin::testing {
 namespace {

@@ -26,8 +26,8 @@
 #include "symbols/SymbolCommands.h"
 #include "tests/hardening/ChildProcess.h"
 #include "tests/hardening/Sanitizers.h"
-#include "tests/metafile/WmfBuilder.h"
 #include "tests/support/DrawingBuilder.h"
+#include "tests/support/MetafileBuilder.h"
 #include "tests/support/TempDir.h"
 
 namespace runebin::testing {

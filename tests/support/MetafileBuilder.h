@@ -15,10 +15,9 @@ struct Pt {
 
 // Builds metafile bytes record by record, so that tests say what a metafile holds:
 //
-//   Wmf().Brush(0, kRed).Select(0).Polygon({{0, 0}, {100, 0}}).End().Data()
+//   Wmf().Brush(kSolid, kRed).Select(0).Polygon({{0, 0}, {100, 0}}).End().Data()
 //
-// A standard metafile unless Placeable() is called first. Records are written with their true
-// size unless a test asks for a lying one (RecordSized).
+// A standard metafile unless Placeable() is called first.
 class Wmf {
  public:
   Wmf();
@@ -26,13 +25,10 @@ class Wmf {
   Wmf& Placeable();
 
   // A record of `function` with these parameter words; its size is 3 + words.
-  Wmf& Record(std::uint16_t function, std::initializer_list<std::uint16_t> words = {});
-  Wmf& Record(std::uint16_t function, const std::vector<std::uint16_t>& words);
+  Wmf& Record(std::uint16_t function, const std::vector<std::uint16_t>& words = {});
   // A record whose size field says `sizeWords`, whatever follows it.
   Wmf& RecordSized(std::uint32_t sizeWords, std::uint16_t function,
                    const std::vector<std::uint16_t>& words = {});
-  // Raw bytes appended as they are (for data cut in the middle of a record).
-  Wmf& Raw(const Bytes& bytes);
 
   Wmf& Polygon(const std::vector<Pt>& points);
   Wmf& Polyline(const std::vector<Pt>& points);
@@ -40,8 +36,8 @@ class Wmf {
   Wmf& Rectangle(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom);
   Wmf& Ellipse(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom);
 
-  Wmf& Pen(std::int16_t style, std::uint32_t colour, std::int16_t width = 1);
-  Wmf& Brush(std::int16_t style, std::uint32_t colour, std::uint16_t hatch = 0);
+  Wmf& Pen(std::int16_t style, std::uint32_t colour);
+  Wmf& Brush(std::int16_t style, std::uint32_t colour);
   Wmf& Font();     // CreateFontIndirect with a small face
   Wmf& Palette();  // CreatePalette with one entry
   Wmf& Select(std::int16_t slot);
@@ -58,7 +54,6 @@ class Wmf {
 
 // Colours in metafile byte order (red in the low byte).
 inline constexpr std::uint32_t kBlack = 0x000000;
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kRed = 0x0000FF;
 inline constexpr std::uint32_t kGreen = 0x00FF00;
 inline constexpr std::uint32_t kBlue = 0xFF0000;
@@ -67,7 +62,6 @@ inline constexpr std::uint32_t kBlue = 0xFF0000;
 inline constexpr std::int16_t kSolid = 0;
 inline constexpr std::int16_t kNullPen = 5;
 inline constexpr std::int16_t kHollowBrush = 1;
-inline constexpr std::int16_t kHatchedBrush = 2;
 inline constexpr std::int16_t kPatternBrush = 3;
 
 }  // namespace runebin::testing

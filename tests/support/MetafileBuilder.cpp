@@ -1,19 +1,13 @@
-#include "tests/metafile/WmfBuilder.h"
+#include "tests/support/MetafileBuilder.h"
 
 #include "metafile/RecordKinds.h"
-#include "model/ByteOrder.h"
 
 namespace runebin::testing {
 namespace {
 
-void AddU16(Bytes& out, std::uint16_t value) {
+void AddU16(Bytes& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
   out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void AddU32(Bytes& out, std::uint32_t value) {
-  AddU16(out, static_cast<std::uint16_t>(value));
-  AddU16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
 // The 9-word standard header: type 1 (memory), 9 words, version 0x0300; the rest is not read.
@@ -23,17 +17,18 @@ void AddStandardHeader(Bytes& out) {
   }
 }
 
-std::vector<std::uint16_t> PointWords(const std::vector<Pt>& points) {
-  std::vector<std::uint16_t> words;
-  for (const Pt& p : points) {
-    words.push_back(static_cast<std::uint16_t>(p.x));
-    words.push_back(static_cast<std::uint16_t>(p.y));
-  }
-  return words;
+std::uint16_t Word(std::int32_t value) {
+  return static_cast<std::uint16_t>(value);
 }
 
-std::uint16_t Word(std::int16_t value) {
-  return static_cast<std::uint16_t>(value);
+// `words` followed by the points' x and y words.
+std::vector<std::uint16_t> WithPoints(std::vector<std::uint16_t> words,
+                                      const std::vector<Pt>& points) {
+  for (const Pt& p : points) {
+    words.push_back(Word(p.x));
+    words.push_back(Word(p.y));
+  }
+  return words;
 }
 
 }  // namespace
@@ -44,17 +39,12 @@ Wmf::Wmf() {
 
 Wmf& Wmf::Placeable() {
   bytes_.clear();
-  AddU32(bytes_, 0x9AC6CDD7);
-  // Handle, bounding box, units per inch, reserved and checksum: not read by the import.
-  for (int i = 0; i < 9; ++i) {
-    AddU16(bytes_, 0);
+  // The key, then handle, bounding box, units per inch, reserved and checksum (not read).
+  for (std::uint16_t word : {0xCDD7, 0x9AC6, 0, 0, 0, 0, 0, 0, 0, 0, 0}) {
+    AddU16(bytes_, word);
   }
   AddStandardHeader(bytes_);
   return *this;
-}
-
-Wmf& Wmf::Record(std::uint16_t function, std::initializer_list<std::uint16_t> words) {
-  return Record(function, std::vector<std::uint16_t>(words));
 }
 
 Wmf& Wmf::Record(std::uint16_t function, const std::vector<std::uint16_t>& words) {
@@ -63,7 +53,8 @@ Wmf& Wmf::Record(std::uint16_t function, const std::vector<std::uint16_t>& words
 
 Wmf& Wmf::RecordSized(std::uint32_t sizeWords, std::uint16_t function,
                       const std::vector<std::uint16_t>& words) {
-  AddU32(bytes_, sizeWords);
+  AddU16(bytes_, sizeWords);
+  AddU16(bytes_, sizeWords >> 16);
   AddU16(bytes_, function);
   for (std::uint16_t word : words) {
     AddU16(bytes_, word);
@@ -71,35 +62,22 @@ Wmf& Wmf::RecordSized(std::uint32_t sizeWords, std::uint16_t function,
   return *this;
 }
 
-Wmf& Wmf::Raw(const Bytes& bytes) {
-  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-  return *this;
-}
-
 Wmf& Wmf::Polygon(const std::vector<Pt>& points) {
-  std::vector<std::uint16_t> words = {static_cast<std::uint16_t>(points.size())};
-  const auto pointWords = PointWords(points);
-  words.insert(words.end(), pointWords.begin(), pointWords.end());
-  return Record(kFnPolygon, words);
+  return Record(kFnPolygon, WithPoints({Word(static_cast<int>(points.size()))}, points));
 }
 
 Wmf& Wmf::Polyline(const std::vector<Pt>& points) {
-  std::vector<std::uint16_t> words = {static_cast<std::uint16_t>(points.size())};
-  const auto pointWords = PointWords(points);
-  words.insert(words.end(), pointWords.begin(), pointWords.end());
-  return Record(kFnPolyline, words);
+  return Record(kFnPolyline, WithPoints({Word(static_cast<int>(points.size()))}, points));
 }
 
 Wmf& Wmf::PolyPolygon(const std::vector<std::vector<Pt>>& polygons) {
-  std::vector<std::uint16_t> words = {static_cast<std::uint16_t>(polygons.size())};
+  std::vector<std::uint16_t> words = {Word(static_cast<int>(polygons.size()))};
+  std::vector<Pt> all;
   for (const auto& polygon : polygons) {
-    words.push_back(static_cast<std::uint16_t>(polygon.size()));
+    words.push_back(Word(static_cast<int>(polygon.size())));
+    all.insert(all.end(), polygon.begin(), polygon.end());
   }
-  for (const auto& polygon : polygons) {
-    const auto pointWords = PointWords(polygon);
-    words.insert(words.end(), pointWords.begin(), pointWords.end());
-  }
-  return Record(kFnPolyPolygon, words);
+  return Record(kFnPolyPolygon, WithPoints(words, all));
 }
 
 Wmf& Wmf::Rectangle(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom) {
@@ -110,16 +88,16 @@ Wmf& Wmf::Ellipse(std::int16_t left, std::int16_t top, std::int16_t right, std::
   return Record(kFnEllipse, {Word(bottom), Word(right), Word(top), Word(left)});
 }
 
-Wmf& Wmf::Pen(std::int16_t style, std::uint32_t colour, std::int16_t width) {
-  // Style, width as a point (x, y), colour.
+Wmf& Wmf::Pen(std::int16_t style, std::uint32_t colour) {
+  // Style, width as a point (1, 0), colour.
   return Record(kFnCreatePenIndirect,
-                {Word(style), Word(width), 0, static_cast<std::uint16_t>(colour),
-                 static_cast<std::uint16_t>(colour >> 16)});
+                {Word(style), 1, 0, Word(static_cast<int>(colour & 0xFFFF)), Word(colour >> 16)});
 }
 
-Wmf& Wmf::Brush(std::int16_t style, std::uint32_t colour, std::uint16_t hatch) {
-  return Record(kFnCreateBrushIndirect, {Word(style), static_cast<std::uint16_t>(colour),
-                                         static_cast<std::uint16_t>(colour >> 16), hatch});
+Wmf& Wmf::Brush(std::int16_t style, std::uint32_t colour) {
+  // Style, colour, hatch.
+  return Record(kFnCreateBrushIndirect,
+                {Word(style), Word(static_cast<int>(colour & 0xFFFF)), Word(colour >> 16), 0});
 }
 
 Wmf& Wmf::Font() {
