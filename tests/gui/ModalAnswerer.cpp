@@ -23,16 +23,10 @@ ModalAnswerer::ModalAnswerer(QWidget* ignored) : ignored_(ignored) {
   timer_.start();
 }
 
-void ModalAnswerer::Expect(Answer answer) {
-  answers_.push_back(std::move(answer));
-}
-
 void ModalAnswerer::Poll() {
   QWidget* top = QApplication::activeModalWidget();
   if (top == nullptr || top == ignored_ || !top->isVisible()) {
-    if (top != lastAnswered_) {
-      waitingForChange_ = false;
-    }
+    waitingForChange_ = waitingForChange_ && top == lastAnswered_;
     return;
   }
   // The same widget is answered again only after something else was on top in between (a
@@ -40,22 +34,18 @@ void ModalAnswerer::Poll() {
   if (waitingForChange_ && top == lastAnswered_) {
     return;
   }
-  const QString description = QString::fromLatin1(top->metaObject()->className()) +
-                              QStringLiteral(": ") + top->windowTitle();
+  lastAnswered_ = top;
+  waitingForChange_ = true;
   if (answers_.empty()) {
-    unexpected_.append(description);
+    unexpected_.append(QString::fromLatin1(top->metaObject()->className()) + QStringLiteral(": ") +
+                       top->windowTitle());
     if (auto* dialog = qobject_cast<QDialog*>(top)) {
       QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
     }
-    lastAnswered_ = top;
-    waitingForChange_ = true;
     return;
   }
-  seen_.append(description);
-  Answer answer = std::move(answers_.front());
+  const Answer answer = std::move(answers_.front());
   answers_.pop_front();
-  lastAnswered_ = top;
-  waitingForChange_ = true;
   answer(top);
 }
 
@@ -82,28 +72,23 @@ ModalAnswerer::Answer Press(const QString& button, QStringList* texts) {
     if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && texts != nullptr) {
       texts->append(box->text());
     }
-    QWidget* target = FindButton(widget, button);
-    if (target == nullptr) {
+    if (QWidget* target = FindButton(widget, button)) {
+      ClickLater(target);
+    } else {
       ADD_FAILURE() << "no button " << button.toStdString() << " on "
                     << widget->windowTitle().toStdString();
       QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
-      return;
     }
-    ClickLater(target);
   };
 }
 
 void ClickLater(QWidget* button) {
-  auto* clickable = qobject_cast<QAbstractButton*>(button);
-  if (clickable != nullptr) {
+  if (auto* clickable = qobject_cast<QAbstractButton*>(button)) {
     QMetaObject::invokeMethod(clickable, &QAbstractButton::click, Qt::QueuedConnection);
   }
 }
 
 QWidget* FindButton(QWidget* dialog, const QString& text) {
-  if (dialog == nullptr) {
-    return nullptr;
-  }
   for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
     if (gui::WithoutMnemonics(button->text()) == text && button->isVisible()) {
       return button;
