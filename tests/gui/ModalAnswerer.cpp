@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <cstdio>
@@ -24,24 +23,17 @@ ModalAnswerer::ModalAnswerer(QWidget* ignored) : ignored_(ignored) {
 }
 
 void ModalAnswerer::Poll() {
+  // A widget is answered once each time it comes to the top (a dialog again after the message
+  // box its OK raised).
   QWidget* top = QApplication::activeModalWidget();
-  if (top == nullptr || top == ignored_ || !top->isVisible()) {
-    waitingForChange_ = waitingForChange_ && top == lastAnswered_;
-    return;
-  }
-  // The same widget is answered again only after something else was on top in between (a
-  // dialog whose OK raised a message box that has been dismissed since).
-  if (waitingForChange_ && top == lastAnswered_) {
+  if (top == nullptr || top == ignored_ || top == lastAnswered_ || !top->isVisible()) {
     return;
   }
   lastAnswered_ = top;
-  waitingForChange_ = true;
   if (answers_.empty()) {
     unexpected_.append(QString::fromLatin1(top->metaObject()->className()) + QStringLiteral(": ") +
                        top->windowTitle());
-    if (auto* dialog = qobject_cast<QDialog*>(top)) {
-      QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-    }
+    QMetaObject::invokeMethod(top, "reject", Qt::QueuedConnection);
     return;
   }
   const Answer answer = std::move(answers_.front());
@@ -50,20 +42,16 @@ void ModalAnswerer::Poll() {
 }
 
 ModalAnswerer::Answer ChooseFile(const QString& path, bool readOnly) {
-  return [path, readOnly](QWidget* widget) {
-    auto* dialog = qobject_cast<QFileDialog*>(widget);
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "expected the file dialog, got " << widget->metaObject()->className();
-      QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
-      return;
-    }
+  return [path, readOnly](QWidget* dialog) {
     if (auto* box = dialog->findChild<QCheckBox*>(QLatin1String(gui::kReadOnlyCheckBoxName))) {
       box->setChecked(readOnly);
     }
-    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr) << "not the file dialog: " << dialog->windowTitle().toStdString();
+    if (name != nullptr) {
       name->setText(path);
     }
-    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
   };
 }
 
@@ -72,13 +60,9 @@ ModalAnswerer::Answer Press(const QString& button, QStringList* texts) {
     if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && texts != nullptr) {
       texts->append(box->text());
     }
-    if (QWidget* target = FindButton(widget, button)) {
-      ClickLater(target);
-    } else {
-      ADD_FAILURE() << "no button " << button.toStdString() << " on "
-                    << widget->windowTitle().toStdString();
-      QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
-    }
+    QWidget* target = FindButton(widget, button);
+    EXPECT_NE(target, nullptr) << "no button " << button.toStdString();
+    target != nullptr ? ClickLater(target) : void(widget->close());
   };
 }
 

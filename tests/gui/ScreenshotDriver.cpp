@@ -23,81 +23,68 @@ namespace {
 
 using namespace runebin::testing;
 
-Bytes Catalog(const std::vector<std::string>& names, std::size_t references) {
+// A drawing that defines `names`, the first `used` of them placed once.
+Bytes Catalog(const std::vector<std::string>& names, std::size_t used) {
   std::vector<Bytes> records{TypeZero(1)};
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const float size = 4.0F + 2.5F * static_cast<float>(i);
-    records.push_back(Definition(names[i], {Record(2, Bytes(8, 1))}, {0, 0, size, size * 0.75F}));
+  for (const std::string& name : names) {
+    records.push_back(Definition(name, {Record(2, Bytes(8, 1))}, {0, 0, 12.5F, 8.0F}));
   }
-  for (std::size_t i = 0; i < references; ++i) {
-    records.push_back(Reference(names[i % names.size()]));
+  for (std::size_t i = 0; i < used; ++i) {
+    records.push_back(Reference(names[i]));
   }
   return Drawing(records);
 }
 
 int TakeScreenshots(const QString& folder) {
-  if (!QDir().mkpath(folder)) {
-    std::fprintf(stderr, "runebin_screenshots: cannot create %s\n", qPrintable(folder));
-    return 1;
-  }
-  bool failed = false;
-  const auto take = [&](QWidget* widget, const QString& name) {
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name);
-    if (!widget->grab().save(path)) {
-      std::fprintf(stderr, "runebin_screenshots: cannot write %s\n", qPrintable(path));
-      failed = true;
-    }
-    std::printf("%s\n", qPrintable(path));
-  };
-  // An answer that takes the picture of a box, then presses `button`.
-  const auto takeAndPress = [&](const QString& name, const QString& button) {
-    return [&take, name, button](QWidget* box) {
-      take(box, name);
-      ClickLater(FindButton(box, button));
-    };
-  };
   TempDir files;
   const std::string landscape = files.Write(
       "Landscape.pvx",
-      Catalog({"Tree", "Oak", "Birch", "Garden Bench", "Fountain", "Street Lamp (double arm)"}, 9));
+      Catalog({"Tree", "Oak", "Birch", "Garden Bench", "Fountain", "Street Lamp (double arm)"}, 4));
   const std::string catalog =
       files.Write("Site Furniture Catalog.pvs", Catalog({"Bollard", "Bin", "Bench", "Planter"}, 0));
-
   gui::QtToolkit toolkit;
   ModalAnswerer answerer(&toolkit.Window());
-  answerer.Expect(takeAndPress(QStringLiteral("about.png"), QStringLiteral("OK")));
-  toolkit.RunAboutBox();
-
-  MainDialog dialog(toolkit, files.Path("entities.txt"));
+  bool failed = !QDir().mkpath(folder);
+  // Takes the picture of `name` (a box is answered with `button` afterwards).
+  const auto take = [&](const QString& name, const QString& button = {}) {
+    return [&failed, path = QDir(folder).filePath(name), button](QWidget* widget) {
+      QApplication::processEvents();
+      failed = !widget->grab().save(path) || failed;
+      std::printf("%s\n", qPrintable(path));
+      ClickLater(button.isEmpty() ? nullptr : FindButton(widget, button));
+    };
+  };
   const auto click = [&](int id) {
     QTest::mouseClick(toolkit.Window().Control(id), Qt::LeftButton);
   };
+  answerer.Expect(take(QStringLiteral("about.png"), QStringLiteral("OK")));
+  toolkit.RunAboutBox();
+  MainDialog dialog(toolkit, files.Path("entities.txt"));
   RunScripted(
       [&] {
         answerer.Expect(ChooseFile(QString::fromStdString(landscape)));
         click(ids::kOpenClose1);
         answerer.Expect([&](QWidget* fileDialog) {
-          take(fileDialog, QStringLiteral("open-file.png"));
+          take(QStringLiteral("open-file.png"))(fileDialog);
           ChooseFile(QString::fromStdString(catalog), true)(fileDialog);
         });
         click(ids::kOpenClose2);
         QListWidget* list = toolkit.Window().List(ids::kList1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(5)).center());
-        take(&toolkit.Window(), QStringLiteral("main-window.png"));
-        answerer.Expect(takeAndPress(QStringLiteral("rename.png"), QStringLiteral("Cancel")));
+        take(QStringLiteral("main-window.png"))(&toolkit.Window());
+        answerer.Expect(take(QStringLiteral("rename.png"), QStringLiteral("Cancel")));
         click(ids::kRename1);
         answerer.Expect(ChooseFile(QStringLiteral(RUNEBIN_WMF_CORPUS "/pillow-drawing.wmf")));
-        answerer.Expect(takeAndPress(QStringLiteral("wmf-import.png"), QStringLiteral("Cancel")));
+        answerer.Expect(take(QStringLiteral("wmf-import.png"), QStringLiteral("Cancel")));
         click(ids::kImport1);
-        answerer.Expect(takeAndPress(QStringLiteral("message.png"), QStringLiteral("OK")));
+        answerer.Expect(take(QStringLiteral("message.png"), QStringLiteral("OK")));
         click(ids::kImport2);
         click(ids::kDone);
       },
       [&] { dialog.Run(); });
-  if (answerer.Pending() != 0 || !answerer.Unexpected().isEmpty() || failed) {
-    std::fprintf(stderr, "runebin_screenshots: the window did not go as planned\n");
+  if (failed || answerer.Pending() != 0 || !answerer.Unexpected().isEmpty()) {
+    std::fprintf(stderr, "runebin_screenshots: a picture could not be taken or written\n");
     return 1;
   }
   return 0;
