@@ -1,8 +1,10 @@
 #include "fuzz/DrawingChecks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "model/ByteOrder.h"
@@ -171,6 +173,19 @@ void CheckLists(const DrawingFile& drawing) {
     FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&entity) != nullptr);
     FUZZ_CHECK(entity.GetType() == kTypeSymbolDef);
     FUZZ_CHECK(ScanGroupLength(entity.Bytes()) == entity.Length());
+    // The extents come from the definition's own record, and read as 0 where it is too short.
+    float extents[4];
+    entity.GetExtents(extents[0], extents[1], extents[2], extents[3]);
+    const std::size_t offsets[4] = {kDefLowXOffset, kDefLowYOffset, kDefHighXOffset,
+                                    kDefHighYOffset};
+    const auto own = static_cast<std::size_t>(ReadI32(entity.Bytes(), kLengthOffset).value_or(0));
+    for (int k = 0; k < 4; ++k) {
+      std::uint32_t expected = 0;
+      if (offsets[k] + 4 <= own) {
+        std::memcpy(&expected, entity.Bytes().data() + offsets[k], 4);  // little-endian host
+      }
+      FUZZ_CHECK(std::bit_cast<std::uint32_t>(extents[k]) == expected);
+    }
   }
   const int others = drawing.otherEntities.GetSize();
   for (int i = 0; i < others; ++i) {

@@ -22,6 +22,7 @@
 
 #include "fuzz/DrawingChecks.h"
 #include "model/ByteOrder.h"
+#include "model/EntityListing.h"
 #include "model/Format.h"
 #include "model/NamedEntity.h"
 #include "symbols/SymbolCommands.h"
@@ -335,6 +336,11 @@ void Run(std::span<const std::uint8_t> input) {
   CheckUseCounts(first, input);
   const auto pieces = SplitBody(input);
   FUZZ_CHECK(first.LoadedListing().size() == pieces.size());
+  // The entity listing: a heading and one line of 6 + 10 + 10 characters per entity.
+  const std::string listing = FormatEntityListing(first.LoadedListing());
+  FUZZ_CHECK(listing.size() == (pieces.size() + 1) * 27);
+  FUZZ_CHECK(static_cast<std::size_t>(std::count(listing.begin(), listing.end(), '\n')) ==
+             pieces.size() + 1);
   const Bytes unchanged = WriteToMemory(first);
   FUZZ_CHECK(unchanged == ExpectedRegroupedFile(input));
   if (input.size() >= kHeaderSize) {
