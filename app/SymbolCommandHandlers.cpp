@@ -9,14 +9,6 @@
 #include "symbols/SymbolCommands.h"
 
 namespace runebin {
-namespace {
-
-std::string NameOf(const Entity& entity) {
-  const NamedEntity* named = entity.AsNamed();
-  return named != nullptr ? named->GetName() : std::string();
-}
-
-}  // namespace
 
 void MainDialog::OnUp(FilePane& pane) {
   const int selected = toolkit_.ListGetSelection(pane.controls.list);

@@ -10,20 +10,11 @@
 #include "model/ByteOrder.h"
 #include "model/Format.h"
 #include "model/NamedEntity.h"
-#include "platform/OutputFile.h"
+#include "platform/MemoryOutput.h"
+#include "symbols/SymbolCommands.h"
 
 namespace runebin::fuzz {
 namespace {
-
-class MemoryOutput final : public OutputFile {
- public:
-  bool Write(const void* bytes, std::size_t size) override {
-    const auto* begin = static_cast<const std::uint8_t*>(bytes);
-    written.insert(written.end(), begin, begin + size);
-    return true;
-  }
-  Bytes written;
-};
 
 std::uint8_t TypeOf(const Piece& piece) {
   return piece.bytes.size() > kTypeOffset ? piece.bytes[kTypeOffset] : 0;
@@ -155,11 +146,6 @@ Bytes WriteToMemory(const DrawingFile& drawing) {
   MemoryOutput out;
   FUZZ_CHECK(drawing.WriteTo(out));
   return std::move(out.written);
-}
-
-std::string NameOf(const Entity& entity) {
-  const NamedEntity* named = entity.AsNamed();
-  return named != nullptr ? named->GetName() : std::string();
 }
 
 void CheckLists(const DrawingFile& drawing) {

@@ -53,7 +53,4 @@ void CheckUseCounts(const DrawingFile& drawing, std::span<const std::uint8_t> fi
 // Loading `written` again and writing it back gives the same bytes.
 void CheckReloadIsStable(const Bytes& written);
 
-// The name of a definition or reference entity ("" for others).
-std::string NameOf(const Entity& entity);
-
 }  // namespace runebin::fuzz

@@ -8,14 +8,11 @@
 #include "symbols/SortByName.h"
 
 namespace runebin {
-namespace {
 
 std::string NameOf(const Entity& entity) {
   const NamedEntity* named = entity.AsNamed();
   return named != nullptr ? named->GetName() : std::string();
 }
-
-}  // namespace
 
 void MoveSymbolUp(DrawingFile& file, int index) {
   file.symbolDefs.Swap(index - 1, index);

@@ -17,6 +17,9 @@ namespace runebin {
 // it modified.
 
 // Exchanges the definition at `index` with the one before it / after it.
+// The name of a definition or reference; empty for any other entity.
+std::string NameOf(const Entity& entity);
+
 void MoveSymbolUp(DrawingFile& file, int index);
 void MoveSymbolDown(DrawingFile& file, int index);
 

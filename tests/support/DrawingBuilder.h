@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/OutputFile.h"
+#include "platform/MemoryOutput.h"
 
 namespace runebin::testing {
 
@@ -39,15 +39,6 @@ Bytes Join(const std::vector<Bytes>& parts);
 // Header followed by the records.
 Bytes Drawing(const std::vector<Bytes>& records);
 
-// Collects written bytes in memory.
-class MemoryOutput final : public OutputFile {
- public:
-  bool Write(const void* bytes, std::size_t size) override {
-    const auto* begin = static_cast<const std::uint8_t*>(bytes);
-    written.insert(written.end(), begin, begin + size);
-    return true;
-  }
-  Bytes written;
-};
+using runebin::MemoryOutput;
 
 }  // namespace runebin::testing
