@@ -123,7 +123,7 @@ bool SafeFileWriter::Begin(const std::string& target) {
     // Keep the owner when we are allowed to (only root is); otherwise the file becomes ours.
     [[maybe_unused]] const int ignored = ::fchown(tempFd_, info.st_uid, info.st_gid);
   }
-  buffer_ = std::make_unique<unsigned char[]>(kBufferSize);
+  buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
   return true;
 }
 
