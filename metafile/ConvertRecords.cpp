@@ -1,9 +1,11 @@
 #include "metafile/ConvertRecords.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "metafile/DrawingState.h"
 #include "metafile/RecordKinds.h"
@@ -86,6 +88,10 @@ class Converter final : public RecordHandler {
   bool PolyPolygon(std::span<const std::uint8_t> parameters);
   bool Rectangle(std::span<const std::uint8_t> parameters);
   bool Ellipse(std::span<const std::uint8_t> parameters);
+  // The four mapped corners of a rectangle or ellipse record, (x1,y1) (x2,y1) (x2,y2) (x1,y2),
+  // widening the box with them in the measuring pass; nothing when the parameters are short.
+  using Corners = std::array<std::array<float, 2>, 4>;
+  std::optional<Corners> MapBoxCorners(std::span<const std::uint8_t> parameters);
   bool CreatePen(std::span<const std::uint8_t> parameters);
   bool CreateBrush(std::span<const std::uint8_t> parameters);
 
@@ -324,24 +330,34 @@ bool Converter::PolyPolygon(std::span<const std::uint8_t> parameters) {
   return true;
 }
 
-bool Converter::Rectangle(std::span<const std::uint8_t> parameters) {
+std::optional<Converter::Corners> Converter::MapBoxCorners(
+    std::span<const std::uint8_t> parameters) {
   const auto bottom = ReadI16(parameters, kBoxBottomOffset);
   const auto right = ReadI16(parameters, kBoxRightOffset);
   const auto top = ReadI16(parameters, kBoxTopOffset);
   const auto left = ReadI16(parameters, kBoxLeftOffset);
   if (!bottom || !right || !top || !left) {
-    return false;
+    return std::nullopt;
   }
   const float x1 = mapping_.X(*left);
   const float y1 = mapping_.Y(*top);
   const float x2 = mapping_.X(*right);
   const float y2 = mapping_.Y(*bottom);
-  const float corners[4][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
+  const Corners corners = {{{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}}};
   if (Measuring()) {
     for (const auto& corner : corners) {
       box_.IncludePoint(ToBoxCoordinate(corner[0]), ToBoxCoordinate(corner[1]));
     }
   }
+  return corners;
+}
+
+bool Converter::Rectangle(std::span<const std::uint8_t> parameters) {
+  const auto mapped = MapBoxCorners(parameters);
+  if (!mapped) {
+    return false;
+  }
+  const Corners& corners = *mapped;
   // Never filled, and drawn whatever the pen and brush styles are.
   const std::uint32_t number = TakeNumber();
   outputBytes_ += PathRecordSize(4);
@@ -359,25 +375,18 @@ bool Converter::Rectangle(std::span<const std::uint8_t> parameters) {
 }
 
 bool Converter::Ellipse(std::span<const std::uint8_t> parameters) {
-  const auto bottom = ReadI16(parameters, kBoxBottomOffset);
-  const auto right = ReadI16(parameters, kBoxRightOffset);
-  const auto top = ReadI16(parameters, kBoxTopOffset);
-  const auto left = ReadI16(parameters, kBoxLeftOffset);
-  if (!bottom || !right || !top || !left) {
+  const auto corners = MapBoxCorners(parameters);
+  if (!corners) {
     return false;
   }
-  const float x1 = mapping_.X(*left);
-  const float y1 = mapping_.Y(*top);
-  const float x2 = mapping_.X(*right);
-  const float y2 = mapping_.Y(*bottom);
+  const float x1 = (*corners)[0][0];
+  const float y1 = (*corners)[0][1];
+  const float x2 = (*corners)[2][0];
+  const float y2 = (*corners)[2][1];
   const bool fills = BrushFills();
   const std::uint32_t number = TakeNumber();  // one number for both records
   outputBytes_ += (fills ? 2 : 1) * kEllipseRecordSize;
   if (Measuring()) {
-    const float corners[4][2] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
-    for (const auto& corner : corners) {
-      box_.IncludePoint(ToBoxCoordinate(corner[0]), ToBoxCoordinate(corner[1]));
-    }
     return true;
   }
   const double halfWidth = std::fabs(static_cast<double>(x2) - x1) * 0.5;
