@@ -9,6 +9,23 @@
 #include "symbols/SymbolCommands.h"
 
 namespace runebin::cli {
+namespace {
+
+// Loads `path` and finds the definition named `name` as the window would (last match wins).
+// Returns its index, or -1 after reporting why there is none.
+int LoadAndFind(const Console& console, DrawingFile& drawing, const std::string& path,
+                const std::string& name) {
+  if (!LoadDrawing(console, drawing, path)) {
+    return -1;
+  }
+  const int index = drawing.symbolDefs.FindByName(name);
+  if (index < 0) {
+    console.Fail(NoSuchSymbol(name, path));
+  }
+  return index;
+}
+
+}  // namespace
 
 bool SortFile(const Console& console, const std::string& path,
               const std::optional<std::string>& output) {
@@ -37,12 +54,8 @@ bool PurgeFile(const Console& console, const std::string& path,
 bool RenameInFile(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files.front();
   DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
-    return false;
-  }
-  const int index = drawing.symbolDefs.FindByName(invocation.name);
+  const int index = LoadAndFind(console, drawing, path, invocation.name);
   if (index < 0) {
-    console.Fail(NoSuchSymbol(invocation.name, path));
     return false;
   }
   const int renamed = RenameSymbol(drawing, index, invocation.newName);
@@ -58,12 +71,8 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
 bool DeleteFromFile(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files.front();
   DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
-    return false;
-  }
-  const int index = drawing.symbolDefs.FindByName(invocation.name);
+  const int index = LoadAndFind(console, drawing, path, invocation.name);
   if (index < 0) {
-    console.Fail(NoSuchSymbol(invocation.name, path));
     return false;
   }
   const std::string name = DeleteSymbol(drawing, index);
@@ -85,12 +94,8 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
     return false;
   }
   DrawingFile from("");
-  if (!LoadDrawing(console, from, fromPath)) {
-    return false;
-  }
-  const int sourceIndex = from.symbolDefs.FindByName(invocation.name);
+  const int sourceIndex = LoadAndFind(console, from, fromPath, invocation.name);
   if (sourceIndex < 0) {
-    console.Fail(NoSuchSymbol(invocation.name, fromPath));
     return false;
   }
   DrawingFile to("");
