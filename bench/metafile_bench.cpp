@@ -23,145 +23,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/Inputs.h"
 #include "metafile/HostPalette.h"
 #include "metafile/ImportMetafile.h"
-#include "metafile/RecordKinds.h"
-#include "model/ByteOrder.h"
-#include "platform/TempFolder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Writes metafile records into memory.
-class Writer {
- public:
-  Writer() {
-    for (std::uint16_t word : {1, 9, 0x0300, 0, 0, 0, 0, 0, 0}) {
-      Word(word);
-    }
-  }
-  void Record(std::uint16_t function, const std::vector<std::int16_t>& words) {
-    const std::size_t at = bytes_.size();
-    bytes_.resize(at + 6);
-    runebin::PutU32(bytes_.data() + at, static_cast<std::uint32_t>(3 + words.size()));
-    runebin::PutU16(bytes_.data() + at + 4, function);
-    for (std::int16_t word : words) {
-      Word(static_cast<std::uint16_t>(word));
-    }
-  }
-  void Word(std::uint16_t word) {
-    bytes_.push_back(static_cast<std::uint8_t>(word));
-    bytes_.push_back(static_cast<std::uint8_t>(word >> 8));
-  }
-  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+using runebin::bench::MetafileMix;
+constexpr const MetafileMix* kMixes[] = {&runebin::bench::kClipArt, &runebin::bench::kDense};
 
- private:
-  std::vector<std::uint8_t> bytes_;
-};
-
-// What a generated drawing holds, in parts per hundred of its drawing records.
-struct Mix {
-  const char* name;
-  int polygons, polylines, sets, ellipses;  // the rest are rectangles
-  int minPoints, maxPoints;                 // per polygon and polyline
-  int nullPens, hollowBrushes;              // percent of the pens and brushes created
-  int shapesPerColourChange;
-};
-
-// Like the vector drawings of the shared corpus (clip art): mostly polygons of a few dozen
-// points, filled without an outline about half the time. Output about twice the input.
-constexpr Mix kClipArt = {"clip art", 60, 15, 10, 8, 8, 40, 50, 15, 3};
-// Every shape filled and outlined, many ellipses and rectangles (which grow the most), a colour
-// change every fourth shape: the most output per input byte that a real drawing could make.
-constexpr Mix kDense = {"dense", 37, 13, 13, 25, 6, 14, 6, 12, 4};
-
-constexpr const Mix* kMixes[] = {&kClipArt, &kDense};
-
-struct Generated {
-  std::string path;
-  std::size_t bytes = 0;
-  int drawingRecords = 0;
-};
-
-// A reproducible drawing: the same file for the same mix and count.
-Generated Generate(const Mix& mix, int drawingRecords) {
-  Generated generated;
-  generated.path = runebin::platform::TemporaryFolder() + "/runebin-bench-metafile-v2-" +
-                   std::string(mix.name[0] == 'c' ? "clipart" : "dense") + "-" +
-                   std::to_string(drawingRecords) + ".wmf";
-  generated.drawingRecords = drawingRecords;
-  if (FILE* existing = std::fopen(generated.path.c_str(), "rb")) {
-    std::fseek(existing, 0, SEEK_END);
-    generated.bytes = static_cast<std::size_t>(std::ftell(existing));
-    std::fclose(existing);
-    return generated;
-  }
-  std::mt19937 random(42);
-  const auto percent = [&](int chance) { return static_cast<int>(random() % 100) < chance; };
-  const auto between = [&](int low, int high) {
-    return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
-  };
-  const auto coordinate = [&] { return static_cast<std::int16_t>(between(-20000, 20000)); };
-  const auto points = [&](std::vector<std::int16_t>& words, int count) {
-    for (int i = 0; i < 2 * count; ++i) {
-      words.push_back(coordinate());
-    }
-  };
-  // A handful of favourite colours and now and then a fresh one.
-  const std::uint32_t favourites[] = {0x000000, 0xFFFFFF, 0x0000FF, 0x00A000, 0x804020, 0x30C0F0};
-  const auto colour = [&]() -> std::uint32_t {
-    return percent(12) ? random() & 0xFFFFFF : favourites[random() % 6];
-  };
-  Writer out;
-  for (int n = 0; n < drawingRecords; ++n) {
-    if (n % mix.shapesPerColourChange == 0) {
-      // A new pen and brush in slots 0 and 1 (the old ones deleted first), selected.
-      out.Record(runebin::kFnDeleteObject, {0});
-      out.Record(runebin::kFnDeleteObject, {1});
-      const std::uint32_t pen = colour();
-      const std::uint32_t brush = colour();
-      out.Record(runebin::kFnCreatePenIndirect,
-                 {static_cast<std::int16_t>(percent(mix.nullPens) ? 5 : 0), 1, 0,
-                  static_cast<std::int16_t>(pen), static_cast<std::int16_t>(pen >> 16)});
-      out.Record(runebin::kFnCreateBrushIndirect,
-                 {static_cast<std::int16_t>(percent(mix.hollowBrushes) ? 1 : 0),
-                  static_cast<std::int16_t>(brush), static_cast<std::int16_t>(brush >> 16), 0});
-      out.Record(runebin::kFnSelectObject, {0});
-      out.Record(runebin::kFnSelectObject, {1});
-    }
-    std::vector<std::int16_t> words;
-    const int kind = static_cast<int>(random() % 100);
-    if (kind < mix.polygons || kind < mix.polygons + mix.polylines) {
-      const int count = between(kind < mix.polygons ? mix.minPoints : 2, mix.maxPoints);
-      words.push_back(static_cast<std::int16_t>(count));
-      points(words, count);
-      out.Record(kind < mix.polygons ? runebin::kFnPolygon : runebin::kFnPolyline, words);
-    } else if (kind < mix.polygons + mix.polylines + mix.sets) {
-      const int polygons = between(2, 4);
-      std::vector<int> counts;
-      words.push_back(static_cast<std::int16_t>(polygons));
-      for (int i = 0; i < polygons; ++i) {
-        counts.push_back(between(4, mix.maxPoints / 2));
-        words.push_back(static_cast<std::int16_t>(counts.back()));
-      }
-      for (int count : counts) {
-        points(words, count);
-      }
-      out.Record(runebin::kFnPolyPolygon, words);
-    } else {
-      const bool ellipse = kind < mix.polygons + mix.polylines + mix.sets + mix.ellipses;
-      out.Record(ellipse ? runebin::kFnEllipse : runebin::kFnRectangle,
-                 {coordinate(), coordinate(), coordinate(), coordinate()});
-    }
-  }
-  out.Record(0, {});
-  FILE* file = std::fopen(generated.path.c_str(), "wb");
-  std::fwrite(out.Bytes().data(), 1, out.Bytes().size(), file);
-  std::fclose(file);
-  generated.bytes = out.Bytes().size();
-  return generated;
-}
+using Generated = runebin::bench::GeneratedMetafile;
+using runebin::bench::GenerateMetafile;
 
 // Benchmark arguments: the mix (index into kMixes) and the number of drawing records.
 const Generated& Metafile(const benchmark::State& state) {
@@ -169,8 +43,8 @@ const Generated& Metafile(const benchmark::State& state) {
   const auto key = std::make_pair(state.range(0), state.range(1));
   auto found = generated.find(key);
   if (found == generated.end()) {
-    const Mix& mix = *kMixes[static_cast<std::size_t>(key.first)];
-    found = generated.emplace(key, Generate(mix, static_cast<int>(key.second))).first;
+    const MetafileMix& mix = *kMixes[static_cast<std::size_t>(key.first)];
+    found = generated.emplace(key, GenerateMetafile(mix, static_cast<int>(key.second))).first;
   }
   return found->second;
 }
@@ -364,7 +238,7 @@ int main(int argc, char** argv) {
       continue;
     }
     const Generated generated =
-        Generate(*kMixes[static_cast<std::size_t>(mix)], static_cast<int>(records));
+        GenerateMetafile(*kMixes[static_cast<std::size_t>(mix)], static_cast<int>(records));
     std::printf(
         "  %-8s %8lld drawing records, %6.1f MB in, %6.1f MB out: wall %.2f, cpu %.2f"
         " (memory floor: wall %.2f, cpu %.2f)",

@@ -17,9 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "model/ByteOrder.h"
+#include "bench/Inputs.h"
 #include "model/DrawingFile.h"
-#include "model/Format.h"
 #include "platform/TempFolder.h"
 
 namespace {
@@ -27,57 +26,12 @@ namespace {
 using runebin::DrawingFile;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kDefinitions = 20000;
-constexpr int kReferences = 500000;
-constexpr int kOtherRecords = 1500000;
-constexpr int kTypeZeroRecords = 500000;
-
-void PutRecord(std::vector<std::uint8_t>& out, std::uint8_t type, std::size_t length) {
-  const std::size_t at = out.size();
-  out.resize(at + length, 0);
-  runebin::PutU32(out.data() + at, static_cast<std::uint32_t>(length));
-  out[at + 4] = type;
-}
-
-void PutName(std::vector<std::uint8_t>& out, std::size_t recordStart, std::size_t offset, int n) {
-  const std::string name = "Symbol" + std::to_string(n);
-  std::memcpy(out.data() + recordStart + offset, name.data(), name.size());
-}
-
 // About 300 MB: 20,000 definitions with groups, 500,000 references, 2 million other records.
+constexpr runebin::bench::DrawingShape kDrawing = {500000, 20000, 24, 500000, 1500000, 120};
+
 std::string GenerateDrawing() {
   const std::string path = runebin::platform::TemporaryFolder() + "/runebin-bench-drawing.pvx";
-  if (FILE* existing = std::fopen(path.c_str(), "rb")) {
-    std::fclose(existing);
-    return path;
-  }
-  std::vector<std::uint8_t> out(runebin::kHeaderSize, 0);
-  std::memcpy(out.data(), "PVX (Plotvex for Windows) 6", 27);
-  for (int i = 0; i < kTypeZeroRecords; ++i) {
-    PutRecord(out, 0, 40 + i % 64);
-    out[out.size() - (40 + i % 64) + 5] = static_cast<std::uint8_t>(i);
-  }
-  for (int i = 0; i < kDefinitions; ++i) {
-    const std::size_t start = out.size();
-    PutRecord(out, runebin::kTypeSymbolDef, 88);
-    PutName(out, start, runebin::kDefNameOffset, i);
-    out.insert(out.end(), std::begin(runebin::kGroupOpen), std::end(runebin::kGroupOpen));
-    for (int j = 0; j < 24; ++j) {
-      PutRecord(out, 3, 100);
-    }
-    out.insert(out.end(), std::begin(runebin::kGroupClose), std::end(runebin::kGroupClose));
-  }
-  for (int i = 0; i < kReferences; ++i) {
-    const std::size_t start = out.size();
-    PutRecord(out, runebin::kTypeSymbolRef, 84);
-    PutName(out, start, runebin::kRefNameOffset, static_cast<int>(i * 7919LL % kDefinitions));
-  }
-  for (int i = 0; i < kOtherRecords; ++i) {
-    PutRecord(out, static_cast<std::uint8_t>(1 + i % 16), 120 + (i % 5) * 16);
-  }
-  FILE* file = std::fopen(path.c_str(), "wb");
-  std::fwrite(out.data(), 1, out.size(), file);
-  std::fclose(file);
+  runebin::bench::GenerateDrawing(path, kDrawing);
   return path;
 }
 
