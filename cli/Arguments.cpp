@@ -19,9 +19,16 @@ struct OptionInfo {
 };
 
 constexpr std::array kOptions = {
-    OptionInfo{"--output", kOptOutput, true},    OptionInfo{"--references", kOptReferences, false},
-    OptionInfo{"--replace", kOptReplace, false}, OptionInfo{"--name", kOptName, true},
+    OptionInfo{"--output", kOptOutput, true},
+    OptionInfo{"--references", kOptReferences, false},
+    OptionInfo{"--replace", kOptReplace, false},
+    OptionInfo{"--name", kOptName, true},
     OptionInfo{"--max-size", kOptMaxSize, true},
+    OptionInfo{"-o", kOptOutput, true},
+    OptionInfo{"--size", kOptSize, true},
+    OptionInfo{"--all", kOptAll, false},
+    OptionInfo{"--format", kOptFormat, true},
+    OptionInfo{"--with-dependencies", kOptWithDependencies, false},
 };
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -113,6 +120,27 @@ std::optional<std::string> ApplyOption(const OptionInfo& option, const std::stri
       invocation.maxSize = static_cast<float>(*number);
       break;
     }
+    case kOptSize: {
+      const std::optional<double> number = ParseNumber(value);
+      if (!number || *number < 1 || *number > kLargestPictureSize || *number != int(*number)) {
+        return "--size: a whole number of pixels from 1 to " + std::to_string(kLargestPictureSize) +
+               " is needed";
+      }
+      invocation.size = static_cast<int>(*number);
+      break;
+    }
+    case kOptAll:
+      invocation.all = true;
+      break;
+    case kOptFormat:
+      if (value != "json" && value != "text") {
+        return "--format: \"text\" or \"json\" is needed";
+      }
+      invocation.json = value == "json";
+      break;
+    case kOptWithDependencies:
+      invocation.withDependencies = true;
+      break;
   }
   return std::nullopt;
 }
@@ -151,6 +179,32 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
         invocation.name = FileNameOf(invocation.metafile);
       }
       return CheckNameLength("NAME", invocation.name);
+    case Command::Render:
+      invocation.files = {positionals[0]};
+      if (invocation.all) {
+        if (positionals.size() > 1) {
+          return "--all takes no NAME";
+        }
+        if (!invocation.output) {
+          return std::string("--all needs -o FOLDER");
+        }
+        return std::nullopt;
+      }
+      if (positionals.size() < 2) {
+        return std::string("missing NAME");
+      }
+      invocation.name = positionals[1];
+      return std::nullopt;
+    case Command::Check:
+      invocation.files = std::move(positionals);
+      return std::nullopt;
+    case Command::Uses:
+      invocation.files = {positionals[0]};
+      invocation.name = positionals[1];
+      return std::nullopt;
+    case Command::Diff:
+      invocation.files = {positionals[0], positionals[1]};
+      return std::nullopt;
   }
   return std::nullopt;
 }

@@ -14,6 +14,9 @@ namespace runebin::cli {
 inline constexpr double kLowestMaxSize = 0.0;
 inline constexpr double kHighestMaxSize = 100000000.0;
 inline constexpr float kDefaultMaxSize = 100.0F;
+// Bounds of render's --size.
+inline constexpr int kDefaultPictureSize = 256;
+inline constexpr int kLargestPictureSize = 65536;
 
 // One command to run, with everything the command line said about it.
 struct Invocation {
@@ -28,6 +31,10 @@ struct Invocation {
   bool references = false;  // delete: also the references
   bool replace = false;     // copy: replace a symbol of the same name in TO
   float maxSize = kDefaultMaxSize;
+  int size = kDefaultPictureSize;  // render: pixels of the larger side
+  bool all = false;                // render: every symbol, into the folder --output names
+  bool json = false;               // check, diff: --format json
+  bool withDependencies = false;   // copy: also the symbols the copied one places
 };
 
 // What the command line asks for.

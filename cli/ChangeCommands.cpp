@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Documents.h"
 #include "model/NamedEntity.h"
+#include "symbols/Analysis.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
 
@@ -113,7 +114,37 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
                  "\nUse --replace to replace it.");
     return false;
   }
-  return WriteBack(console, to, toPath, invocation.output);
+  // The symbols the copied one places from inside: along with it on request, else a warning for
+  // each one that TO lacks, since TO would not draw it whole.
+  std::vector<std::string> lacking;
+  int dependencies = 0;
+  for (const int index : Dependencies(from, sourceIndex)) {
+    const Entity& needed = from.symbolDefs.GetAt(index);
+    const int existing = to.symbolDefs.FindByName(NameOf(needed));
+    if (invocation.withDependencies && existing < 0) {
+      AppendSymbolCopy(needed, to);
+      ++dependencies;
+    } else if (invocation.withDependencies && invocation.replace) {
+      ReplaceSymbolWithCopy(needed, to, existing);
+      ++dependencies;
+    } else if (existing < 0) {
+      lacking.push_back(NameOf(needed));
+    }
+  }
+  if (!WriteBack(console, to, toPath, invocation.output)) {
+    return false;
+  }
+  if (invocation.withDependencies) {
+    console.Report(std::to_string(dependencies) + (dependencies == 1
+                                                       ? " symbol it places copied too"
+                                                       : " symbols it places copied too"));
+  }
+  for (const std::string& name : lacking) {
+    console.Fail("Warning: " + messages::Quoted(invocation.name) + " places " +
+                 messages::Quoted(name) + ", which " + messages::Quoted(toPath) +
+                 " lacks (--with-dependencies copies it too)");
+  }
+  return true;
 }
 
 }  // namespace runebin::cli

@@ -37,12 +37,16 @@ constexpr std::array kCommands = {
                 "referenced at the top level, nor from a group, nor from a symbol that stays.\n"
                 "Reports how many were deleted.\n",
                 1, kAnyNumber, kOptOutput, true},
-    CommandInfo{Command::Copy, "copy", "FROM TO NAME [--replace] [--output PATH]",
+    CommandInfo{Command::Copy, "copy",
+                "FROM TO NAME [--replace] [--with-dependencies] [--output PATH]",
                 "copy a symbol from one file into another",
                 "Appends a copy of the symbol definition NAME of FROM to TO. When TO already\n"
                 "has a symbol of that name, --replace puts the copy in its place; without it\n"
-                "nothing changes. FROM is only read.\n",
-                3, 3, kOptOutput | kOptReplace, false},
+                "nothing changes. FROM is only read. With --with-dependencies, the symbols\n"
+                "that NAME places from inside (and those they place) come along when TO lacks\n"
+                "them, or with --replace in any case; without it, a warning names each one\n"
+                "that TO lacks.\n",
+                3, 3, kOptOutput | kOptReplace | kOptWithDependencies, false},
     CommandInfo{Command::Import, "import",
                 "FILE WMF [--name NAME] [--max-size SIZE] [--output PATH]",
                 "import a Windows Metafile as a new symbol",
@@ -50,6 +54,37 @@ constexpr std::array kCommands = {
                 "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
                 "100000000). NAME defaults to the metafile's file name with its extension.\n",
                 2, 2, kOptOutput | kOptName | kOptMaxSize, false},
+    CommandInfo{Command::Render, "render",
+                "FILE NAME [-o OUT.svg] [--size PX] | FILE --all -o FOLDER",
+                "draw a symbol as an SVG picture",
+                "Writes the symbol NAME as an SVG 1.1 picture: its paths and ellipses in the\n"
+                "colours they are drawn in, upright, framed to what it draws, PX pixels on its\n"
+                "larger side (default 256). To stdout without -o. With --all, one picture per\n"
+                "symbol goes into FOLDER, named after the symbol (characters other than\n"
+                "letters, digits, '-', '_' and '.' become '_'; a repeated name gets -2, -3...).\n",
+                1, 2, kOptOutput | kOptSize | kOptAll, false},
+    CommandInfo{Command::Check, "check", "FILE... [--format json]",
+                "look for broken references, duplicate names and damage",
+                "Prints one line \"FILE: finding\" per problem: references that name no symbol\n"
+                "(at the top level or inside symbols and groups), symbols sharing a name (the\n"
+                "last one is the one placed), empty names, symbols placed only from inside\n"
+                "other symbols, unreadable data at the end of the file (its byte offset),\n"
+                "definition records shorter than their fields, extents with low above high.\n"
+                "Exit status 0 when nothing is found, 1 with findings.\n",
+                1, kAnyNumber, kOptFormat, false},
+    CommandInfo{Command::Uses, "uses", "FILE NAME", "tell where a symbol is placed",
+                "Prints how many top-level references place the symbol NAME, then each symbol\n"
+                "and top-level group that places it from inside, directly (depth 1) or\n"
+                "through other symbols (depth 2 and more). Exit status 1 when FILE defines no\n"
+                "symbol NAME.\n",
+                2, 2, 0, false},
+    CommandInfo{Command::Diff, "diff", "A B [--format json]", "compare the symbols of two files",
+                "Lists the symbols only in A, only in B, and in both with different contents\n"
+                "(definition record and group compared byte for byte, the name up to its zero),\n"
+                "and says when the common symbols stand in another order. Exit status 0 when\n"
+                "both files hold the same symbols (in any order), 1 when not, 2 when a file\n"
+                "cannot be read.\n",
+                2, 2, kOptFormat, false},
 };
 
 }  // namespace

@@ -6,15 +6,32 @@
 
 namespace runebin::cli {
 
-enum class Command { List, Entities, Sort, Rename, Delete, Purge, Copy, Import };
+enum class Command {
+  List,
+  Entities,
+  Sort,
+  Rename,
+  Delete,
+  Purge,
+  Copy,
+  Import,
+  Render,
+  Check,
+  Uses,
+  Diff,
+};
 
 // Options, as bits, so that each command can say which it takes.
 enum Option : unsigned {
-  kOptOutput = 1U << 0,      // --output PATH
-  kOptReferences = 1U << 1,  // --references
-  kOptReplace = 1U << 2,     // --replace
-  kOptName = 1U << 3,        // --name NAME
-  kOptMaxSize = 1U << 4,     // --max-size SIZE
+  kOptOutput = 1U << 0,            // --output PATH
+  kOptReferences = 1U << 1,        // --references
+  kOptReplace = 1U << 2,           // --replace
+  kOptName = 1U << 3,              // --name NAME
+  kOptMaxSize = 1U << 4,           // --max-size SIZE
+  kOptSize = 1U << 5,              // --size PX
+  kOptAll = 1U << 6,               // --all
+  kOptFormat = 1U << 7,            // --format text|json
+  kOptWithDependencies = 1U << 8,  // --with-dependencies
 };
 
 // What the command line of one command looks like, and what its help says.

@@ -25,4 +25,10 @@ bool DeleteFromFile(const Console& console, const Invocation& invocation);
 bool CopyBetweenFiles(const Console& console, const Invocation& invocation);
 bool ImportIntoFile(const Console& console, const Invocation& invocation);
 
+// The reading commands: they load and never write a drawing. Each returns its exit status.
+int RenderSymbols(const Console& console, const Invocation& invocation);
+int CheckFiles(const Console& console, const Invocation& invocation);
+int ReportUses(const Console& console, const Invocation& invocation);
+int DiffFiles(const Console& console, const Invocation& invocation);
+
 }  // namespace runebin::cli

@@ -59,6 +59,14 @@ int RunInvocation(const Invocation& invocation, const Console& console) {
       return StatusOf(CopyBetweenFiles(console, invocation));
     case Command::Import:
       return StatusOf(ImportIntoFile(console, invocation));
+    case Command::Render:
+      return RenderSymbols(console, invocation);
+    case Command::Check:
+      return CheckFiles(console, invocation);
+    case Command::Uses:
+      return ReportUses(console, invocation);
+    case Command::Diff:
+      return DiffFiles(console, invocation);
   }
   return kExitFailure;
 }

@@ -1,0 +1,110 @@
+// check, uses and diff: questions about the symbols of drawings. They load, never write.
+
+#include "cli/Commands.h"
+#include "cli/Documents.h"
+#include "cli/Json.h"
+#include "symbols/Analysis.h"
+#include "symbols/Messages.h"
+
+namespace runebin::cli {
+namespace {
+
+std::string JsonList(const std::vector<std::string>& names) {
+  std::string out = "[";
+  for (const std::string& name : names) {
+    out += (out.size() > 1 ? "," : "") + JsonString(name);
+  }
+  return out + "]";
+}
+
+std::string FindingJson(const std::string& path, const Finding& f) {
+  return "{\"file\":" + JsonString(path) + ",\"kind\":\"" + FindingKindName(f.kind) +
+         "\",\"index\":" + std::to_string(f.index) + ",\"name\":" + JsonString(f.name) +
+         ",\"message\":" + JsonString(DescribeFinding(f)) + "}";
+}
+
+}  // namespace
+
+int CheckFiles(const Console& console, const Invocation& invocation) {
+  bool found = false;
+  bool failed = false;
+  std::string json;
+  for (const std::string& path : invocation.files) {
+    DrawingFile drawing("");
+    if (!LoadDrawing(console, drawing, path)) {
+      failed = true;
+      continue;
+    }
+    for (const Finding& finding : CheckDrawing(drawing)) {
+      found = true;
+      if (invocation.json) {
+        json += (json.empty() ? "[\n" : ",\n") + FindingJson(path, finding);
+      } else {
+        console.Report(path + ": " + DescribeFinding(finding));
+      }
+    }
+  }
+  if (invocation.json) {
+    console.Report(json.empty() ? "[]" : json + "\n]");
+  }
+  return found || failed ? kExitFailure : kExitSuccess;
+}
+
+int ReportUses(const Console& console, const Invocation& invocation) {
+  const std::string& path = invocation.files[0];
+  DrawingFile drawing("");
+  if (!LoadDrawing(console, drawing, path)) {
+    return kExitFailure;
+  }
+  if (drawing.symbolDefs.FindByName(invocation.name) < 0) {
+    console.Fail(NoSuchSymbol(invocation.name, path));
+    return kExitFailure;
+  }
+  const Uses uses = FindUses(drawing, invocation.name);
+  std::string text = "top level: " + std::to_string(uses.topLevel) + "\n";
+  for (const Placer& placer : uses.placers) {
+    text += "depth " + std::to_string(placer.depth) + ": " +
+            (placer.isGroup
+                 ? "group " + std::to_string(placer.index)
+                 : "symbol " + std::to_string(placer.index) + " " + messages::Quoted(placer.name)) +
+            "\n";
+  }
+  console.Write(text);
+  return kExitSuccess;
+}
+
+// Exit statuses as the diff tool's: 0 the same, 1 different, 2 trouble.
+int DiffFiles(const Console& console, const Invocation& invocation) {
+  constexpr int kExitTrouble = 2;
+  const std::string& pathA = invocation.files[0];
+  const std::string& pathB = invocation.files[1];
+  if (pathA == pathB) {
+    console.Fail(messages::kSameFileTwice);
+    return kExitTrouble;
+  }
+  DrawingFile a("");
+  DrawingFile b("");
+  if (!LoadDrawing(console, a, pathA) || !LoadDrawing(console, b, pathB)) {
+    return kExitTrouble;
+  }
+  const SymbolDiff diff = DiffSymbols(a, b);
+  if (invocation.json) {
+    console.Report("{\"onlyInA\":" + JsonList(diff.onlyInA) + ",\"onlyInB\":" +
+                   JsonList(diff.onlyInB) + ",\"changed\":" + JsonList(diff.changed) +
+                   ",\"orderDiffers\":" + (diff.orderDiffers ? "true" : "false") + "}");
+  } else {
+    std::string text;
+    for (const auto& [names, label] : {std::pair{&diff.onlyInA, "only in " + pathA + ": "},
+                                       std::pair{&diff.onlyInB, "only in " + pathB + ": "},
+                                       std::pair{&diff.changed, std::string("changed: ")}}) {
+      for (const std::string& name : *names) {
+        text += label + name + "\n";
+      }
+    }
+    text += diff.orderDiffers ? "the common symbols stand in another order\n" : "";
+    console.Write(text);
+  }
+  return diff.SameSymbols() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace runebin::cli

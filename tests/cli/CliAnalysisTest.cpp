@@ -1,0 +1,70 @@
+// render, check, uses, diff and copy's dependencies: exit statuses and output forms. What the
+// findings, uses and differences are is tested in tests/symbols.
+#include <filesystem>
+
+#include "tests/cli/CliTest.h"
+#include "tests/metafile/SymbolBytes.h"
+
+namespace runebin::testing {
+namespace {
+
+TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
+  const Bytes square = PathRec(15, 1, 1, true, {0, 0, 1, 0, 1, 1});
+  const std::string a = Write("a.pvs", Drawing({Definition("A", {square, Reference("B")}),
+                                                Definition("B"), Reference("A"), Reference("B")}));
+  const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("X")}));
+  const FileState before = StateOf(a);
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;
+  } rows[] = {
+      {{"check", a}, 0, ""},
+      {{"check", a, b}, 1, b + ": 1 reference to \"X\", which no symbol defines\n"},
+      {{"check", b, "--format", "json"},
+       1,
+       "[\n{\"file\":\"" + b +
+           "\",\"kind\":\"missing-symbol\",\"index\":-1,\"name\":\"X\",\"message\":\"1 reference "
+           "to \\\"X\\\", which no symbol defines\"}\n]\n"},
+      {{"uses", a, "B"}, 0, "top level: 1\ndepth 1: symbol 0 \"A\"\n"},
+      {{"uses", a, "X"}, 1, ""},
+      {{"diff", a, a + "x"}, 2, ""},
+      {{"diff", b, a, "--format=json"},
+       1,
+       "{\"onlyInA\":[],\"onlyInB\":[\"A\"],\"changed\":[],\"orderDiffers\":false}\n"},
+      {{"render", a, "--all"}, 2, ""},
+  };
+  for (const auto& row : rows) {
+    const CliResult result = RunCli(row.arguments);
+    EXPECT_EQ(result.exitCode, row.status) << row.arguments[0] << result.err;
+    EXPECT_EQ(result.out, row.out);
+  }
+  EXPECT_TRUE(Succeed({"render", a, "A", "--size", "64"}).starts_with("<?xml"));
+  const std::string c = Write(
+      "c.pvs", Drawing({Definition("a/b"), Definition("A?B"), Definition(".."), Definition("")}));
+  EXPECT_EQ(Succeed({"render", c, "--all", "-o", dir.Path("pictures")}),
+            "4 pictures written to " + dir.Path("pictures") + "\n");
+  for (const char* name : {"a_b.svg", "A_B-2.svg", "_...svg", "_.svg"}) {
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("pictures/") + name)) << name;
+  }
+  EXPECT_EQ(StateOf(a), before);
+}
+
+TEST_F(CliTest, CopyWarnsOfOrBringsTheSymbolsItPlaces) {
+  const std::string from =
+      Write("from.pvs", Drawing({Definition("C"), Definition("B", {Reference("C")}),
+                                 Definition("A", {Reference("B")})}));
+  const std::string to = Write("to.pvs", Drawing({}));
+  const CliResult warned = RunCli({"copy", from, to, "A", "--output", dir.Path("one.pvs")});
+  EXPECT_EQ(warned.exitCode, 0);
+  EXPECT_EQ(warned.err, "Warning: \"A\" places \"B\", which \"" + to +
+                            "\" lacks (--with-dependencies copies it too)\nWarning: \"A\" places "
+                            "\"C\", which \"" +
+                            to + "\" lacks (--with-dependencies copies it too)\n");
+  EXPECT_EQ(Succeed({"copy", from, to, "A", "--with-dependencies"}),
+            "2 symbols it places copied too\n");
+  EXPECT_EQ(Succeed({"list", to}).size(), 3 * std::string("0\tA\t0\t0.00\t0.00\n").size());
+}
+
+}  // namespace
+}  // namespace runebin::testing
