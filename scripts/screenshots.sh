@@ -16,4 +16,4 @@ mkdir -p "$out"
 
 # A fixed resolution, so that fonts come out at 96 dpi as the layouts assume.
 xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24 -dpi 96" \
-  env -u QT_QPA_PLATFORM "$build/tests/gui/runebin_screenshots" "$out"
+  env -u QT_QPA_PLATFORM "$build/tools/runebin_screenshots" "$out"

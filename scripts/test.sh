@@ -16,12 +16,15 @@ if command -v ccache >/dev/null; then
 fi
 
 # The benchmarks are built here so that they keep compiling; run them by hand (see README).
-cmake -S . -B build/gcc -G Ninja -DCMAKE_CXX_COMPILER=g++ -DRUNEBIN_BENCH=ON "${launcher[@]}"
+# GCC builds Release and Clang (under the sanitizers) Debug, so both compilers and both build types
+# are covered; warnings are errors in both.
+cmake -S . -B build/gcc -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Release \
+  -DRUNEBIN_WERROR=ON -DRUNEBIN_BENCH=ON "${launcher[@]}"
 cmake --build build/gcc -j "$jobs"
 ctest --test-dir build/gcc --output-on-failure -j "$jobs"
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-  -DRUNEBIN_SANITIZE=ON "${launcher[@]}"
+  -DRUNEBIN_WERROR=ON -DRUNEBIN_SANITIZE=ON "${launcher[@]}"
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
