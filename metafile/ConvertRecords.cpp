@@ -142,6 +142,8 @@ bool Converter::OnRecord(std::uint16_t function, std::span<const std::uint8_t> p
       state_.CreatePalette();
       return true;
     case kFnCreateBrush:
+      // The obsolete brush record is drawn with by nobody and takes no slot of the object table.
+      return true;
     case kFnDIBCreatePatternBrush:
     case kFnCreatePatternBrush:
     case kFnCreateFontIndirect:

@@ -75,7 +75,7 @@ inline constexpr std::array<RecordKind, kRecordKindCount> RecordKindTable = {{
     {"PolyPolygon", kFnPolyPolygon, true, false},
     {"DeleteObject", kFnDeleteObject, true, false},
     {"CreatePalette", kFnCreatePalette, true, true},
-    {"CreateBrush", kFnCreateBrush, true, true},
+    {"CreateBrush", kFnCreateBrush, true, false},
     {"CreatePenIndirect", kFnCreatePenIndirect, true, true},
     {"CreateBrushIndirect", kFnCreateBrushIndirect, true, true},
     // The 50 kinds known by name and never converted.
