@@ -1,8 +1,6 @@
 #include "tests/hardening/ChildProcess.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,8 +29,6 @@ int WaitFor(int pid) {
   return WEXITSTATUS(status);
 }
 
-}  // namespace
-
 int RunInChild(const std::function<int()>& body) {
   std::fflush(nullptr);
   const int pid = ::fork();
@@ -43,6 +39,8 @@ int RunInChild(const std::function<int()>& body) {
   }
   return pid < 0 ? -1 : WaitFor(pid);
 }
+
+}  // namespace
 
 Measured MeasureInChild(const std::function<int()>& work) {
   int pipeFds[2];
@@ -71,41 +69,6 @@ Measured MeasureInChild(const std::function<int()>& work) {
   }
   ::close(pipeFds[0]);
   return measured;
-}
-
-LockHolder::LockHolder(const char* path) {
-  int ready[2];
-  int release[2];
-  if (::pipe(ready) != 0 || ::pipe(release) != 0) {
-    return;
-  }
-  std::fflush(nullptr);
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    ::close(ready[0]);
-    ::close(release[1]);
-    const int fd = ::open(path, O_RDONLY);
-    const char took = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
-    [[maybe_unused]] const auto written = ::write(ready[1], &took, 1);
-    char ignored;
-    [[maybe_unused]] const auto read = ::read(release[0], &ignored, 1);  // until released
-    ::_exit(0);
-  }
-  ::close(ready[1]);
-  ::close(release[0]);
-  release_ = release[1];
-  char took = 0;
-  holding_ = pid_ > 0 && ::read(ready[0], &took, 1) == 1 && took == 1;
-  ::close(ready[0]);
-}
-
-LockHolder::~LockHolder() {
-  if (release_ >= 0) {
-    ::close(release_);
-  }
-  if (pid_ > 0) {
-    WaitFor(pid_);
-  }
 }
 
 }  // namespace runebin::testing

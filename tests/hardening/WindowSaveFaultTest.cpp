@@ -1,71 +1,79 @@
 // Faults while the window writes a changed file back: each one must leave the file on disk as it
 // was, leave no temporary file, keep the document marked changed until the user has been told,
-// and be reported with "Can't write to file "..."." - seen through the in-memory toolkit.
+// and be reported with "Can't write to file "..."." - seen through the in-memory toolkit. Once
+// the fault is gone the same steps write the file, so a failed save left no lock behind.
+//
+// Some faults are injected into the system calls of the safe writer: this test is linked with
+// --wrap for write, fchmod and mkostemp.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "app/MainDialog.h"
 #include "resources/ControlIds.h"
-#include "tests/hardening/ChildProcess.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/FakeToolkit.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/UnwritableFolder.h"
+
+namespace {
+
+// The injected faults; all off unless a test arms them.
+std::size_t g_writeBudget = SIZE_MAX;  // bytes writes may write before they fail with ENOSPC
+int g_writeInterrupts = 0;             // writes to interrupt (EINTR), each after a short write
+bool g_fchmodFails = false;
+bool g_mkostempFails = false;
+
+}  // namespace
+
+extern "C" ssize_t __real_write(int fd, const void* data, size_t size);
+extern "C" ssize_t __wrap_write(int fd, const void* data, size_t size) {
+  if (g_writeInterrupts > 0 && size > 1) {
+    --g_writeInterrupts;
+    const ssize_t part = __real_write(fd, data, size / 2);
+    errno = EINTR;
+    return part == 0 ? -1 : part;  // the caller writes the rest, then meets EINTR
+  }
+  if (size > g_writeBudget) {
+    errno = ENOSPC;
+    return -1;
+  }
+  g_writeBudget -= g_writeBudget == SIZE_MAX ? 0 : size;
+  return __real_write(fd, data, size);
+}
+
+extern "C" int __real_fchmod(int fd, mode_t mode);
+extern "C" int __wrap_fchmod(int fd, mode_t mode) {
+  if (g_fchmodFails) {
+    errno = EPERM;
+    return -1;
+  }
+  return __real_fchmod(fd, mode);
+}
+
+extern "C" int __real_mkostemp(char* pattern, int flags);
+extern "C" int __wrap_mkostemp(char* pattern, int flags) {
+  if (g_mkostempFails) {
+    errno = EACCES;
+    return -1;
+  }
+  return __real_mkostemp(pattern, flags);
+}
 
 namespace runebin::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
-// Passes everything on to the in-memory toolkit, and when a message box appears, first notes
-// what the program has in hand at that moment.
-class WitnessToolkit final : public Toolkit {
- public:
-  WitnessToolkit(FakeToolkit& fake, std::function<void()> onMessage)
-      : fake_(fake), onMessage_(std::move(onMessage)) {}
-
-  Answer ShowMessage(const std::string& text, MessageKind kind) override {
-    onMessage_();
-    return fake_.ShowMessage(text, kind);
-  }
-
-  void EnableControl(int id, bool enabled) override { fake_.EnableControl(id, enabled); }
-  bool IsControlEnabled(int id) const override { return fake_.IsControlEnabled(id); }
-  void ShowControl(int id, bool shown) override { fake_.ShowControl(id, shown); }
-  bool IsControlShown(int id) const override { return fake_.IsControlShown(id); }
-  void SetControlText(int id, const std::string& text) override { fake_.SetControlText(id, text); }
-  std::string GetControlText(int id) const override { return fake_.GetControlText(id); }
-  void ListReset(int id) override { fake_.ListReset(id); }
-  void ListSetLines(int id, const std::vector<std::string>& lines) override {
-    fake_.ListSetLines(id, lines);
-  }
-  int ListCount(int id) const override { return fake_.ListCount(id); }
-  int ListGetSelection(int id) const override { return fake_.ListGetSelection(id); }
-  void ListSetSelection(int id, int index) override { fake_.ListSetSelection(id, index); }
-  std::optional<OpenFileChoice> ChooseFileToOpen(const OpenFileRequest& request) override {
-    return fake_.ChooseFileToOpen(request);
-  }
-  bool RunRenameDialog(RenameDialogData& data) override { return fake_.RunRenameDialog(data); }
-  bool RunWmfImportDialog(WmfImportDialogData& data) override {
-    return fake_.RunWmfImportDialog(data);
-  }
-  void RunAboutBox() override { fake_.RunAboutBox(); }
-  void RunMainWindow(WindowEvents& events) override { fake_.RunMainWindow(events); }
-  void EndMainWindow() override { fake_.EndMainWindow(); }
-
- private:
-  FakeToolkit& fake_;
-  std::function<void()> onMessage_;
-};
 
 // Names out of order, so that Sort changes the file, and a large definition, so that a write
 // fails in the middle rather than at its first byte.
@@ -74,164 +82,121 @@ Bytes Original() {
                   Definition("Bush")});
 }
 
-class SaveThroughWindow : public ::testing::Test {
- protected:
-  // Opens `path` in File 1 and sorts it, which changes it in memory only.
-  void OpenAndChange(const std::string& path) {
+// One run of the window over a.pvx in a fresh folder; what the program had in hand when it showed
+// its message is noted.
+struct Session {
+  Session() {
+    dir.Write("a.pvx", Original());
+    ui.onMessage = [this] {
+      modifiedWhenReported = dialog.Pane1().drawing.IsModified();
+      entriesWhenReported = fs::exists(folder) ? dir.List() : Names{};
+    };
+  }
+  ~Session() {
+    if (otherLock >= 0) {
+      ::close(otherLock);
+    }
+  }
+  // Opens the file in File 1, sorts it (which changes it in memory only) and closes it.
+  void ChangeAndClose(const std::function<void()>& beforeClose = [] {}) {
     ui.ChooseFile(path);
     ui.Press(dialog, ids::kOpenClose1);
     ASSERT_TRUE(dialog.Pane1().drawing.IsLoaded());
     ui.Press(dialog, ids::kSort1);
     ASSERT_TRUE(dialog.Pane1().drawing.IsModified());
-  }
-
-  void Close() { ui.Press(dialog, ids::kOpenClose1); }
-
-  // What every refused write-back must show.
-  void ExpectReported(const std::string& path) {
-    EXPECT_EQ(ui.MessageTexts(), Names{"Can't write to file \"" + path + "\"."});
-    EXPECT_TRUE(modifiedWhenReported) << "the document lost its changed mark before the report";
-    EXPECT_FALSE(dialog.Pane1().drawing.IsLoaded());
-    EXPECT_EQ(ui.GetControlText(ids::kOpenClose1), "Open...");
-  }
-
-  void Witness() {
-    modifiedWhenReported = dialog.Pane1().drawing.IsModified();
-    entriesWhenReported.clear();
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(watchedFolder, ignored)) {
-      entriesWhenReported.push_back(entry.path().filename().string());
-    }
-    std::sort(entriesWhenReported.begin(), entriesWhenReported.end());
+    beforeClose();
+    ui.Press(dialog, ids::kOpenClose1);
   }
 
   TempDir dir;
+  std::string folder = dir.Path();
+  std::string path = dir.Path("a.pvx");
   FakeToolkit ui;
-  WitnessToolkit witness{ui, [this] { Witness(); }};
-  MainDialog dialog{witness, ""};
-  std::string watchedFolder = dir.Path();
+  MainDialog dialog{ui, ""};
   bool modifiedWhenReported = false;
-  Names entriesWhenReported;
+  Names entriesWhenReported = {"none reported"};
+  int otherLock = -1;
 };
 
-TEST_F(SaveThroughWindow, FileSizeLimitReachedMidWrite) {
-  const auto path = dir.Write("a.pvx", Original());
-  OpenAndChange(path);
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limited = saved;
-  limited.rlim_cur = 64 * 1024;  // well inside the 150 KB the file needs
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  Close();
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ExpectReported(path);
-  EXPECT_EQ(ReadFileBytes(path), Original());
-  EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
-  EXPECT_EQ(dir.List(), Names{"a.pvx"});
-}
+struct Fault {
+  const char* what;
+  std::function<void(Session&)> arm;     // after the file is opened and changed
+  std::function<void(Session&)> disarm;  // null when the fault cannot be undone
+};
 
-// A real full disk: a small in-memory file system, mounted in a mount namespace of a child
-// process so that nothing outside the test sees it. Skips where the system does not allow that.
-TEST_F(SaveThroughWindow, DiskFullMidWrite) {
-  const std::string small = dir.Path("small");
-  fs::create_directory(small);
-  const int code = RunInChild([&] {
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=256k") != 0) {
-      return kChildSkipped;
+rlimit g_savedLimit{};
+
+const Fault kFaults[] = {
+    {"file size limit reached mid-write",
+     [](Session&) {
+       ::getrlimit(RLIMIT_FSIZE, &g_savedLimit);
+       rlimit limited = g_savedLimit;
+       limited.rlim_cur = 64 * 1024;  // well inside the 150 KB the file needs
+       ::setrlimit(RLIMIT_FSIZE, &limited);
+     },
+     [](Session&) { ::setrlimit(RLIMIT_FSIZE, &g_savedLimit); }},
+    {"disk full mid-write", [](Session&) { g_writeBudget = 64 * 1024; },
+     [](Session&) { g_writeBudget = SIZE_MAX; }},
+    {"no file can be made in the folder", [](Session&) { g_mkostempFails = true; },
+     [](Session&) { g_mkostempFails = false; }},
+    {"permissions of the new file cannot be set", [](Session&) { g_fchmodFails = true; },
+     [](Session&) { g_fchmodFails = false; }},
+    {"target read-only on disk", [](Session& r) { ::chmod(r.path.c_str(), 0444); },
+     [](Session& r) { ::chmod(r.path.c_str(), 0644); }},
+    {"target locked by another program",
+     [](Session& r) {
+       // A lock on another open file of the same file conflicts even within one process.
+       r.otherLock = ::open(r.path.c_str(), O_RDONLY);
+       ASSERT_EQ(::flock(r.otherLock, LOCK_EX | LOCK_NB), 0);
+     },
+     [](Session& r) { ::close(std::exchange(r.otherLock, -1)); }},
+    {"target replaced by a folder",
+     [](Session& r) {
+       fs::remove(r.path);
+       fs::create_directory(r.path);
+     },
+     nullptr},
+    {"folder vanished", [](Session& r) { fs::remove_all(r.folder); }, nullptr},
+};
+
+TEST(SaveThroughWindow, EachFaultKeepsTheFileAndIsReported) {
+  for (const Fault& fault : kFaults) {
+    SCOPED_TRACE(fault.what);
+    Session run;
+    run.ChangeAndClose([&] { fault.arm(run); });
+    if (fault.disarm) {
+      fault.disarm(run);
     }
-    // The original fits; a second copy beside it does not.
-    const auto path = dir.Write("small/a.pvx", Original());
-    watchedFolder = small;
-    OpenAndChange(path);
-    Close();
-    ExpectReported(path);
-    EXPECT_EQ(ReadFileBytes(path), Original());
-    EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
-    EXPECT_EQ(fs::directory_iterator(small)->path().filename(), "a.pvx");
-    EXPECT_EQ(std::distance(fs::directory_iterator(small), fs::directory_iterator()), 1);
-    return kChildPassed;
-  });
-  if (code == kChildSkipped) {
-    GTEST_SKIP() << "cannot mount a small file system here";
-  }
-  EXPECT_EQ(code, kChildPassed);
-}
-
-TEST_F(SaveThroughWindow, UnwritableFolder) {
-  fs::create_directory(dir.Path("locked"));
-  const auto path = dir.Write("locked/a.pvx", Original());
-  OpenAndChange(path);
-  watchedFolder = dir.Path("locked");
-  {
-    UnwritableFolder guard(dir.Path("locked"));
-    if (!guard.Works()) {
-      GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_EQ(run.ui.MessageTexts(), Names{"Can't write to file \"" + run.path + "\"."});
+    EXPECT_TRUE(run.modifiedWhenReported) << "the document lost its changed mark before the report";
+    EXPECT_FALSE(run.dialog.Pane1().drawing.IsLoaded());
+    EXPECT_EQ(run.ui.GetControlText(ids::kOpenClose1), "Open...");
+    EXPECT_EQ(run.entriesWhenReported, fs::exists(run.folder) ? Names{"a.pvx"} : Names{});
+    if (!fault.disarm) {
+      continue;  // the fault stays: nothing more to write
     }
-    Close();
+    EXPECT_EQ(ReadFileBytes(run.path), Original());
+    run.ChangeAndClose();
+    EXPECT_EQ(run.ui.MessageTexts().size(), 1U);
+    EXPECT_NE(ReadFileBytes(run.path), Original());
+    EXPECT_EQ(run.dir.List(), Names{"a.pvx"});
   }
-  ExpectReported(path);
-  EXPECT_EQ(ReadFileBytes(path), Original());
-  EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
 }
 
-TEST_F(SaveThroughWindow, TargetReadOnlyOnDisk) {
-  const auto path = dir.Write("a.pvx", Original());
-  OpenAndChange(path);
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-  Close();
-  ExpectReported(path);
-  EXPECT_EQ(ReadFileBytes(path), Original());
-  EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
+// Writes that the system interrupts after writing part are carried on; permissions are kept.
+TEST(SaveThroughWindow, InterruptedWritesStillWriteTheWholeFile) {
+  Session run;
+  ::chmod(run.path.c_str(), 0640);
+  run.ChangeAndClose([] { g_writeInterrupts = 3; });
+  EXPECT_EQ(g_writeInterrupts, 0);
+  g_writeInterrupts = 0;
+  EXPECT_TRUE(run.ui.messages.empty());
+  EXPECT_EQ(ReadFileBytes(run.path),
+            Drawing({TypeZero(3), Definition("Bush"),
+                     Definition("Tree", {Record(3, Bytes(150000, 7))}), Reference("Tree")}));
   struct stat info {};
-  ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0444U);
-}
-
-TEST_F(SaveThroughWindow, TargetReplacedByAFolder) {
-  const auto path = dir.Write("a.pvx", Original());
-  OpenAndChange(path);
-  fs::remove(path);
-  fs::create_directory(path);
-  dir.Write("a.pvx/inside", Bytes{1, 2, 3});
-  Close();
-  ExpectReported(path);
-  EXPECT_TRUE(fs::is_directory(path));
-  EXPECT_EQ(ReadFileBytes(path + "/inside"), (Bytes{1, 2, 3}));
-  EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
-}
-
-TEST_F(SaveThroughWindow, FileLockedByAnotherProcess) {
-  const auto path = dir.Write("a.pvx", Original());
-  OpenAndChange(path);
-  {
-    LockHolder other(path.c_str());
-    ASSERT_TRUE(other.Holding());
-    Close();
-  }
-  ExpectReported(path);
-  EXPECT_EQ(ReadFileBytes(path), Original());
-  EXPECT_EQ(entriesWhenReported, Names{"a.pvx"});
-
-  // Once the other program has let go, the same steps write the file.
-  OpenAndChange(path);
-  Close();
-  EXPECT_EQ(ui.MessageTexts().size(), 1U);
-  EXPECT_NE(ReadFileBytes(path), Original());
-  EXPECT_EQ(dir.List(), Names{"a.pvx"});
-}
-
-TEST_F(SaveThroughWindow, FolderVanished) {
-  fs::create_directory(dir.Path("gone"));
-  const auto path = dir.Write("gone/a.pvx", Original());
-  OpenAndChange(path);
-  fs::remove_all(dir.Path("gone"));
-  Close();
-  ExpectReported(path);
-  EXPECT_FALSE(fs::exists(dir.Path("gone")));
-  EXPECT_TRUE(entriesWhenReported.empty());
-  EXPECT_TRUE(dir.List().empty());
+  ASSERT_EQ(::stat(run.path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640U);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "model/NamedEntity.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/UnwritableFolder.h"
 
 namespace runebin {
 namespace {

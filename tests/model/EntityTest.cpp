@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
+#include <tuple>
 
+#include "model/DrawingFile.h"
 #include "model/EntityList.h"
 #include "model/NamedEntity.h"
 #include "tests/support/DrawingBuilder.h"
@@ -12,176 +15,143 @@ namespace {
 
 using namespace runebin::testing;
 
-std::unique_ptr<Entity> Make(const Bytes& bytes) {
-  return CreateEntity(bytes);
-}
-
 NamedEntity& Named(const std::unique_ptr<Entity>& entity) {
   return *entity->AsNamed();
 }
 
-TEST(CreateEntity, ChoosesTheClassByTypeAndTakesTheRightExtent) {
-  const Bytes reference = Reference("Tree");
-  auto ref = Make(Join({reference, Record(1, Bytes(9, 0))}));
-  EXPECT_NE(dynamic_cast<SymbolRef*>(ref.get()), nullptr);
-  EXPECT_EQ(ref->Length(), reference.size());
-
-  const Bytes definition = Definition("Tree", {Group(17, {Reference("Leaf")}), Record(3)});
-  auto def = Make(Join({definition, TypeZero(1)}));
-  EXPECT_NE(dynamic_cast<SymbolDef*>(def.get()), nullptr);
-  EXPECT_EQ(def->Length(), definition.size());
-
-  EXPECT_NE(dynamic_cast<TypeZeroEntity*>(Make(TypeZero(2)).get()), nullptr);
-  EXPECT_NE(dynamic_cast<GroupEntity*>(Make(Group(18, {})).get()), nullptr);
-  auto plain = Make(Record(30, Bytes(2, 0)));
-  EXPECT_EQ(plain->AsNamed(), nullptr);
-  EXPECT_EQ(plain->GetType(), 30);
-}
-
-// Owned bytes in a fresh buffer of exactly their size.
 std::unique_ptr<std::uint8_t[]> Owned(const Bytes& bytes) {
   auto owned = std::make_unique<std::uint8_t[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), owned.get());
   return owned;
 }
 
-TEST(CreateEntity, TakesOverBytesTheRecordFillsExactly) {
-  const Bytes definition = Definition("Tree", {Group(17, {Record(3)})});
-  auto owned = Owned(definition);
-  const std::uint8_t* buffer = owned.get();
-  auto def = CreateEntity(std::move(owned), definition.size());
-  EXPECT_NE(dynamic_cast<SymbolDef*>(def.get()), nullptr);
-  EXPECT_EQ(def->Bytes().data(), buffer);
-  EXPECT_TRUE(std::ranges::equal(def->Bytes(), definition));
-  EXPECT_EQ(Named(def).GetName(), "Tree");
-}
-
-TEST(CreateEntity, CopiesWhenTheRecordDoesNotFillTheBytes) {
-  const Bytes reference = Reference("Tree");
-  const Bytes more = Join({reference, TypeZero(1)});
-  auto ref = CreateEntity(Owned(more), more.size());
-  EXPECT_NE(dynamic_cast<SymbolRef*>(ref.get()), nullptr);
-  EXPECT_TRUE(std::ranges::equal(ref->Bytes(), reference));
-  // An unclosed group is malformed either way.
+// An entity is its record, plus the group that follows it for definitions and group records.
+TEST(CreateEntity, TakesTheRecordAndItsGroupAndNothingAfterThem) {
+  const Bytes after = Record(1, Bytes(9, 0));
+  for (const Bytes& record :
+       {Reference("Tree"), Record(30, Bytes(2, 0)), TypeZero(2),
+        Definition("Tree", {Group(17, {Reference("Leaf")}), Record(3)}), Group(18, {Record(3)})}) {
+    const Bytes both = Join({record, after});
+    EXPECT_EQ(CreateEntity(both)->Length(), record.size()) << int{record[4]};
+    const auto fromOwned = CreateEntity(Owned(both), both.size());
+    EXPECT_TRUE(std::ranges::equal(fromOwned->Bytes(), record)) << int{record[4]};
+  }
+  EXPECT_EQ(CreateEntity(Record(30))->AsNamed(), nullptr);
+  // An unclosed group is malformed.
   const Bytes open = Join({Record(kTypeSymbolDef, Bytes(83, 0)), GroupOpen()});
   EXPECT_EQ(CreateEntity(Owned(open), open.size())->Length(), 0u);
-}
-
-TEST(GroupEntity, RefusesAnotherType) {
   GroupEntity group17(17);
   EXPECT_EQ(group17.Parse(Group(18, {})), -1);
-  EXPECT_EQ(group17.Length(), 0u);
   EXPECT_EQ(group17.Parse(Group(17, {})), 0);
 }
 
-TEST(SymbolName, CutsLongNamesAndLeavesOldBytesBehindTheZero) {
-  auto def = Make(Definition("Forest"));
-  EXPECT_EQ(Named(def).SetName("Oak"), "Forest");
-  EXPECT_EQ(Named(def).GetName(), "Oak");
-  const auto field = def->Bytes().subspan(56, 8);
-  EXPECT_EQ(std::string(field.begin(), field.end()), std::string("Oak\0st\0\0", 8));
-
-  const std::string forty(40, 'n');
-  EXPECT_EQ(Named(def).SetName(forty), "Oak");
-  EXPECT_EQ(Named(def).GetName(), std::string(31, 'n'));
-  EXPECT_EQ(def->Bytes()[87], 0);
-  EXPECT_EQ(Named(def).SetName(std::string(31, 'n')), std::string(31, 'n'));  // same name
+// The name field: 32 bytes at 56 (definitions) or 52 (references), zero-ended when there is
+// room; names are cut to 31 bytes and a shorter name leaves the old bytes behind its zero. A
+// record too short for the field holds what fits and nothing is read from or written into the
+// group and records after it.
+TEST(SymbolName, FieldBoundsByRecordLength) {
+  struct Row {
+    Bytes record;
+    std::string name, renamedTo, afterRename;
+  };
+  const Row rows[] = {
+      {Definition("Forest"), "Forest", "Oak", "Oak"},
+      {Definition("Oak"), "Oak", std::string(40, 'n'), std::string(31, 'n')},
+      {Reference("Tree"), "Tree", "Ash", "Ash"},
+      {Definition("Name", {Reference("Inner")}, {}, 42), "", "X", ""},
+      {Definition("Name", {Reference("Inner")}, {}, 56), "", "X", ""},  // ends where it starts
+      {Definition("ABCDEFG", {Reference("Inner")}, {}, 60), "ABCD", "LongerThanTheField", "Lon"},
+      {Reference("Tree", 54), "Tr", "Oak", "O"},  // no room for the zero
+      {Reference("Tree", 40), "", "Oak", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name + " " + std::to_string(row.record.size()));
+    const auto entity = CreateEntity(row.record);
+    ASSERT_EQ(entity->Length(), row.record.size());
+    EXPECT_EQ(Named(entity).SetName(row.renamedTo), row.name);
+    EXPECT_EQ(Named(entity).GetName(), row.afterRename);
+    const std::size_t field = entity->GetType() == kTypeSymbolDef ? 56 : 52;
+    const std::size_t recordLength = row.record[0] | row.record[1] << 8;
+    const auto bytes = entity->Bytes();
+    EXPECT_TRUE(std::equal(bytes.begin() + static_cast<std::ptrdiff_t>(recordLength), bytes.end(),
+                           row.record.begin() + static_cast<std::ptrdiff_t>(recordLength)));
+    if (recordLength > field + 31) {
+      EXPECT_EQ(bytes[field + 31], 0);
+    }
+  }
+  auto def = CreateEntity(Definition("Forest"));
+  Named(def).SetName("Oak");
+  EXPECT_EQ(std::string(def->Bytes().begin() + 56, def->Bytes().begin() + 64),
+            std::string("Oak\0st\0\0", 8));
+  Bytes full = Definition("x");
+  std::fill(full.begin() + 56, full.begin() + 88, 'z');
+  EXPECT_EQ(Named(CreateEntity(full)).GetName(), std::string(32, 'z'));
 }
 
-TEST(SymbolName, ReferenceNameLivesAtOffset52AndMayFillAll32Bytes) {
-  auto ref = Make(Reference("Tree"));
-  Named(ref).SetName("Ash");
-  EXPECT_EQ(ref->Bytes()[52], 'A');
-  EXPECT_EQ(Named(ref).GetName(), "Ash");
-  Bytes definition = Definition("x");
-  std::fill(definition.begin() + 56, definition.begin() + 88, 'z');
-  EXPECT_EQ(Named(Make(definition)).GetName(), std::string(32, 'z'));
-}
-
-// Records too short for their fields: nothing may be read from or written into the GroupOpen
-// and the records that follow them.
-TEST(SymbolName, ShortRecordsNeverReachIntoTheirGroup) {
-  auto stub = Make(Definition("Name", {Reference("Inner")}, {1, 2, 3, 4}, 42));
-  float lx, ly, hx, hy;
-  stub->GetExtents(lx, ly, hx, hy);
-  EXPECT_EQ(lx, 1.0F);
-  EXPECT_EQ(ly, 2.0F);
-  EXPECT_EQ(hx, 0.0F);  // would lie at bytes 40..43
-  EXPECT_EQ(hy, 0.0F);
-  EXPECT_EQ(Named(stub).GetName(), "");
-  EXPECT_EQ(Named(stub).SetName("X"), "");
-  EXPECT_EQ(stub->NestedReferenceNames(), std::vector<std::string>{"Inner"});
-
-  const Bytes definition = Definition("ABCDEFG", {Reference("Inner")}, {}, 60);
-  auto def = Make(definition);
-  ASSERT_EQ(def->Length(), definition.size());
-  EXPECT_EQ(Named(def).GetName(), "ABCD");
-  Named(def).SetName("LongerThanTheField");
-  EXPECT_EQ(Named(def).GetName(), "Lon");
-  EXPECT_TRUE(std::equal(def->Bytes().begin() + 60, def->Bytes().end(), definition.begin() + 60));
-
-  auto ref = Make(Reference("Tree", 54));
-  EXPECT_EQ(Named(ref).GetName(), "Tr");  // no room for the zero
-  Named(ref).SetName("Oak");
-  EXPECT_EQ(Named(ref).GetName(), "O");
-  EXPECT_EQ(ref->Length(), 54u);
-  EXPECT_EQ(Named(Make(Reference("Tree", 40))).GetName(), "");
-}
-
-TEST(Entity, ExtentsAreZeroExceptForDefinitions) {
+TEST(Entity, ExtentsAreReadFromDefinitionsOnlyAndAssignCopiesBytesAndCount) {
   float values[4] = {9, 9, 9, 9};
-  Make(Reference("A"))->GetExtents(values[0], values[1], values[2], values[3]);
-  EXPECT_EQ(values[0] + values[1] + values[2] + values[3], 0.0F);
-  Make(Definition("A", {}, {-1.5F, 2, 12.5F, 8}))
+  CreateEntity(Reference("A"))->GetExtents(values[0], values[1], values[2], values[3]);
+  EXPECT_EQ(std::vector<float>(values, values + 4), std::vector<float>(4, 0));
+  // Extents at 28..43; a 42-byte record holds the low corner only.
+  CreateEntity(Definition("A", {}, {1, 2, 3, 4}, 42))
       ->GetExtents(values[0], values[1], values[2], values[3]);
-  EXPECT_EQ(values[2] - values[0], 14.0F);
-}
+  EXPECT_EQ(std::vector<float>(values, values + 4), (std::vector<float>{1, 2, 0, 0}));
 
-TEST(Entity, AssignCopiesBytesAndUseCount) {
-  auto source = Make(Definition("Src", {Record(3)}));
+  auto source = CreateEntity(Definition("Src", {Record(3)}));
   source->useCount = 4;
   SymbolDef target;
   target.Assign(*source);
-  EXPECT_EQ(target.useCount, 4);
-  EXPECT_TRUE(std::equal(target.Bytes().begin(), target.Bytes().end(), source->Bytes().begin(),
-                         source->Bytes().end()));
   target.Assign(target);
-  EXPECT_EQ(target.GetName(), "Src");
+  EXPECT_EQ(target.useCount, 4);
+  EXPECT_TRUE(std::ranges::equal(target.Bytes(), source->Bytes()));
 }
 
-TEST(Entity, ListsAndRenamesNestedReferences) {
-  auto def = Make(Definition("Outer", {Reference("Leaf"), Group(17, {Reference("Twig")}),
-                                       Reference("leaf"), Reference("Leaf", 60)}));
-  EXPECT_EQ(def->NestedReferenceNames(),
-            (std::vector<std::string>{"Leaf", "Twig", "leaf", "Leaf"}));
-  EXPECT_EQ(def->RenameNestedReferences("Leaf", "Bud"), 2);
-  EXPECT_EQ(def->NestedReferenceNames(), (std::vector<std::string>{"Bud", "Twig", "leaf", "Bud"}));
-  EXPECT_EQ(Named(def).GetName(), "Outer");  // the definition's own name is not a reference
-  EXPECT_TRUE(Make(Reference("Leaf"))->NestedReferenceNames().empty());
+// References are renamed at every depth, removed at the top level only, and matched exactly.
+TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
+  const Bytes tree = Reference("Tree"), park = Definition("Park", {tree, Reference("Tree", 60)});
+  const Bytes deep = Group(18, {Group(17, {tree})}), others = Reference("tree");
+  const std::vector<Bytes> records = {Definition("Tree"), park, tree, others, deep, tree};
+  const Bytes birch = Reference("Birch"), q31 = Reference(std::string(31, 'q'));
+  const std::tuple<std::function<int(DrawingFile&)>, int, std::vector<Bytes>> rows[] = {
+      {[](DrawingFile& d) { return d.RenameReferences("Tree", "Birch"); },
+       5,
+       {Definition("Tree"), Definition("Park", {birch, Reference("Birch", 60)}), birch, others,
+        Group(18, {Group(17, {birch})}), birch}},
+      {[](DrawingFile& d) { return d.RenameReferences("tree", std::string(40, 'q')); },
+       1,
+       {Definition("Tree"), park, tree, q31, deep, tree}},
+      {[](DrawingFile& d) { return d.RemoveReferences("Tree"); },
+       2,
+       {Definition("Tree"), park, others, deep}},
+      {[](DrawingFile& d) { return d.RenameReferences("Elm", "Ash") + d.RemoveReferences("TREE"); },
+       0, records},
+  };
+  for (const auto& [change, count, after] : rows) {
+    DrawingFile drawing("");
+    ASSERT_EQ(drawing.LoadFromMemory(Drawing(records)), 0);
+    EXPECT_EQ(change(drawing), count);
+    EXPECT_EQ(drawing.IsModified(), count > 0);
+    MemoryOutput out;
+    drawing.WriteTo(out);
+    EXPECT_EQ(out.written, Drawing(after)) << count;
+    EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, 2);  // counts are not redone
+  }
 }
 
-TEST(EntityList, RefusesIndexesOutsideTheList) {
+TEST(EntityList, RefusesIndexesOutsideTheListAndFindsTheLastExactName) {
   EntityList list;
-  list.Add(Make(Definition("A")));
-  list.Add(Make(Definition("B")));
-  EXPECT_THROW(list.GetAt(2), std::invalid_argument);
+  for (const Bytes& record :
+       {Definition("Tree"), Record(3), Definition("Tree"), Definition("tree")}) {
+    list.Add(CreateEntity(record));
+  }
+  EXPECT_THROW(list.GetAt(4), std::invalid_argument);
   EXPECT_THROW(list.GetAt(-1), std::invalid_argument);
-  EXPECT_THROW(list.SetAt(2, nullptr), std::invalid_argument);
-  EXPECT_THROW(list.RemoveAt(1, 2), std::invalid_argument);
+  EXPECT_THROW(list.SetAt(4, nullptr), std::invalid_argument);
+  EXPECT_THROW(list.RemoveAt(3, 2), std::invalid_argument);
   EXPECT_THROW(list.Swap(0, 5), std::invalid_argument);
-  EXPECT_EQ(list.GetSize(), 2);
-}
-
-TEST(EntityList, FindByNameTakesTheLastExactMatch) {
-  EntityList list;
-  list.Add(Make(Definition("Tree")));
-  list.Add(Make(Record(3)));
-  list.Add(Make(Definition("Tree")));
-  list.Add(Make(Definition("tree")));
   EXPECT_EQ(list.FindByName("Tree"), 2);
   EXPECT_EQ(list.FindByName("TREE"), -1);
-  auto removed = list.RemoveAt(1, 2);
-  EXPECT_EQ(removed.size(), 2u);
+  EXPECT_EQ(list.RemoveAt(1, 2).size(), 2u);
   EXPECT_EQ(list.FindByName("Tree"), 0);
   EXPECT_EQ(list.DeleteAll(), 2);
   EXPECT_EQ(list.GetSize(), 0);

@@ -56,6 +56,9 @@ void FakeToolkit::ListSetSelection(int id, int index) {
 }
 
 Answer FakeToolkit::ShowMessage(const std::string& text, MessageKind kind) {
+  if (onMessage) {
+    onMessage();
+  }
   messages.push_back({text, kind});
   if (kind == MessageKind::Ok) {
     return Answer::Ok;
