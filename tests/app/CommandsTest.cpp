@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "tests/app/AppTest.h"
+#include "tests/support/MetafileBuilder.h"
 
 namespace runebin::testing {
 namespace {
@@ -55,7 +56,8 @@ TEST_F(Commands, RenameReportsEveryRenamedReference) {
 
 // A name the target has: the question names the target file, No changes neither file, Yes
 // replaces the definition in its place with the use count. A name it lacks (case counts) is added
-// at the end without a question. A Copy label without a direction is an internal oddity.
+// at the end without a question; so does a copy from File 2 to File 1. A Copy label without a
+// direction is an internal oddity.
 TEST_F(Commands, CopyReplacesInPlaceAfterAYesOrAddsAtTheEnd) {
   Open1(WriteDrawing("a.pvx", {Definition("Tree", {}, {0, 0, 4, 4}), Definition("oak"),
                                Reference("Tree"), Reference("Tree")}));
@@ -75,6 +77,11 @@ TEST_F(Commands, CopyReplacesInPlaceAfterAYesOrAddsAtTheEnd) {
   EXPECT_EQ(Lines(ids::kList2), (Names{"Tree", "Oak", "oak"}));
   Select(ids::kList2, 0);
   EXPECT_EQ(Text(ids::kDetails), "Used 2 times\nWidth: 4.00\nHeight: 4.00\n");
+  Select(ids::kList2, 1);
+  ASSERT_EQ(Text(ids::kCopy), "<<< Copy <<<");
+  Press(ids::kCopy);
+  EXPECT_EQ(Lines(ids::kList1), (Names{"Tree", "oak", "Oak"}));
+  EXPECT_TRUE(File1().IsModified());
   ui.SetControlText(ids::kCopy, "Copy");
   dialog.OnCommand(ids::kCopy);
   EXPECT_EQ(Messages().back(), "Something odd is happening internally");
@@ -170,9 +177,13 @@ TEST_F(ImportCommand, CancelsAndFailuresLeaveFile1Alone) {
   Import(notMetafile, [&] { ui.EnterWmfImport(std::nullopt, "25"); });
   Import(empty, [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
   Import(missing, [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
+  // A symbol past the largest an import makes: success without a symbol.
+  Import(dir.Write("huge.wmf", EmptyPolygonSets(kOversizedSets)),
+         [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
   EXPECT_EQ(Messages(), (Names{"Unknown file type for \"" + notMetafile + "\"",
                                "Error reading from file \"" + empty + "\"",
-                               "Error opening file \"" + missing + "\""}));
+                               "Error opening file \"" + missing + "\"",
+                               "Internal error - WMF returned was 0"}));
   EXPECT_EQ(ui.importDialogs[1].maxSizeText, "100");  // not changed by the cancel
   EXPECT_EQ(ui.importDialogs[2].maxSizeText, "25");
   EXPECT_EQ(Lines(ids::kList1), (Names{"Tree"}));

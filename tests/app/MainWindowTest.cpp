@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "tests/app/AppTest.h"
+#include "tests/support/MetafileBuilder.h"
 
 namespace runebin::testing {
 namespace {
@@ -165,13 +166,15 @@ const std::vector<Bytes> kInterleaved = {Reference("Tree"), Definition("Tree"), 
                                          Definition("Bush")};
 
 // Unchanged and read-only panes are never written. Done writes File 1 then File 2 and goes on
-// after a failed write: both fail here (read-only on disk), which shows the order.
+// after a failed write.
 TEST_F(MainWindow, WriteBackOnCloseAndDone) {
   const auto unchanged = WriteDrawing("unchanged.pvx", kInterleaved);
   const auto readOnly = WriteDrawing("readonly.pvx", kInterleaved);
   const auto changed = WriteDrawing("changed.pvx", kInterleaved);
-  const auto fails1 = WriteDrawing("fails1.pvx", kInterleaved);
-  const auto fails2 = WriteDrawing("fails2.pvx", kInterleaved);
+  const auto fails = WriteDrawing("fails.pvx", kInterleaved);
+  const auto second = WriteDrawing("second.pvx", kInterleaved);
+  const Bytes sorted =
+      Drawing({TypeZero(3), Definition("Bush"), Definition("Tree"), Reference("Tree")});
   Open1(unchanged);
   Open2(readOnly, true);
   Press(ids::kSort2);  // changed in memory only
@@ -180,21 +183,43 @@ TEST_F(MainWindow, WriteBackOnCloseAndDone) {
   Open1(changed);
   Press(ids::kSort1);
   Press(ids::kOpenClose1);
-  Open1(fails1);
-  Open2(fails2);
+  Open1(fails);
+  Open2(second);
   Press(ids::kSort1);
   Press(ids::kSort2);
-  ASSERT_EQ(::chmod(fails1.c_str(), 0444), 0);
-  ASSERT_EQ(::chmod(fails2.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(fails.c_str(), 0444), 0);
   Press(ids::kDone);
-  EXPECT_EQ(Messages(), (Names{"Can't write to file \"" + fails1 + "\".",
-                               "Can't write to file \"" + fails2 + "\"."}));
+  EXPECT_EQ(Messages(), (Names{"Can't write to file \"" + fails + "\"."}));
   EXPECT_FALSE(File1().IsLoaded() || File2().IsLoaded());
   EXPECT_TRUE(ui.mainWindowEnded);
   EXPECT_EQ(ReadFileBytes(unchanged), Drawing(kInterleaved));
   EXPECT_EQ(ReadFileBytes(readOnly), Drawing(kInterleaved));
-  EXPECT_EQ(ReadFileBytes(changed),
-            Drawing({TypeZero(3), Definition("Bush"), Definition("Tree"), Reference("Tree")}));
+  EXPECT_EQ(ReadFileBytes(fails), Drawing(kInterleaved));
+  EXPECT_EQ(ReadFileBytes(changed), sorted);
+  EXPECT_EQ(ReadFileBytes(second), sorted);
+}
+
+// Every command works on a read-only pane in memory; its questions name the file with its
+// marker, and closing it writes nothing.
+TEST_F(MainWindow, AReadOnlyPaneIsChangedInMemoryOnly) {
+  const auto path = WriteDrawing("ro.pvx", kInterleaved);
+  Open1(path, true);
+  Select(ids::kList1, 0);
+  ui.EnterRename("Oak");
+  Press(ids::kRename1);
+  Select(ids::kList1, 1);
+  ui.AnswerYes();
+  ui.AnswerNo();
+  Press(ids::kDelete1);
+  ui.ChooseFile(dir.Write("a.wmf", Wmf().Polygon({{1, 1}}).End().Data()));
+  ui.EnterWmfImport("Box", std::nullopt);
+  Press(ids::kImport1);
+  ui.AnswerYes();
+  Press(ids::kXUnused1);
+  EXPECT_EQ(Messages()[3], "Delete all unused symbols in \"" + path + " [ro]\"?");
+  EXPECT_EQ(Lines(ids::kList1), (Names{"Oak"}));
+  Press(ids::kOpenClose1);
+  EXPECT_EQ(ReadFileBytes(path), Drawing(kInterleaved));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Each command end to end: what it prints, its exit status and the bytes it leaves on disk.
 #include <algorithm>
 
+#include "model/DrawingFile.h"
+#include "symbols/Messages.h"
 #include "tests/cli/CliTest.h"
+#include "tests/support/MetafileBuilder.h"
 
 namespace runebin::testing {
 namespace {
@@ -33,11 +36,17 @@ TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
   EXPECT_EQ(result.out, "==> " + a + " <==\n0\tA\t0\t0.00\t0.00\n==> " + missing + " <==\n==> " +
                             b + " <==\n0\tB\t1\t0.00\t0.00\n");
   EXPECT_EQ(result.err, "Error Opening file \"" + missing + "\"\n");
-  // purge rewrites only the files it changed.
+  // purge rewrites only the files it changed, and goes on after a file it cannot write.
+  const std::string readOnly = Write("ro.pvs", Drawing({Definition("R")}));
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
   const FileState bBefore = StateOf(b);
-  EXPECT_EQ(Succeed({"purge", a, b}),
-            "==> " + a + " <==\n1 symbols deleted\n==> " + b + " <==\n0 symbols deleted\n");
+  const CliResult purge = RunCli({"purge", a, readOnly, b});
+  EXPECT_EQ(purge.exitCode, 1);
+  EXPECT_EQ(purge.out, "==> " + a + " <==\n1 symbols deleted\n==> " + readOnly + " <==\n==> " + b +
+                           " <==\n0 symbols deleted\n");
+  EXPECT_EQ(purge.err, "Can't write to file \"" + readOnly + "\".\n");
   EXPECT_EQ(ReadFileBytes(a), Drawing({}));
+  EXPECT_EQ(ReadFileBytes(readOnly), Drawing({Definition("R")}));
   EXPECT_EQ(StateOf(b), bBefore);
 }
 
@@ -123,15 +132,28 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);  // refused, never replaced
   const std::string empty = Write("empty.wmf", {});
   const std::string nowhere = dir.Path("no-such-folder/out.pvx");
+  const std::string notDrawing = Write("text.pvx", Bytes(200, 'x'));
+  const std::string version5 = Write("v5.pvx", Header('5')),
+                    packed = Write("p.pvx", Header('6', 1));
+  const std::string missing = dir.Path("missing.wmf");
+  const std::string huge = Write("huge.wmf", EmptyPolygonSets(kOversizedSets));
   const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly);
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
       {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"list", notDrawing}, "\"" + notDrawing + "\" does not appear to be a Korvel file"},
+      {{"sort", version5}, "\"" + version5 + "\" is not a version 6 Korvel file"},
+      {{"purge", packed}, messages::LoadFailure(LoadCompressed, packed)},
       {{"copy", file, file, "Tree"}, "Can't open the same file twice"},
+      {{"copy", to, file, "Elm"}, "No symbol named \"Elm\" in file \"" + to + "\""},
+      {{"copy", file, version5, "Tree"}, "\"" + version5 + "\" is not a version 6 Korvel file"},
       {{"copy", file, to, "Tree"},
        "There is already a symbol named\n\"Tree\"\nin file\n\"" + to +
            "\".\nUse --replace to replace it."},
       {{"import", file, empty}, "Error reading from file \"" + empty + "\""},
+      {{"import", file, missing}, "Error opening file \"" + missing + "\""},
+      {{"import", file, to}, "Unknown file type for \"" + to + "\""},
+      {{"import", file, huge}, "Internal error - WMF returned was 0"},
       {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\"."},
       {{"rename", file, "Tree", "Oak", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\"."},

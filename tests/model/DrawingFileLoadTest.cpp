@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "model/DrawingFile.h"
+#include "model/EntityListing.h"
 #include "model/NamedEntity.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
@@ -140,17 +141,44 @@ TEST_F(DrawingFileLoad, StrayMarkersAtTopLevelAreOrdinaryRecords) {
   EXPECT_EQ(drawing.otherEntities.GetSize(), 2);
 }
 
-TEST_F(DrawingFileLoad, WritesTheEntityListing) {
-  ASSERT_EQ(drawing.Load(dir.Write(
-                "l.pvx", Drawing({TypeZero(3), Definition("A"), Record(0, {}), Reference("A")}))),
-            0);
-  const Bytes listing = ReadFileBytes(dir.Path("entities.txt"));
-  EXPECT_EQ(std::string(listing.begin(), listing.end()),
-            "     #      Type   SubType\n"
-            "     0         0         3\n"
-            "     1        28         0\n"
-            "     2         0         0\n"
-            "     3        29         0\n");
+// Loads in a row into one listing file: each load that succeeds replaces it whole, a refused one
+// leaves it alone. An unreadable tail has a row of its own, typed by its fifth byte.
+TEST_F(DrawingFileLoad, WritesTheEntityListingAtEveryLoad) {
+  Bytes damaged = Record(7, Bytes(6, 1));
+  damaged[0] = 3;
+  const std::string heading = "     #      Type   SubType\n";
+  const std::string four = heading +
+                           "     0         0         3\n"
+                           "     1        28         0\n"
+                           "     2         0         0\n"
+                           "     3        29         0\n";
+  const std::pair<Bytes, std::string> loads[] = {
+      {Drawing({TypeZero(3), Definition("A"), Record(0, {}), Reference("A")}), four},
+      {Header('7'), four},
+      {Header(), heading},
+      {Drawing({TypeZero(1, 0), damaged}),
+       heading + "     0         0         1\n     1         7         0\n"},
+      {Drawing({TypeZero(1, 0), Bytes{1, 2, 3}}),
+       heading + "     0         0         1\n     1         0         0\n"},
+  };
+  for (const auto& [file, listing] : loads) {
+    drawing.Load(dir.Write("l.pvx", file));
+    const Bytes written = ReadFileBytes(dir.Path("entities.txt"));
+    EXPECT_EQ(std::string(written.begin(), written.end()), listing);
+  }
+}
+
+// Past a million the index overflows its six columns; long listings are written in chunks.
+TEST(EntityListing, MillionsOfRowsInPrintfsFormat) {
+  std::vector<ListingRow> rows(1'000'002);
+  std::string expected = "     #      Type   SubType\n";
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i] = {static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i % 3)};
+    char line[40];
+    std::snprintf(line, sizeof line, "%6zu%10d%10d\n", i, rows[i].type, rows[i].subtype);
+    expected += line;
+  }
+  EXPECT_TRUE(FormatEntityListing(rows) == expected);
 }
 
 TEST_F(DrawingFileLoad, ListingThatCannotBeWrittenDoesNotStopTheLoad) {

@@ -53,8 +53,17 @@ TEST_F(DrawingFileSave, WritesHeaderTypeZeroDefinitionsThenOthers) {
 TEST_F(DrawingFileSave, UnchangedFileSavesByteForByte) {
   Bytes header = Header();
   std::fill(header.begin() + 49, header.end(), 0xA5);  // uninterpreted header bytes travel too
-  Bytes file = Join({header, TypeZero(3), Definition("A", {Group(17, {Reference("B")})}),
-                     Reference("A"), Record(200, Bytes(1000, 7))});
+  // Over 1 MiB of small records, which pass through the writer's buffer, around one record of
+  // 1.5 MiB, which goes past it.
+  std::vector<Bytes> records = {header, TypeZero(3), Definition("A", {Group(17, {Reference("B")})}),
+                                Reference("A")};
+  for (int i = 0; i < 600; ++i) {
+    records.push_back(Record(9, Bytes(2000 + i, static_cast<std::uint8_t>(i))));
+    if (i == 300) {
+      records.push_back(Record(200, Bytes(1536 * 1024, 7)));
+    }
+  }
+  const Bytes file = Join(records);
   const auto path = dir.Write("same.pvx", file);
   ASSERT_EQ(drawing.Load(path), 0);
   ASSERT_EQ(drawing.Save(path), 0);

@@ -131,4 +131,15 @@ Wmf& Wmf::End() {
   return Record(0);
 }
 
+Bytes EmptyPolygonSets(std::size_t sets) {
+  const Bytes one = Wmf().PolyPolygon(std::vector<std::vector<Pt>>(65535)).Data();
+  Bytes all = Wmf().Data();
+  for (std::size_t i = 0; i < sets; ++i) {
+    all.insert(all.end(), one.begin() + 18, one.end());
+  }
+  const Bytes end = Wmf().End().Data();
+  all.insert(all.end(), end.begin() + 18, end.end());
+  return all;
+}
+
 }  // namespace runebin::testing

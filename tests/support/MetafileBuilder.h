@@ -64,4 +64,9 @@ inline constexpr std::int16_t kNullPen = 5;
 inline constexpr std::int16_t kHollowBrush = 1;
 inline constexpr std::int16_t kPatternBrush = 3;
 
+// A standard metafile of `sets` records, each a set of 65,535 polygons of no points (131 KB, and
+// 10.7 MB of symbol), then the end record. 101 sets ask for more than the largest symbol.
+Bytes EmptyPolygonSets(std::size_t sets);
+inline constexpr std::size_t kOversizedSets = 101;
+
 }  // namespace runebin::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <stdexcept>
 
@@ -56,16 +57,22 @@ TEST(ExchangeSortOrder, ComparesNamesAsUnsignedBytesAndCarriesEqualNamesPastEach
   EXPECT_EQ(order, LiteralExchangeSortOrder(names));
 }
 
-TEST(SymbolCommands, SortMovesWholeDefinitionsAndMarksTheFileOnlyWhenOutOfOrder) {
+// Up, Dn and Sort move whole definitions and mark the file; Sort only when out of order.
+TEST(SymbolCommands, MovesAndSortMoveWholeDefinitionsAndMarkTheFile) {
   const Bytes b = Definition("b", {Reference("inner")}, {0, 0, 2, 2});
-  DrawingFile file{""};
-  ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), 0);
-  ASSERT_TRUE(SortSymbols(file));
-  EXPECT_TRUE(file.IsModified());
-  EXPECT_EQ(Written(file), Drawing({Definition("a"), b}));
-  file.SetModified(false);
-  EXPECT_FALSE(SortSymbols(file));
-  EXPECT_FALSE(file.IsModified());
+  const std::function<void(DrawingFile&)> moves[] = {
+      [](DrawingFile& f) { MoveSymbolUp(f, 1); }, [](DrawingFile& f) { MoveSymbolDown(f, 0); },
+      [](DrawingFile& f) { EXPECT_TRUE(SortSymbols(f)); }};
+  for (const auto& move : moves) {
+    DrawingFile file{""};
+    ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), 0);
+    move(file);
+    EXPECT_TRUE(file.IsModified());
+    EXPECT_EQ(Written(file), Drawing({Definition("a"), b}));
+    file.SetModified(false);
+    EXPECT_FALSE(SortSymbols(file));
+    EXPECT_FALSE(file.IsModified());
+  }
 }
 
 // The window reports a bad index and relies on nothing having changed by then.
