@@ -29,7 +29,7 @@ namespace {
 
 // The injected faults; all off unless a test arms them.
 std::size_t g_writeBudget = SIZE_MAX;  // bytes writes may write before they fail with ENOSPC
-int g_writeInterrupts = 0;             // writes to interrupt (EINTR), each after a short write
+int g_writeInterrupts = 0;             // writes to interrupt: by turns with EINTR and short
 bool g_fchmodFails = false;
 bool g_mkostempFails = false;
 
@@ -38,10 +38,11 @@ bool g_mkostempFails = false;
 extern "C" ssize_t __real_write(int fd, const void* data, size_t size);
 extern "C" ssize_t __wrap_write(int fd, const void* data, size_t size) {
   if (g_writeInterrupts > 0 && size > 1) {
-    --g_writeInterrupts;
-    const ssize_t part = __real_write(fd, data, size / 2);
-    errno = EINTR;
-    return part == 0 ? -1 : part;  // the caller writes the rest, then meets EINTR
+    if (g_writeInterrupts-- % 2 == 1) {
+      errno = EINTR;  // interrupted before writing anything
+      return -1;
+    }
+    return __real_write(fd, data, size / 2);  // interrupted after writing part
   }
   if (size > g_writeBudget) {
     errno = ENOSPC;

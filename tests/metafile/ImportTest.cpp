@@ -243,16 +243,18 @@ TEST(Import, AFileLongerThanItsSizeHintIsReadWhole) {
   EXPECT_EQ(details.box, (BoundingBox{0, 0, 8, 9}));
 }
 
-// Appends that were not reserved grow the buffer and keep what it held.
+// Appends that were not reserved grow the buffer and keep what it held: one larger than the
+// growth step first, then many small ones.
 TEST(OutputSink, GrowsWithoutAReserveKeepingItsBytes) {
   OutputSink sink;
-  for (std::uint8_t i = 0; i < 200; ++i) {
-    std::fill_n(sink.Extend(i), i, i);
+  const auto count = [](std::ptrdiff_t i) { return i == 0 ? 70000 : i; };
+  for (std::ptrdiff_t i = 0; i < 200; ++i) {
+    std::fill_n(sink.Extend(static_cast<std::size_t>(count(i))), count(i), i);
   }
-  ASSERT_EQ(sink.Bytes().size(), 199U * 200 / 2);
   const auto bytes = sink.Bytes();
-  for (std::ptrdiff_t at = 0, i = 0; i < 200; at += i, ++i) {
-    ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + at + i, i), i);
+  ASSERT_EQ(bytes.size(), 70000U + 199 * 200 / 2);
+  for (std::ptrdiff_t at = 0, i = 0; i < 200; at += count(i), ++i) {
+    ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + at + count(i), i), count(i));
   }
 }
 
