@@ -1,5 +1,6 @@
 #include "render/DisplayList.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "metafile/HostPalette.h"
@@ -17,10 +18,10 @@ void Bounds::Include(float x, float y) {
     empty = false;
     return;
   }
-  minX = std::fmin(minX, x);
-  maxX = std::fmax(maxX, x);
-  minY = std::fmin(minY, y);
-  maxY = std::fmax(maxY, y);
+  minX = x < minX ? x : minX;
+  maxX = x > maxX ? x : maxX;
+  minY = y < minY ? y : minY;
+  maxY = y > maxY ? y : maxY;
 }
 
 namespace {
@@ -183,6 +184,8 @@ class Walker {
 
 DisplayList BuildDisplayList(std::span<const std::uint8_t> bytes, const RenderLimits& limits) {
   DisplayList list;
+  // Vertices take 8 bytes each in the records: one allocation holds them all.
+  list.vertices.reserve(std::min(bytes.size() / kPathVertexSize, limits.maxVertices));
   Walker(list, limits).Walk(bytes);
   return list;
 }
