@@ -135,6 +135,7 @@ void MainDialog::UpdateCommandStates(FilePane& pane, int selected, int count) {
       toolkit_.EnableControl(id, false);
     }
     toolkit_.SetControlText(ids::kDetails, "");
+    ShowPreview(nullptr);
   } else {
     toolkit_.EnableControl(c.up, selected > 0);
     toolkit_.EnableControl(c.dn, selected < count - 1);
@@ -152,6 +153,7 @@ void MainDialog::UpdateCommandStates(FilePane& pane, int selected, int count) {
   }
   if (!hasLines) {
     toolkit_.SetControlText(ids::kDetails, "");
+    ShowPreview(nullptr);
   }
 }
 
@@ -165,6 +167,7 @@ void MainDialog::OnSymbolSelected(FilePane& pane) {
   UpdateCommandStates(pane, selected, count);
   if (selected >= 0) {
     toolkit_.SetControlText(ids::kDetails, details);
+    ShowPreview(&pane.drawing.symbolDefs.GetAt(selected));
   }
 }
 

@@ -81,6 +81,8 @@ class MainDialog final : public WindowEvents {
   void UpdateCommandStates(FilePane& pane, int selected, int count);
   void OnSymbolSelected(FilePane& pane);
   void RefreshSymbolLists();
+  // The preview frame: `definition` drawn, or empty for null.
+  void ShowPreview(const Entity* definition);
 
   // Symbol commands of one pane.
   void OnUp(FilePane& pane);

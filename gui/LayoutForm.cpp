@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "gui/GroupFrame.h"
+#include "gui/PreviewFrame.h"
 #include "gui/WindowText.h"
 
 namespace runebin::gui {
@@ -139,14 +140,8 @@ QWidget* LayoutForm::CreateWidget(QDialog& dialog, const ControlLayout& control,
       return text;
     }
     case ControlKind::BlackFrame: {
-      auto* frame = new QFrame(&dialog);
+      auto* frame = new PreviewFrame(&dialog);
       frame->setGeometry(placement);
-      frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-      frame->setLineWidth(1);
-      QPalette palette = frame->palette();
-      palette.setColor(QPalette::WindowText, Qt::black);
-      frame->setPalette(palette);
-      frame->setFocusPolicy(Qt::NoFocus);
       return frame;
     }
     case ControlKind::EditBox: {

@@ -23,8 +23,8 @@ namespace runebin::gui {
 //
 // Kinds map to: push buttons -> QPushButton (the default one set as the dialog's default),
 // group boxes -> QGroupBox, list boxes -> single-selection QListWidget, static texts -> plain
-// QLabel (left and top aligned, wrapping), the black frame -> QFrame, edit boxes -> QLineEdit,
-// the icon -> QLabel showing the application icon at its natural 32x32 size.
+// QLabel (left and top aligned, wrapping), the black frame -> PreviewFrame (a QFrame), edit boxes
+// -> QLineEdit, the icon -> QLabel showing the application icon at its natural 32x32 size.
 class LayoutForm {
  public:
   struct Entry {

@@ -9,6 +9,7 @@
 #include "gui/MainWindow.h"
 #include "gui/MessageBoxes.h"
 #include "gui/OpenFileDialog.h"
+#include "gui/PreviewFrame.h"
 #include "gui/RenameDialog.h"
 #include "gui/WindowText.h"
 #include "gui/WmfImportDialog.h"
@@ -39,6 +40,13 @@ QWidget* QtToolkit::DialogParent() const {
 void QtToolkit::EnableControl(int id, bool enabled) {
   if (QWidget* control = Control(id)) {
     control->setEnabled(enabled);
+  }
+}
+
+void QtToolkit::SetPicture(int id, std::shared_ptr<const DisplayList> picture,
+                           const std::string& description) {
+  if (auto* frame = dynamic_cast<PreviewFrame*>(Control(id))) {
+    frame->SetPicture(std::move(picture), TextToQt(description));
   }
 }
 

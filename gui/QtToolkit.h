@@ -40,6 +40,8 @@ class QtToolkit : public Toolkit {
   int ListCount(int id) const override;
   int ListGetSelection(int id) const override;
   void ListSetSelection(int id, int index) override;
+  void SetPicture(int id, std::shared_ptr<const DisplayList> picture,
+                  const std::string& description) override;
 
   Answer ShowMessage(const std::string& text, MessageKind kind) override;
   std::optional<OpenFileChoice> ChooseFileToOpen(const OpenFileRequest& request) override;

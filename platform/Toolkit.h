@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace runebin {
+
+struct DisplayList;
 
 // Message boxes: a report with one OK button, or a question with Yes and No (Yes goes ahead).
 // Every box carries the caption "Runebin" and a warning icon.
@@ -70,6 +73,11 @@ class Toolkit {
   virtual int ListCount(int id) const = 0;
   virtual int ListGetSelection(int id) const = 0;
   virtual void ListSetSelection(int id, int index) = 0;
+
+  // The preview frame, by id: shows `picture` fitted into it, upright, on white; null leaves it
+  // empty. `description` tells assistive tools what it shows.
+  virtual void SetPicture(int id, std::shared_ptr<const DisplayList> picture,
+                          const std::string& description) = 0;
 
   // Modal boxes and dialogs.
   virtual Answer ShowMessage(const std::string& text, MessageKind kind) = 0;

@@ -32,6 +32,7 @@ inline constexpr int kCaption2 = 1026;
 inline constexpr int kScaleAll2 = 1027;
 inline constexpr int kXUnused2 = 1028;
 inline constexpr int kRefPage2 = 1029;
+inline constexpr int kPreview = 1030;  // the frame that shows the selected symbol
 
 // The About item of the window's system (or context) menu.
 inline constexpr int kAboutCommand = 0x0010;

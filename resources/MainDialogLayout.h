@@ -22,7 +22,7 @@ inline constexpr ControlLayout kMainDialogControls[] = {
     {ids::kXUnused1, ControlKind::PushButton, "X Unused", 16, 201, 50, 14, false, true, true},
     {ids::kRefPage1, ControlKind::PushButton, "Ref Page", 66, 201, 50, 14, false, false, true},
     {ids::kCopy, ControlKind::PushButton, "Copy", 164, 19, 60, 14, false, true, true},
-    {kNoControlId, ControlKind::BlackFrame, "", 153, 40, 81, 77, true, true, false},
+    {ids::kPreview, ControlKind::BlackFrame, "", 153, 40, 81, 77, true, true, false},
     {ids::kDetails, ControlKind::StaticText, "", 154, 124, 81, 75, true, true, false},
     {ids::kDone, ControlKind::DefaultPushButton, "Done", 168, 207, 50, 14, true, true, true},
     {ids::kCaption2, ControlKind::GroupBox, "File 2", 243, 7, 138, 215, true, true, false},

@@ -13,6 +13,7 @@
 #include "app/MainDialog.h"
 #include "gui/MainWindow.h"
 #include "gui/QtToolkit.h"
+#include "metafile/ImportMetafile.h"
 #include "resources/ControlIds.h"
 #include "tests/gui/ModalAnswerer.h"
 #include "tests/support/DrawingBuilder.h"
@@ -35,11 +36,31 @@ Bytes Catalog(const std::vector<std::string>& names, std::size_t used) {
   return Drawing(records);
 }
 
+// A drawing whose symbols are real metafiles imported, `names[i]` from `metafiles[i]`, the first
+// `used` placed once, so that the preview has something to show.
+Bytes Imported(const std::vector<std::string>& names, const std::vector<std::string>& metafiles,
+               std::size_t used) {
+  std::vector<Bytes> records{TypeZero(1)};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::unique_ptr<SymbolDef> symbol;
+    ImportMetafile(RUNEBIN_WMF_CORPUS "/" + metafiles[i], names[i], 12.5F, symbol);
+    records.push_back(symbol ? Bytes(symbol->Bytes().begin(), symbol->Bytes().end())
+                             : Definition(names[i]));
+  }
+  for (std::size_t i = 0; i < used; ++i) {
+    records.push_back(Reference(names[i]));
+  }
+  return Drawing(records);
+}
+
 int TakeScreenshots(const QString& folder) {
   TempDir files;
   const std::string landscape = files.Write(
       "Landscape.pvx",
-      Catalog({"Tree", "Oak", "Birch", "Garden Bench", "Fountain", "Street Lamp (double arm)"}, 4));
+      Imported({"Tree", "Oak", "Birch", "Garden Bench", "Fountain", "Street Lamp (double arm)"},
+               {"pillow-drawing.wmf", "wmfjs-ellipse.wmf", "wmfjs-rect.wmf", "poi-santa.wmf",
+                "wmfjs-poly-polygon.wmf", "imagemagick-clock.wmf"},
+               4));
   const std::string catalog =
       files.Write("Site Furniture Catalog.pvs", Catalog({"Bollard", "Bin", "Bench", "Planter"}, 0));
   gui::QtToolkit toolkit;

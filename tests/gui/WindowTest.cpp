@@ -18,6 +18,7 @@
 #include "gui/MainWindow.h"
 #include "gui/QtToolkit.h"
 #include "metafile/ImportMetafile.h"
+#include "render/DisplayList.h"
 #include "resources/MainDialogLayout.h"
 #include "tests/gui/ModalAnswerer.h"
 #include "tests/support/DrawingBuilder.h"
@@ -119,6 +120,28 @@ TEST_F(Window, OnlyTheUsersClicksSelectionsAndMenuChoicesAreReported) {
 #endif
   });
   EXPECT_EQ(events.log, expected);
+}
+
+// The preview frame paints the picture fitted on white and describes it; null empties it.
+TEST_F(Window, ThePreviewFramePaintsItsPicture) {
+  auto picture = std::make_shared<DisplayList>();
+  picture->vertices = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  Shape square;
+  square.filled = true;
+  square.colour = 0x0000FF;  // red
+  square.vertexCount = 4;
+  picture->shapes = {square};
+  picture->bounds.Include(0, 0);
+  picture->bounds.Include(20, 10);  // the square fills the left half
+  toolkit.SetPicture(ids::kPreview, picture, "a red square");
+  QWidget* frame = Control(ids::kPreview);
+  EXPECT_EQ(frame->accessibleDescription(), QStringLiteral("a red square"));
+  const QImage image = frame->grab().toImage();
+  const int middle = image.height() / 2;
+  EXPECT_EQ(image.pixelColor(image.width() / 4, middle), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(image.width() * 3 / 4, middle), QColor(Qt::white));
+  toolkit.SetPicture(ids::kPreview, nullptr, "");
+  EXPECT_NE(frame->grab().toImage().pixelColor(image.width() * 3 / 4, middle), QColor(Qt::white));
 }
 
 TEST_F(Window, TheOpenFileDialogGivesTheFullPathAndTheReadOnlyBox) {

@@ -14,7 +14,9 @@ FakeToolkit::FakeToolkit() {
                               std::string(layout.label),
                               layout.kind == ControlKind::ListBox,
                               {},
-                              -1};
+                              -1,
+                              {},
+                              {}};
     }
   }
 }

@@ -68,6 +68,8 @@ class FakeToolkit final : public Toolkit {
   std::vector<ImportDialogOpened> importDialogs;
   bool mainWindowEnded = false;
   std::vector<std::string> ListLines(int id) const { return List(id).lines; }
+  const DisplayList* Picture(int id) const { return At(id).picture.get(); }
+  std::string PictureDescription(int id) const { return At(id).description; }
 
   // Toolkit
   void EnableControl(int id, bool enabled) override { At(id).enabled = enabled; }
@@ -81,6 +83,11 @@ class FakeToolkit final : public Toolkit {
   int ListCount(int id) const override { return static_cast<int>(List(id).lines.size()); }
   int ListGetSelection(int id) const override { return List(id).selection; }
   void ListSetSelection(int id, int index) override;
+  void SetPicture(int id, std::shared_ptr<const DisplayList> picture,
+                  const std::string& description) override {
+    At(id).picture = std::move(picture);
+    At(id).description = description;
+  }
   Answer ShowMessage(const std::string& text, MessageKind kind) override;
   std::optional<OpenFileChoice> ChooseFileToOpen(const OpenFileRequest& request) override;
   bool RunRenameDialog(RenameDialogData& data) override;
@@ -105,6 +112,8 @@ class FakeToolkit final : public Toolkit {
     bool isList = false;
     std::vector<std::string> lines;
     int selection = -1;
+    std::shared_ptr<const DisplayList> picture;
+    std::string description;
   };
 
   // The next step, which must be of `kind`; nothing (and a test failure) otherwise.
