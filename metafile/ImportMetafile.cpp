@@ -42,8 +42,7 @@ int Convert(MetafileReader& reader, std::string_view name, float maxSize,
     return ImportSucceeded;
   }
   // The entity takes over the stream rather than copying it: a large symbol exists once.
-  const std::size_t size = sink.Bytes().size();
-  std::unique_ptr<Entity> entity = CreateEntity(sink.TakeBytes(), size);
+  std::unique_ptr<Entity> entity = CreateEntity(sink.TakeBytes());
   // The factory leaves the entity empty when it ran out of memory.
   if (auto* definition = dynamic_cast<SymbolDef*>(entity.get());
       definition != nullptr && definition->Length() > 0) {

@@ -30,7 +30,7 @@ struct FileCloser {
 // Reads up to kMetafileReadLimit bytes. A regular file is read into a buffer of its own size in
 // one read; a file whose size the system does not tell (or that grows meanwhile) is read on in
 // doubling steps up to the limit. Returns false when memory runs out.
-bool ReadAll(std::FILE* file, std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& size) {
+bool ReadAll(std::FILE* file, platform::ByteBuffer& buffer, std::size_t& size) {
   constexpr std::size_t kFirstStepWithoutHint = 65536;
   const std::size_t hint = SizeHint(file);
   std::size_t capacity = hint > 0 ? hint : kFirstStepWithoutHint;
@@ -38,15 +38,15 @@ bool ReadAll(std::FILE* file, std::unique_ptr<std::uint8_t[]>& buffer, std::size
   for (;;) {
     // Uninitialised on purpose: the read fills what is used, and the data is cut to what it
     // delivered.
-    std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[capacity]);
-    if (!grown) {
+    platform::ByteBuffer grown(capacity);
+    if (grown.data() == nullptr) {
       return false;
     }
     if (size > 0) {
-      std::memcpy(grown.get(), buffer.get(), size);
+      std::memcpy(grown.data(), buffer.data(), size);
     }
     buffer = std::move(grown);
-    size += std::fread(buffer.get() + size, 1, capacity - size, file);
+    size += std::fread(buffer.data() + size, 1, capacity - size, file);
     if (size < capacity || capacity == kMetafileReadLimit) {
       return true;  // end of file, a read error, or the limit
     }
@@ -125,7 +125,7 @@ int MetafileReader::ReadFile(const std::string& path) {
     Release();
     return ImportReadFailed;
   }
-  data_ = std::span<const std::uint8_t>(buffer_.get(), size);
+  data_ = std::span<const std::uint8_t>(buffer_.data(), size);
   return RecogniseMetafile(data_, headerOffset_);
 }
 
@@ -136,7 +136,7 @@ int MetafileReader::UseBytes(std::span<const std::uint8_t> bytes) {
 }
 
 void MetafileReader::Release() {
-  buffer_.reset();
+  buffer_ = {};
   data_ = {};
   headerOffset_ = 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "metafile/ImportResult.h"
+#include "platform/LargeMemory.h"
 
 namespace runebin {
 
@@ -87,7 +88,7 @@ class MetafileReader {
   void Release();
 
  private:
-  std::unique_ptr<std::uint8_t[]> buffer_;
+  platform::ByteBuffer buffer_;
   std::span<const std::uint8_t> data_;
   std::size_t headerOffset_ = 0;
 };

@@ -13,19 +13,18 @@ bool OutputSink::Reserve(std::size_t total) {
   if (failed_) {
     return false;
   }
-  if (total <= capacity_) {
+  if (total <= data_.size()) {
     return true;
   }
-  std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[total]);
-  if (!grown) {
+  platform::ByteBuffer grown(total);
+  if (grown.data() == nullptr) {
     failed_ = true;
     return false;
   }
   if (size_ > 0) {
-    std::memcpy(grown.get(), data_.get(), size_);
+    std::memcpy(grown.data(), data_.data(), size_);
   }
   data_ = std::move(grown);
-  capacity_ = total;
   return true;
 }
 
@@ -33,29 +32,32 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
   if (failed_) {
     return nullptr;
   }
-  if (capacity_ - size_ < count) {
+  if (data_.size() - size_ < count) {
     // Not reserved: grow in steps of at least 1024 bytes, doubling.
     const std::size_t needed = size_ + count;
-    if (needed < size_ || !Reserve(std::max({needed, capacity_ * 2, std::size_t{1024}}))) {
+    if (needed < size_ || !Reserve(std::max({needed, data_.size() * 2, std::size_t{1024}}))) {
       failed_ = true;
       return nullptr;
     }
   }
-  std::uint8_t* start = data_.get() + size_;
+  std::uint8_t* start = data_.data() + size_;
   size_ += count;
   return start;
 }
 
-std::unique_ptr<std::uint8_t[]> OutputSink::TakeBytes() {
+platform::ByteBuffer OutputSink::TakeBytes() {
+  // An import fills exactly what it reserved; only a stream grown by doubling has room to spare.
+  if (!data_.Shrink(size_)) {
+    failed_ = true;
+    return {};
+  }
   size_ = 0;
-  capacity_ = 0;
   return std::move(data_);
 }
 
 void OutputSink::Release() {
-  data_.reset();
+  data_ = {};
   size_ = 0;
-  capacity_ = 0;
   failed_ = false;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/Format.h"
+#include "platform/LargeMemory.h"
 
 namespace runebin {
 
@@ -78,16 +79,15 @@ class OutputSink {
   // then failed: later appends also answer null). The bytes are not initialised.
   std::uint8_t* Extend(std::size_t count);
   bool Failed() const { return failed_; }
-  std::span<const std::uint8_t> Bytes() const { return {data_.get(), size_}; }
-  // Hands over the buffer that holds Bytes() (its first Bytes().size() bytes are the stream) and
-  // leaves the sink empty.
-  std::unique_ptr<std::uint8_t[]> TakeBytes();
+  std::span<const std::uint8_t> Bytes() const { return {data_.data(), size_}; }
+  // Hands over the stream, Bytes().size() bytes, and leaves the sink empty. Empty (and the sink
+  // failed) when memory ran out.
+  platform::ByteBuffer TakeBytes();
   void Release();
 
  private:
-  std::unique_ptr<std::uint8_t[]> data_;
+  platform::ByteBuffer data_;  // its size() is the capacity
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
   bool failed_ = false;
 };
 

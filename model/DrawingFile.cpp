@@ -32,7 +32,8 @@ int DrawingFile::Load(const std::string& path) {
   if (file.Open(path) != 0) {
     return LoadOpenFailed;
   }
-  const int result = LoadView(file.View(), &file);
+  bytes_ = file.TakeView();
+  const int result = LoadBytes(true);
   file.Close();
   if (result == 0) {
     WriteListing();
@@ -44,22 +45,31 @@ int DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
   if (loaded_) {
     Reset();
   }
-  return LoadView(bytes, nullptr);
+  // The caller's bytes may go away; the document keeps a copy of its own.
+  if (!bytes.empty()) {
+    if (!bytes_.Allocate(bytes.size())) {
+      return LoadOpenFailed;
+    }
+    std::copy(bytes.begin(), bytes.end(), bytes_.Bytes().begin());
+  }
+  return LoadBytes(false);
 }
 
-int DrawingFile::LoadView(std::span<const std::uint8_t> view, MappedFile* file) {
+// Reads the document from bytes_. With `releaseBehind`, bytes_ maps the file, and the pages the
+// walk has passed are let go (they are read again from the file when needed).
+int DrawingFile::LoadBytes(bool releaseBehind) {
+  const std::span<std::uint8_t> view = bytes_.Bytes();
   if (const int refused = CheckHeader(view); refused != 0) {
+    Reset();
     return refused;
   }
   try {
     // A file shorter than the header reads as if padded with zeros.
     header_.assign(kHeaderSize, 0);
     std::copy_n(view.begin(), std::min(view.size(), kHeaderSize), header_.begin());
-    if (view.size() > kHeaderSize && !ReadBody(view.subspan(kHeaderSize), file)) {
-      Reset();
-      return LoadOpenFailed;
+    if (view.size() > kHeaderSize) {
+      ReadBody(view.subspan(kHeaderSize), releaseBehind);
     }
-    CountSymbolUses();
   } catch (const std::bad_alloc&) {
     Reset();
     return LoadOpenFailed;
@@ -87,26 +97,64 @@ int DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
   return 0;
 }
 
+namespace {
+
+// Use counts, gathered while the body is read: a reference counts for the last definition of its
+// name, as FindByName would find it. One hash lookup per reference and per definition (a second
+// one only for the first time a name turns up); the names are read while their bytes are at hand.
+class UseCounter {
+ public:
+  void Definition(Entity& definition) {
+    Find(definition.AsNamed()->NameView()).lastDefinition = &definition;
+  }
+  void Reference(const NamedEntity& reference) { ++Find(reference.NameView()).references; }
+  void Apply() {
+    for (auto& [name, tally] : tallies_) {
+      if (tally.lastDefinition != nullptr) {
+        tally.lastDefinition->useCount = tally.references;
+      }
+    }
+  }
+
+ private:
+  struct Tally {
+    Entity* lastDefinition = nullptr;
+    std::int32_t references = 0;
+  };
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>()(name);
+    }
+  };
+
+  Tally& Find(std::string_view name) {
+    if (auto found = tallies_.find(name); found != tallies_.end()) {
+      return found->second;
+    }
+    return tallies_.emplace(std::string(name), Tally{}).first->second;
+  }
+
+  std::unordered_map<std::string, Tally, Hash, std::equal_to<>> tallies_;
+};
+
+}  // namespace
+
 // Walks the body one top-level record at a time. A record that cannot be framed (length below 5,
 // running past the end, or a group that never closes) makes the rest of the body one
-// UnreadableTail: no byte is dropped, and the walk always ends. Returns false only when memory
+// UnreadableTail: no byte is dropped, and the walk always ends. Throws std::bad_alloc when memory
 // runs out.
-bool DrawingFile::ReadBody(std::span<const std::uint8_t> body, MappedFile* file) {
+void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
+  UseCounter uses;
   std::size_t offset = 0;
   while (offset < body.size()) {
     const auto rest = body.subspan(offset);
-    std::unique_ptr<Entity> entity = CreateEntity(rest);
-    if (entity->Length() == 0) {
-      if (TopLevelExtent(rest) != 0) {
-        return false;  // well formed, so the copy failed for want of memory
-      }
-      entity = std::make_unique<UnreadableTail>();
-      if (entity->Parse(rest) != 0) {
-        return false;
-      }
+    std::unique_ptr<Entity> entity = CreateEntityInPlace(rest, arena_);
+    if (!entity) {
+      entity = CreateTailInPlace(rest, arena_);
       listing_.push_back({static_cast<std::uint8_t>(entity->GetType()), 0});
       otherEntities.Add(std::move(entity));
-      return true;
+      break;
     }
     const int type = entity->GetType();
     const auto bytes = entity->Bytes();
@@ -117,15 +165,19 @@ bool DrawingFile::ReadBody(std::span<const std::uint8_t> body, MappedFile* file)
     if (type == kTypeZero) {
       typeZeroEntities.Add(std::move(entity));
     } else if (type == kTypeSymbolDef) {
+      uses.Definition(*entity);
       symbolDefs.Add(std::move(entity));
     } else {
+      if (type == kTypeSymbolRef) {
+        uses.Reference(*entity->AsNamed());
+      }
       otherEntities.Add(std::move(entity));
     }
-    if (file != nullptr) {
-      file->ReleaseBefore(static_cast<std::int64_t>(kHeaderSize + offset));
+    if (releaseBehind) {
+      bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
     }
   }
-  return true;
+  uses.Apply();
 }
 
 void DrawingFile::WriteListing() const {
@@ -141,31 +193,14 @@ void DrawingFile::WriteListing() const {
   std::fclose(out);
 }
 
-// A reference counts for the last definition of its name, as FindByName would find it; one map
-// from name to that definition makes the count linear in the number of entities.
-void DrawingFile::CountSymbolUses() {
-  std::unordered_map<std::string, Entity*> lastDefinition;
-  lastDefinition.reserve(static_cast<std::size_t>(symbolDefs.GetSize()));
-  for (int i = 0; i < symbolDefs.GetSize(); ++i) {
-    Entity& definition = symbolDefs.GetAt(i);
-    lastDefinition[definition.AsNamed()->GetName()] = &definition;
-  }
-  for (int i = 0; i < otherEntities.GetSize(); ++i) {
-    const Entity& entity = otherEntities.GetAt(i);
-    const NamedEntity* reference = entity.AsNamed();
-    if (reference == nullptr || entity.GetType() != kTypeSymbolRef) {
-      continue;
-    }
-    if (const auto found = lastDefinition.find(reference->GetName());
-        found != lastDefinition.end()) {
-      ++found->second->useCount;
-    }
-  }
-}
-
 int DrawingFile::Save(const std::string& path) {
   if (!loaded_) {
     return SaveFailed;  // nothing to write; never replace a file with an empty one
+  }
+  // Entities refer into the loaded file: a writer that overwrote that very file in place would
+  // change them under its feet, so they get a copy of their own first.
+  if (bytes_.Maps(path) && !bytes_.Detach()) {
+    return SaveFailed;
   }
   platform::SafeFileWriter writer;
   if (!writer.Begin(path)) {
@@ -179,12 +214,50 @@ int DrawingFile::Save(const std::string& path) {
   return 0;
 }
 
-bool DrawingFile::WriteTo(OutputFile& out) const {
-  bool complete = out.Write(header_.data(), header_.size());
-  for (const EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
-    complete = complete && list->WriteAll(out) == list->GetSize();
+namespace {
+
+// Joins byte ranges that follow each other in memory into one write: entities that still lie
+// where the file had them go out as one large write, straight from the loaded bytes.
+class JoiningWriter {
+ public:
+  explicit JoiningWriter(OutputFile& out) : out_(out) {}
+  void Add(std::span<const std::uint8_t> bytes) {
+    if (!pending_.empty() && pending_.data() + pending_.size() == bytes.data()) {
+      pending_ = {pending_.data(), pending_.size() + bytes.size()};
+      return;
+    }
+    Flush();
+    pending_ = bytes;
   }
-  return complete;
+  bool Finish() {
+    Flush();
+    return complete_;
+  }
+
+ private:
+  void Flush() {
+    if (!pending_.empty()) {
+      complete_ = out_.Write(pending_.data(), pending_.size()) && complete_;
+      pending_ = {};
+    }
+  }
+
+  OutputFile& out_;
+  std::span<const std::uint8_t> pending_;
+  bool complete_ = true;
+};
+
+}  // namespace
+
+bool DrawingFile::WriteTo(OutputFile& out) const {
+  JoiningWriter writer(out);
+  writer.Add(header_);
+  for (const EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
+    for (int i = 0; i < list->GetSize(); ++i) {
+      writer.Add(list->GetAt(i).Bytes());
+    }
+  }
+  return writer.Finish();
 }
 
 int DrawingFile::Reset() {
@@ -196,6 +269,9 @@ int DrawingFile::Reset() {
   typeZeroEntities.DeleteAll();
   symbolDefs.DeleteAll();
   otherEntities.DeleteAll();
+  // The entities are gone, so the memory they lived in and the bytes they referred to can go.
+  arena_.release();
+  bytes_.Unmap();
   modified_ = false;
   return 0;
 }
@@ -208,7 +284,7 @@ int DrawingFile::RemoveReferences(std::string_view name) {
   auto matches = [name](const Entity& entity) {
     const NamedEntity* reference = entity.AsNamed();
     return reference != nullptr && entity.GetType() == kTypeSymbolRef &&
-           reference->GetName() == name;
+           reference->NameView() == name;
   };
   int count = 0;
   for (int i = 0; i < otherEntities.GetSize(); ++i) {
@@ -237,7 +313,7 @@ int DrawingFile::RenameReferences(std::string_view oldName, std::string_view new
     for (int i = list->GetSize() - 1; i >= 0; --i) {
       Entity& entity = list->GetAt(i);
       NamedEntity* named = entity.AsNamed();
-      if (named != nullptr && entity.GetType() == kTypeSymbolRef && named->GetName() == oldName) {
+      if (named != nullptr && entity.GetType() == kTypeSymbolRef && named->NameView() == oldName) {
         named->SetName(newName);
         ++count;
       }

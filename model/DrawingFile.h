@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/EntityList.h"
 #include "model/EntityListing.h"
+#include "platform/MemoryMap.h"
 
 namespace runebin {
 
-class MappedFile;
 class OutputFile;
 
 // Results of DrawingFile::Load.
@@ -26,6 +27,11 @@ std::string DefaultEntityListingPath();
 
 // One drawing file in memory: its header and its top-level entities in three lists, with a use
 // count on every symbol definition. Nothing reaches the disk before Save.
+//
+// The document keeps the bytes it loaded (the file mapped copy-on-write, or its own copy of bytes
+// loaded from memory) and its entities refer into them; the entity objects come from one arena,
+// released at once by Reset. So an entity taken out of a list must be gone before the next Reset
+// or Load.
 //
 // Invariants: every top-level entity of the loaded file is in exactly one list; symbolDefs holds
 // only SymbolDef objects; an unreadable tail of the body (see UnreadableTail) is the last entry
@@ -75,11 +81,12 @@ class DrawingFile {
 
  private:
   int CheckHeader(std::span<const std::uint8_t> view);
-  int LoadView(std::span<const std::uint8_t> view, MappedFile* file);
-  bool ReadBody(std::span<const std::uint8_t> body, MappedFile* file);
+  int LoadBytes(bool releaseBehind);
+  void ReadBody(std::span<std::uint8_t> body, bool releaseBehind);
   void WriteListing() const;
-  void CountSymbolUses();
 
+  platform::MemoryMap bytes_;
+  std::pmr::monotonic_buffer_resource arena_{std::size_t{2} << 20, platform::LargeMemory()};
   std::string listingPath_;
   std::vector<std::uint8_t> header_;
   std::vector<ListingRow> listing_;

@@ -37,8 +37,24 @@ int Entity::Parse(std::span<const std::uint8_t> available) {
   return TakeCopy(available.first(length)) ? 0 : -1;
 }
 
+Entity::~Entity() {
+  Drop();
+}
+
+void* Entity::operator new(std::size_t size) {
+  return ::operator new(size);
+}
+
+void Entity::operator delete(Entity* entity, std::destroying_delete_t) {
+  const bool inArena = entity->inArena_;
+  entity->~Entity();
+  if (!inArena) {
+    ::operator delete(entity);
+  }
+}
+
 bool Entity::Write(OutputFile& file) const {
-  return file.Write(data_.get(), length_);
+  return file.Write(data_, length_);
 }
 
 int Entity::GetExtents(float& lowX, float& lowY, float& highX, float& highY) const {
@@ -86,25 +102,39 @@ std::span<std::uint8_t> Entity::RecordBytes() {
   if (field && *field >= 0 && static_cast<std::size_t>(*field) < size) {
     size = static_cast<std::size_t>(*field);
   }
-  return {data_.get(), size};
+  return {data_, size};
 }
 
 std::span<const std::uint8_t> Entity::RecordBytes() const {
   return const_cast<Entity*>(this)->RecordBytes();
 }
 
-bool Entity::TakeCopy(std::span<const std::uint8_t> bytes) {
-  data_.reset();
+void Entity::Drop() {
+  if (ownsBytes_) {
+    platform::FreeBytes(data_, length_);
+  }
+  data_ = nullptr;
   length_ = 0;
+  ownsBytes_ = false;
+}
+
+bool Entity::TakeCopy(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) {
+    Drop();
     return true;
   }
-  data_.reset(new (std::nothrow) std::uint8_t[bytes.size()]);
-  if (!data_) {
+  // Copied before the old bytes go: `bytes` may lie inside them.
+  std::uint8_t* copy = platform::AllocateBytes(bytes.size());
+  if (copy != nullptr) {
+    std::memcpy(copy, bytes.data(), bytes.size());
+  }
+  Drop();
+  if (copy == nullptr) {
     return false;
   }
-  std::memcpy(data_.get(), bytes.data(), bytes.size());
+  data_ = copy;
   length_ = bytes.size();
+  ownsBytes_ = true;
   return true;
 }
 
@@ -123,7 +153,7 @@ int Entity::ParseGroup(std::span<const std::uint8_t> available, int type) {
 }
 
 std::span<std::uint8_t> Entity::BytesAfterRecord() {
-  return std::span<std::uint8_t>(data_.get(), length_).subspan(RecordBytes().size());
+  return std::span<std::uint8_t>(data_, length_).subspan(RecordBytes().size());
 }
 
 int GroupEntity::Parse(std::span<const std::uint8_t> available) {
@@ -140,48 +170,81 @@ int UnreadableTail::Parse(std::span<const std::uint8_t> available) {
 
 namespace {
 
-// An empty entity of the class that the record type calls for.
-std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available) {
+// An empty entity of the class that the record type calls for, made by `make` (which takes the
+// class and the constructor's arguments).
+template <typename Make>
+std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available, Make make) {
   const int type = available.size() > kTypeOffset ? available[kTypeOffset] : -1;
-  std::unique_ptr<Entity> entity;
   switch (type) {
     case kTypeZero:
-      entity = std::make_unique<TypeZeroEntity>();
-      break;
+      return make.template operator()<TypeZeroEntity>();
     case kTypeGroup17:
     case kTypeGroup18:
-      entity = std::make_unique<GroupEntity>(type);
-      break;
+      return make.template operator()<GroupEntity>(type);
     case kTypeSymbolDef:
-      entity = std::make_unique<SymbolDef>();
-      break;
+      return make.template operator()<SymbolDef>();
     case kTypeSymbolRef:
-      entity = std::make_unique<SymbolRef>();
-      break;
+      return make.template operator()<SymbolRef>();
     default:
-      entity = std::make_unique<Entity>();
-      break;
+      return make.template operator()<Entity>();
   }
-  return entity;
+}
+
+const auto kOnHeap = []<typename Class>(auto... arguments) -> std::unique_ptr<Entity> {
+  return std::make_unique<Class>(arguments...);
+};
+
+// Made in the arena. The caller marks it so before anything can destroy it, so that the
+// destroying delete leaves the memory to the arena.
+template <typename Class, typename... Arguments>
+std::unique_ptr<Entity> MakeInArena(std::pmr::memory_resource& arena, Arguments... arguments) {
+  void* memory = arena.allocate(sizeof(Class), alignof(Class));
+  return std::unique_ptr<Entity>(::new (memory) Class(arguments...));
 }
 
 }  // namespace
 
 std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available) {
-  std::unique_ptr<Entity> entity = NewEntityFor(available);
+  std::unique_ptr<Entity> entity = NewEntityFor(available, kOnHeap);
   entity->Parse(available);
   return entity;
 }
 
-std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size) {
-  const std::span<const std::uint8_t> available(bytes.get(), size);
+std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes) {
+  const std::span<const std::uint8_t> available(bytes.data(), bytes.size());
   // TopLevelExtent is the length that Parse takes for every class, and 0 where Parse fails.
-  if (size == 0 || TopLevelExtent(available) != size) {
+  if (bytes.size() == 0 || TopLevelExtent(available) != bytes.size()) {
     return CreateEntity(available);
   }
-  std::unique_ptr<Entity> entity = NewEntityFor(available);
-  entity->data_ = std::move(bytes);
-  entity->length_ = size;
+  std::unique_ptr<Entity> entity = NewEntityFor(available, kOnHeap);
+  entity->length_ = bytes.size();
+  entity->data_ = bytes.Release();
+  entity->ownsBytes_ = true;
+  return entity;
+}
+
+std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
+                                            std::pmr::memory_resource& arena) {
+  const std::size_t length = TopLevelExtent(available);
+  if (length == 0) {
+    return nullptr;
+  }
+  std::unique_ptr<Entity> entity =
+      NewEntityFor(available, [&arena]<typename Class>(auto... arguments) {
+        return MakeInArena<Class>(arena, arguments...);
+      });
+  entity->inArena_ = true;
+  entity->data_ = available.data();
+  entity->length_ = length;
+  return entity;
+}
+
+std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
+                                          std::pmr::memory_resource& arena) {
+  std::unique_ptr<Entity> entity = MakeInArena<UnreadableTail>(arena);
+  entity->inArena_ = true;
+  entity->data_ = rest.data();
+  entity->length_ = rest.size();
   return entity;
 }
 

@@ -3,10 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/LargeMemory.h"
 
 namespace runebin {
 
@@ -14,14 +18,21 @@ class OutputFile;
 class NamedEntity;
 
 // One top-level record of a drawing's body, or for a group leader (types 17, 18, 28) the record
-// with its whole group. The entity owns a private copy of exactly those bytes and writes them back
-// unchanged; only renaming edits them, in place.
+// with its whole group, written back unchanged; only renaming edits the bytes, in place.
+//
+// An entity of a loaded document refers to its bytes in the document's buffer (see
+// CreateEntityInPlace); renaming writes into that buffer. Every other entity, and one whose bytes
+// are replaced (Parse, Assign), owns a copy of its own.
 //
 // This base class also stands for every record type the program does not tell apart.
 class Entity {
  public:
   Entity() = default;
-  virtual ~Entity() = default;
+  virtual ~Entity();
+  // Destroys an entity made by new, or one made in a document's arena, whose memory goes back
+  // with the arena.
+  static void* operator new(std::size_t size);
+  void operator delete(Entity* entity, std::destroying_delete_t);
   Entity(const Entity&) = delete;
   Entity& operator=(const Entity&) = delete;
 
@@ -49,18 +60,14 @@ class Entity {
   // Renames, in place, every nested symbol reference named exactly `oldName`; returns how many.
   int RenameNestedReferences(std::string_view oldName, std::string_view newName);
 
-  std::span<const std::uint8_t> Bytes() const { return {data_.get(), length_}; }
+  std::span<const std::uint8_t> Bytes() const { return {data_, length_}; }
   std::size_t Length() const { return length_; }
-
-  // Symbol definitions only: how many top-level references name this definition, as counted
-  // when the file was loaded (or carried along by a copy).
-  std::int32_t useCount = 0;
 
  protected:
   // The bytes of the leading record alone (its own length field), never those of its group.
   std::span<std::uint8_t> RecordBytes();
   std::span<const std::uint8_t> RecordBytes() const;
-  // Copies `bytes` into a fresh buffer; returns false (holding nothing) when memory runs out.
+  // Copies `bytes` into a block of its own; returns false (holding nothing) when memory runs out.
   bool TakeCopy(std::span<const std::uint8_t> bytes);
   // The part of the data after the leading record; empty unless this entity has a group.
   virtual std::span<std::uint8_t> GroupBody() { return {}; }
@@ -70,11 +77,25 @@ class Entity {
   std::span<std::uint8_t> BytesAfterRecord();
 
  private:
-  friend std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes,
-                                              std::size_t size);
+  friend std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
+  friend std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
+                                                     std::pmr::memory_resource& arena);
+  friend std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
+                                                   std::pmr::memory_resource& arena);
+  void Drop();
 
-  std::unique_ptr<std::uint8_t[]> data_;
+  // With useCount and the flags behind these, an entity takes 32 bytes: a big drawing has millions.
+  std::uint8_t* data_ = nullptr;
   std::size_t length_ = 0;
+
+ public:
+  // Symbol definitions only: how many top-level references name this definition, as counted
+  // when the file was loaded (or carried along by a copy).
+  std::int32_t useCount = 0;
+
+ private:
+  bool ownsBytes_ = false;  // data_ came from platform::AllocateBytes(length_)
+  bool inArena_ = false;    // this object's memory belongs to an arena
 };
 
 // A type-0 record; its subtype is byte 5.
@@ -107,8 +128,18 @@ class UnreadableTail final : public Entity {
 std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available);
 
 // The same for records built in memory: when the record (with its group, for a group leader)
-// fills the `size` bytes exactly, the entity takes over `bytes` instead of copying them, so a
-// large record never exists twice. Otherwise it copies what it takes, as above.
-std::unique_ptr<Entity> CreateEntity(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size);
+// fills `bytes` exactly, the entity takes the block over instead of copying it, so a large record
+// never exists twice. Otherwise it copies what it takes, as above.
+std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
+
+// For a document that keeps its bytes: the entity for the top-level record at the start of
+// `available`, made in `arena` and referring to the record's bytes where they are, or null when
+// the record is malformed (CreateEntity would take nothing). The bytes and the arena must outlive
+// the entity. Throws std::bad_alloc when the arena cannot grow.
+std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
+                                            std::pmr::memory_resource& arena);
+// The same for the unreadable rest of a body: an UnreadableTail of all of `rest`.
+std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
+                                          std::pmr::memory_resource& arena);
 
 }  // namespace runebin

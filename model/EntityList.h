@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/Entity.h"
+#include "platform/LargeMemory.h"
 
 namespace runebin {
 
@@ -35,7 +36,8 @@ class EntityList {
  private:
   void CheckIndex(int index) const;
 
-  std::vector<std::unique_ptr<Entity>> entries_;
+  // Millions of entries for a big drawing: their memory comes in huge pages.
+  std::vector<std::unique_ptr<Entity>, platform::LargeAllocator<std::unique_ptr<Entity>>> entries_;
 };
 
 }  // namespace runebin

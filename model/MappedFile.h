@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "platform/LockedFile.h"
 #include "platform/MemoryMap.h"
@@ -28,6 +29,9 @@ class MappedFile {
   int Open(const std::string& path);
   // Releases the view and the file: 0, or -1 when unmapping failed, -3 when closing failed.
   int Close();
+
+  // Hands over the view; the file stays open and locked here.
+  platform::MemoryMap TakeView() { return std::move(map_); }
 
   std::span<const std::uint8_t> View() const {
     return {map_.Data(), static_cast<std::size_t>(map_.Size())};

@@ -7,13 +7,18 @@
 
 namespace runebin {
 
-std::string ReadNameField(std::span<const std::uint8_t> record, std::size_t offset) {
+std::string_view NameFieldView(std::span<const std::uint8_t> record, std::size_t offset) {
   if (offset >= record.size()) {
     return {};
   }
   const auto field = record.subspan(offset, std::min(kNameFieldSize, record.size() - offset));
   const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
-  return std::string(field.begin(), end);
+  return {reinterpret_cast<const char*>(field.data()),
+          static_cast<std::size_t>(end - field.begin())};
+}
+
+std::string ReadNameField(std::span<const std::uint8_t> record, std::size_t offset) {
+  return std::string(NameFieldView(record, offset));
 }
 
 void WriteNameField(std::span<std::uint8_t> record, std::size_t offset, std::string_view name) {
@@ -27,7 +32,11 @@ void WriteNameField(std::span<std::uint8_t> record, std::size_t offset, std::str
 }
 
 std::string NamedEntity::GetName() const {
-  return ReadNameField(RecordBytes(), NameOffset());
+  return std::string(NameView());
+}
+
+std::string_view NamedEntity::NameView() const {
+  return NameFieldView(RecordBytes(), NameOffset());
 }
 
 std::string NamedEntity::SetName(std::string_view newName) {

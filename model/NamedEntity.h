@@ -19,6 +19,8 @@ class NamedEntity : public Entity {
 
   // The bytes of the name field up to the first zero (all of them if there is none).
   std::string GetName() const;
+  // The same, read where it lies: valid until the entity changes or goes.
+  std::string_view NameView() const;
   // Writes `newName` (cut to 31 bytes) and a zero at the start of the field; the bytes behind the
   // zero keep their contents and the record keeps its length. Returns the previous name.
   std::string SetName(std::string_view newName);
@@ -47,6 +49,7 @@ class SymbolRef final : public NamedEntity {
 // The name field inside one record's bytes, clipped to the record. Shared by the entities and by
 // the walk that renames references nested in groups.
 std::string ReadNameField(std::span<const std::uint8_t> record, std::size_t offset);
+std::string_view NameFieldView(std::span<const std::uint8_t> record, std::size_t offset);
 void WriteNameField(std::span<std::uint8_t> record, std::size_t offset, std::string_view name);
 
 }  // namespace runebin

@@ -48,7 +48,9 @@ bool LockedFile::Close() {
   }
   const int fd = std::exchange(fd_, -1);
   size_ = 0;
-  // Closing the descriptor releases the flock as well.
+  // Unlocked first: closing the descriptor alone keeps the lock while a mapping of the file
+  // still refers to the open file.
+  ::flock(fd, LOCK_UN);
   return ::close(fd) == 0;
 }
 

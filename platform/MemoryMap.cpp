@@ -1,9 +1,13 @@
 #include "platform/MemoryMap.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
+
+#include "platform/LargeMemory.h"
 
 namespace runebin::platform {
 
@@ -11,47 +15,112 @@ MemoryMap::~MemoryMap() {
   Unmap();
 }
 
+MemoryMap::MemoryMap(MemoryMap&& other) noexcept {
+  *this = std::move(other);
+}
+
+MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
+  if (this != &other) {
+    Unmap();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    released_ = std::exchange(other.released_, 0);
+    mapped_ = std::exchange(other.mapped_, false);
+    mapsFile_ = std::exchange(other.mapsFile_, false);
+    device_ = other.device_;
+    inode_ = other.inode_;
+  }
+  return *this;
+}
+
 bool MemoryMap::Map(int fd, std::int64_t size) {
   Unmap();
-  if (size <= 0 || static_cast<std::uint64_t>(size) > SIZE_MAX) {
+  struct stat info {};
+  if (size <= 0 || static_cast<std::uint64_t>(size) > SIZE_MAX || ::fstat(fd, &info) != 0) {
     return false;
   }
-  void* view = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+  // Private and writable: renaming writes into our copy of a page, never into the file.
+  void* view =
+      ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
   if (view == MAP_FAILED) {
     return false;
   }
   // The loader walks the file once from front to back.
   ::madvise(view, static_cast<std::size_t>(size), MADV_SEQUENTIAL | MADV_WILLNEED);
-  data_ = static_cast<const std::uint8_t*>(view);
+  data_ = static_cast<std::uint8_t*>(view);
   size_ = size;
   released_ = 0;
+  mapped_ = true;
+  mapsFile_ = true;
+  device_ = info.st_dev;
+  inode_ = info.st_ino;
+  return true;
+}
+
+bool MemoryMap::Allocate(std::size_t size) {
+  Unmap();
+  data_ = AllocateBytes(size);
+  if (data_ == nullptr) {
+    return false;
+  }
+  size_ = static_cast<std::int64_t>(size);
   return true;
 }
 
 void MemoryMap::Release(std::int64_t offset) {
   static const std::int64_t page = ::sysconf(_SC_PAGESIZE);
   const std::int64_t chunk = 64 * page;
-  if (data_ == nullptr || offset > size_) {
+  if (!mapsFile_ || offset > size_) {
     return;
   }
   const std::int64_t end = offset / chunk * chunk;
   if (end - released_ < chunk) {
     return;
   }
-  // Dropping pages of a private read-only file mapping only discards our view of them; the bytes
+  // Dropping unwritten pages of a private file mapping only discards our view of them; the bytes
   // are read again from the file if touched.
-  ::madvise(const_cast<std::uint8_t*>(data_) + released_, static_cast<std::size_t>(end - released_),
-            MADV_DONTNEED);
+  ::madvise(data_ + released_, static_cast<std::size_t>(end - released_), MADV_DONTNEED);
   released_ = end;
+}
+
+bool MemoryMap::Detach() {
+  if (!mapsFile_) {
+    return true;
+  }
+  static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t length = (static_cast<std::size_t>(size_) + page - 1) / page * page;
+  void* copy = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (copy == MAP_FAILED) {
+    return false;
+  }
+  std::memcpy(copy, data_, static_cast<std::size_t>(size_));
+  // The copy takes the mapping's place, so pointers into the view stay valid.
+  if (::mremap(copy, length, length, MREMAP_MAYMOVE | MREMAP_FIXED, data_) == MAP_FAILED) {
+    ::munmap(copy, length);
+    return false;
+  }
+  mapsFile_ = false;
+  return true;
+}
+
+bool MemoryMap::Maps(const std::string& path) const {
+  struct stat info {};
+  return mapsFile_ && ::stat(path.c_str(), &info) == 0 && info.st_dev == device_ &&
+         info.st_ino == inode_;
 }
 
 bool MemoryMap::Unmap() {
   if (data_ == nullptr) {
     return true;
   }
-  void* view = const_cast<std::uint8_t*>(std::exchange(data_, nullptr));
+  std::uint8_t* view = std::exchange(data_, nullptr);
   const auto size = static_cast<std::size_t>(std::exchange(size_, 0));
   released_ = 0;
+  mapsFile_ = false;
+  if (!std::exchange(mapped_, false)) {
+    FreeBytes(view, size);
+    return true;
+  }
   return ::munmap(view, size) == 0;
 }
 

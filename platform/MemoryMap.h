@@ -2,32 +2,56 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 namespace runebin::platform {
 
-// A read-only view of a whole open file. The view stays valid until Unmap or destruction, even if
-// the descriptor it was made from is closed.
+// The bytes of a whole file as one private, writable block: a copy-on-write mapping of the file,
+// or memory of our own holding a copy. Writing into the block never reaches the file; pages
+// nobody wrote are read from the file when first touched. The view stays valid until Unmap or
+// destruction, even if the descriptor it was made from is closed.
+//
+// While the view maps the file, the file must not shrink (touching a page past its new end ends
+// the program) and changes other programs write into it show through in the pages we have not
+// written; the lock the loader holds keeps well-behaved programs out. Detach ends both.
 class MemoryMap {
  public:
   MemoryMap() = default;
   ~MemoryMap();
   MemoryMap(const MemoryMap&) = delete;
   MemoryMap& operator=(const MemoryMap&) = delete;
+  MemoryMap(MemoryMap&& other) noexcept;
+  MemoryMap& operator=(MemoryMap&& other) noexcept;
 
   // Maps `size` bytes of the file from offset 0. Fails for an empty file (nothing can be mapped).
   bool Map(int fd, std::int64_t size);
-  // Tells the system that the bytes before `offset` will not be read again, so that a long walk
-  // over a huge file does not keep every page it has passed resident.
+  // Makes a block of `size` bytes of our own (not initialised) instead of a mapping.
+  bool Allocate(std::size_t size);
+  // Tells the system that the bytes before `offset` will not be read again for now, so that a long
+  // walk over a huge file does not keep every page it has passed resident. Only for a mapping
+  // nothing has written to yet: written pages would be lost.
   void Release(std::int64_t offset);
+  // When the view maps a file: copies it into memory of our own at the same address, so that the
+  // view no longer depends on the file (for writing that file in place). Returns false when
+  // memory ran out; the view is then unchanged.
+  bool Detach();
+  // Whether the view maps the file at `path` (the same file, under any of its names).
+  bool Maps(const std::string& path) const;
   bool Unmap();
 
   const std::uint8_t* Data() const { return data_; }
+  std::span<std::uint8_t> Bytes() { return {data_, static_cast<std::size_t>(size_)}; }
   std::int64_t Size() const { return size_; }
 
  private:
-  const std::uint8_t* data_ = nullptr;
+  std::uint8_t* data_ = nullptr;
   std::int64_t size_ = 0;
   std::int64_t released_ = 0;
+  bool mapped_ = false;  // by mmap (the file, or its copy after Detach), else AllocateBytes
+  bool mapsFile_ = false;
+  std::uint64_t device_ = 0;
+  std::uint64_t inode_ = 0;
 };
 
 }  // namespace runebin::platform

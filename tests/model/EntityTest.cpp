@@ -19,9 +19,9 @@ NamedEntity& Named(const std::unique_ptr<Entity>& entity) {
   return *entity->AsNamed();
 }
 
-std::unique_ptr<std::uint8_t[]> Owned(const Bytes& bytes) {
-  auto owned = std::make_unique<std::uint8_t[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), owned.get());
+platform::ByteBuffer Owned(const Bytes& bytes) {
+  platform::ByteBuffer owned(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), owned.data());
   return owned;
 }
 
@@ -33,13 +33,13 @@ TEST(CreateEntity, TakesTheRecordAndItsGroupAndNothingAfterThem) {
         Definition("Tree", {Group(17, {Reference("Leaf")}), Record(3)}), Group(18, {Record(3)})}) {
     const Bytes both = Join({record, after});
     EXPECT_EQ(CreateEntity(both)->Length(), record.size()) << int{record[4]};
-    const auto fromOwned = CreateEntity(Owned(both), both.size());
+    const auto fromOwned = CreateEntity(Owned(both));
     EXPECT_TRUE(std::ranges::equal(fromOwned->Bytes(), record)) << int{record[4]};
   }
   EXPECT_EQ(CreateEntity(Record(30))->AsNamed(), nullptr);
   // An unclosed group is malformed.
   const Bytes open = Join({Record(kTypeSymbolDef, Bytes(83, 0)), GroupOpen()});
-  EXPECT_EQ(CreateEntity(Owned(open), open.size())->Length(), 0u);
+  EXPECT_EQ(CreateEntity(Owned(open))->Length(), 0u);
   GroupEntity group17(17);
   EXPECT_EQ(group17.Parse(Group(18, {})), -1);
   EXPECT_EQ(group17.Parse(Group(17, {})), 0);
