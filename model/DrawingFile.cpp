@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <new>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/Format.h"
 #include "model/MappedFile.h"
@@ -100,8 +102,11 @@ int DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
 namespace {
 
 // Use counts, gathered while the body is read: a reference counts for the last definition of its
-// name, as FindByName would find it. One hash lookup per reference and per definition (a second
-// one only for the first time a name turns up); the names are read while their bytes are at hand.
+// name, as FindByName would find it. Each name is looked up once, while its bytes are at hand.
+//
+// Half a million lookups among tens of thousands of names while the walk streams the file through
+// the caches: the table is a small open-addressing array of hash and index (8 bytes a slot), so a
+// lookup touches one slot and, on a match, one tally.
 class UseCounter {
  public:
   void Definition(Entity& definition) {
@@ -109,7 +114,7 @@ class UseCounter {
   }
   void Reference(const NamedEntity& reference) { ++Find(reference.NameView()).references; }
   void Apply() {
-    for (auto& [name, tally] : tallies_) {
+    for (const Tally& tally : tallies_) {
       if (tally.lastDefinition != nullptr) {
         tally.lastDefinition->useCount = tally.references;
       }
@@ -118,24 +123,53 @@ class UseCounter {
 
  private:
   struct Tally {
-    Entity* lastDefinition = nullptr;
+    char name[kNameFieldSize];
+    std::uint8_t length = 0;
     std::int32_t references = 0;
+    Entity* lastDefinition = nullptr;
+    std::string_view Name() const { return {name, length}; }
   };
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const {
-      return std::hash<std::string_view>()(name);
-    }
-  };
+  static constexpr std::uint64_t kEmpty = 0;
 
   Tally& Find(std::string_view name) {
-    if (auto found = tallies_.find(name); found != tallies_.end()) {
-      return found->second;
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+    if (2 * (tallies_.size() + 1) > slots_.size()) {
+      Grow();
     }
-    return tallies_.emplace(std::string(name), Tally{}).first->second;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const std::uint64_t slot = slots_[i];
+      if (slot == kEmpty) {
+        Tally& added = tallies_.emplace_back();
+        added.length = static_cast<std::uint8_t>(std::min(name.size(), kNameFieldSize));
+        std::copy_n(name.begin(), added.length, added.name);
+        slots_[i] = std::uint64_t{hash} << 32 | tallies_.size();
+        return added;
+      }
+      Tally& tally = tallies_[static_cast<std::uint32_t>(slot) - 1];
+      if (slot >> 32 == hash && tally.Name() == name) {
+        return tally;
+      }
+    }
   }
 
-  std::unordered_map<std::string, Tally, Hash, std::equal_to<>> tallies_;
+  void Grow() {
+    std::vector<std::uint64_t> old = std::exchange(slots_, {});
+    slots_.assign(old.empty() ? 1024 : 2 * old.size(), kEmpty);
+    const std::size_t mask = slots_.size() - 1;
+    for (const std::uint64_t slot : old) {
+      if (slot != kEmpty) {
+        std::size_t i = (slot >> 32) & mask;
+        while (slots_[i] != kEmpty) {
+          i = (i + 1) & mask;
+        }
+        slots_[i] = slot;
+      }
+    }
+  }
+
+  std::vector<std::uint64_t> slots_;  // hash << 32 | index into tallies_ + 1, or kEmpty
+  std::vector<Tally> tallies_;
 };
 
 }  // namespace

@@ -1,0 +1,108 @@
+// A loaded document keeps the file's bytes and its entities refer into them: changes must reach
+// what it writes, never the file it was loaded from, and it must stay whole when that file is
+// replaced or overwritten.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "model/DrawingFile.h"
+#include "model/NamedEntity.h"
+#include "tests/support/DrawingBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace runebin {
+namespace {
+
+using namespace runebin::testing;
+
+Bytes Written(const DrawingFile& drawing) {
+  MemoryOutput out;
+  EXPECT_TRUE(drawing.WriteTo(out));
+  return out.written;
+}
+
+// Other records first, so that writing (type-0, definitions, others) reorders the file.
+const Bytes kFile = Drawing({Reference("Tree"), Definition("Tree", {Reference("Tree")}),
+                             TypeZero(1), Definition("Bush"), Record(9, Bytes(300, 7))});
+
+TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
+  struct Case {
+    const char* what;
+    std::function<void(DrawingFile&)> change;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      {"rename a definition in place",
+       [](DrawingFile& d) { d.symbolDefs.GetAt(1).AsNamed()->SetName("Shrub"); },
+       Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Shrub"),
+                Reference("Tree"), Record(9, Bytes(300, 7))})},
+      {"rename references, nested ones too",
+       [](DrawingFile& d) { d.RenameReferences("Tree", "Oak"); },
+       Drawing({TypeZero(1), Definition("Tree", {Reference("Oak")}), Definition("Bush"),
+                Reference("Oak"), Record(9, Bytes(300, 7))})},
+      {"replace a definition by another's bytes",
+       [](DrawingFile& d) { d.symbolDefs.GetAt(1).Assign(d.symbolDefs.GetAt(0)); },
+       Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}),
+                Definition("Tree", {Reference("Tree")}), Reference("Tree"),
+                Record(9, Bytes(300, 7))})},
+      {"remove the references", [](DrawingFile& d) { d.RemoveReferences("Tree"); },
+       Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Bush"),
+                Record(9, Bytes(300, 7))})},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string path = dir.Write("a.pvx", kFile);
+    DrawingFile drawing("");
+    ASSERT_EQ(drawing.Load(path), 0);
+    c.change(drawing);
+    EXPECT_EQ(Written(drawing), c.expected) << c.what;
+    EXPECT_EQ(ReadFileBytes(path), kFile) << c.what;
+    // And the same again after a reload: nothing of the last document is left behind.
+    ASSERT_EQ(drawing.Load(path), 0);
+    EXPECT_EQ(Written(drawing),
+              Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Bush"),
+                       Reference("Tree"), Record(9, Bytes(300, 7))}))
+        << c.what;
+  }
+}
+
+// Saving over the loaded file, also under another of its names (hard links are overwritten in
+// place), writes the changed document, and the document stays whole afterwards.
+TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
+  const Bytes expected =
+      Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Shrub"),
+               Reference("Tree"), Record(9, Bytes(300, 7))});
+  for (const bool linked : {false, true}) {
+    TempDir dir;
+    const std::string path = dir.Write("a.pvx", kFile);
+    const std::string other = dir.Path("b.pvx");
+    if (linked) {
+      ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    }
+    DrawingFile drawing("");
+    ASSERT_EQ(drawing.Load(path), 0);
+    drawing.symbolDefs.GetAt(1).AsNamed()->SetName("Shrub");
+    ASSERT_EQ(drawing.Save(linked ? other : path), 0);
+    EXPECT_EQ(ReadFileBytes(linked ? other : path), expected);
+    EXPECT_EQ(Written(drawing), expected);
+    // The file changes under the document, which no longer depends on it.
+    dir.Write("a.pvx", Bytes(kFile.size(), 0));
+    EXPECT_EQ(Written(drawing), expected);
+  }
+}
+
+TEST(LoadedBytes, KeepsItsOwnCopyOfBytesLoadedFromMemory) {
+  Bytes bytes = kFile;
+  DrawingFile drawing("");
+  ASSERT_EQ(drawing.LoadFromMemory(bytes), 0);
+  std::fill(bytes.begin(), bytes.end(), 0);
+  EXPECT_EQ(drawing.symbolDefs.GetAt(0).AsNamed()->GetName(), "Tree");
+  EXPECT_EQ(Written(drawing),
+            Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Bush"),
+                     Reference("Tree"), Record(9, Bytes(300, 7))}));
+}
+
+}  // namespace
+}  // namespace runebin
