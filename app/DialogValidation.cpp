@@ -8,14 +8,18 @@
 
 #include "resources/ControlIds.h"
 #include "resources/RenameDialogLayout.h"
+#include "symbols/Document.h"
 #include "symbols/Messages.h"
 
 namespace runebin {
 namespace {
 
+// The dialogs' edit boxes stop typing at the longest name a symbol may have.
+static_assert(kMaxSymbolNameChars == kMaxSymbolNameLength);
+
 std::optional<FieldProblem> CheckNameLength(std::string_view text, int controlId) {
-  if (text.size() > static_cast<std::size_t>(kMaxSymbolNameChars)) {
-    return FieldProblem{controlId, messages::TooManyCharacters(kMaxSymbolNameChars)};
+  if (text.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
+    return FieldProblem{controlId, messages::TooManyCharacters(kMaxSymbolNameLength)};
   }
   return std::nullopt;
 }
@@ -52,10 +56,11 @@ std::optional<FieldProblem> ValidateWmfImportDialog(std::string_view nameText,
   if (!maxSize) {
     return FieldProblem{ids::kImportMaxSize, std::string(messages::kNotANumber)};
   }
-  if (*maxSize < kMinMaxSize || *maxSize > kMaxMaxSize) {
+  if (*maxSize < kLowestMaxSize || *maxSize > kHighestMaxSize) {
     return FieldProblem{
         ids::kImportMaxSize,
-        messages::NumberOutOfRange(FormatMaxSize(kMinMaxSize), FormatMaxSize(kMaxMaxSize))};
+        messages::NumberOutOfRange(FormatMaxSize(static_cast<float>(kLowestMaxSize)),
+                                   FormatMaxSize(static_cast<float>(kHighestMaxSize)))};
   }
   if (auto problem = CheckNameLength(nameText, ids::kImportName)) {
     return problem;

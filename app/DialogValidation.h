@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
 
 namespace runebin {
 
@@ -15,10 +15,6 @@ struct FieldProblem {
   int controlId;
   std::string message;
 };
-
-// Valid range of the WMF Import dialog's Max Size.
-inline constexpr float kMinMaxSize = 0.0F;
-inline constexpr float kMaxMaxSize = 100000000.0F;
 
 // Rename dialog: the new name may hold at most 31 characters (bytes of the 8-bit name). On
 // success stores the text in data.m_newName.

@@ -14,7 +14,7 @@ constexpr const char* kReadOnlyMarker = " [ro]";
 }  // namespace
 
 void MainDialog::OnOpenClose(FilePane& pane) {
-  if (pane.drawing.IsLoaded()) {
+  if (pane.document.IsOpen()) {
     ClosePane(pane);
   } else {
     OpenPane(pane);
@@ -22,11 +22,17 @@ void MainDialog::OnOpenClose(FilePane& pane) {
 }
 
 void MainDialog::ClosePane(FilePane& pane) {
-  // A read-only pane is never written; its path carries the marker and is no target anyway.
-  if (pane.drawing.IsModified() && !pane.readOnly && pane.drawing.Save(pane.path) < 0) {
-    Report(messages::SaveFailure(pane.path));
+  // A read-only document is never written back. A file that another program changed since it was
+  // opened is replaced only when the user says so.
+  SaveStatus saved = pane.document.WriteBack();
+  if (saved.result == SaveResult::ChangedOnDisk &&
+      Ask(messages::ChangedOnDiskQuestion(pane.path))) {
+    saved = pane.document.WriteBack(std::nullopt, Document::IfChanged::Overwrite);
   }
-  pane.drawing.Reset();  // the changes go, whether or not they were written
+  if (!saved.Saved() && saved.result != SaveResult::ChangedOnDisk) {
+    Report(messages::SaveFailure(saved, pane.path));
+  }
+  pane.document.Close();  // the changes go, whether or not they were written
   pane.path.clear();
   toolkit_.SetControlText(pane.controls.caption, std::string(pane.controls.emptyCaption));
   toolkit_.SetControlText(pane.controls.openClose, "Open...");
@@ -44,17 +50,18 @@ void MainDialog::OpenPane(FilePane& pane) {
   // The same file by the identical path only: a file open read-only in the other pane has the
   // marker in its path, so it may be opened here too.
   const FilePane& other = Other(pane);
-  if (other.drawing.IsLoaded() && choice->path == other.path) {
+  if (other.document.IsOpen() && choice->path == other.path) {
     Report(std::string(messages::kSameFileTwice));
     return;
   }
-  pane.readOnly = choice->readOnly;
-  if (const int result = pane.drawing.Load(choice->path); result < 0) {
+  const LoadResult result =
+      pane.document.Open(choice->path, choice->readOnly, Document::Lock::WhileLoading);
+  if (result != LoadResult::Loaded) {
     Report(messages::LoadFailure(result, choice->path));
     return;
   }
   std::string path = choice->path;
-  if (pane.readOnly) {
+  if (choice->readOnly) {
     path += kReadOnlyMarker;
   }
   toolkit_.SetControlText(pane.controls.caption, path);
@@ -62,16 +69,19 @@ void MainDialog::OpenPane(FilePane& pane) {
   pane.path = std::move(path);
   UpdateCommandStates(pane, -1, 1);
   RefreshSymbolLists();
+  if (const std::optional<DamagedTail> damage = pane.Drawing().Damage()) {
+    Report(messages::DamagedFile(choice->path, *damage));
+  }
 }
 
 void MainDialog::OnDone() {
   for (FilePane* pane : {&pane1_, &pane2_}) {
-    if (pane->drawing.IsLoaded()) {
+    if (pane->document.IsOpen()) {
       OnOpenClose(*pane);
     }
   }
-  pane1_.drawing.Reset();
-  pane2_.drawing.Reset();
+  pane1_.document.Close();
+  pane2_.document.Close();
   toolkit_.EndMainWindow();
 }
 

@@ -2,7 +2,6 @@
 #include <filesystem>
 
 #include "app/MainDialog.h"
-#include "metafile/ImportMetafile.h"
 #include "symbols/Messages.h"
 
 namespace runebin {
@@ -23,19 +22,12 @@ void MainDialog::OnImport() {
   }
   lastMaxSize_ = data.m_maxSize;  // kept even when the import then fails
 
-  std::unique_ptr<SymbolDef> definition;
-  const int result = ImportMetafile(path, data.m_name, data.m_maxSize, definition);
-  if (result != ImportSucceeded) {
+  // The window imports whatever the metafile holds, even nothing that converts.
+  const ImportResult result = pane1_.document.ImportSymbol(path, data.m_name, data.m_maxSize, true);
+  if (result != ImportResult::Succeeded) {
     Report(messages::ImportFailure(result, path));
     return;
   }
-  if (!definition) {
-    Report(std::string(messages::kImportReturnedNothing));
-    return;
-  }
-  definition->useCount = 0;
-  pane1_.drawing.symbolDefs.Add(std::move(definition));
-  pane1_.drawing.SetModified(true);
   RefreshSymbolLists();
 }
 

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "model/NamedEntity.h"
 #include "resources/ControlIds.h"
 #include "symbols/Messages.h"
+#include "symbols/SymbolCommands.h"
 
 namespace runebin {
 
@@ -24,14 +24,9 @@ namespace {
 
 constexpr std::string_view kCopyLabel = "Copy";
 
-// The details of one definition. The differences are taken in single precision, as the extents
-// are stored.
 std::string DetailsText(const Entity& definition) {
-  float lowX = 0, lowY = 0, highX = 0, highY = 0;
-  definition.GetExtents(lowX, lowY, highX, highY);
-  const float width = highX - lowX;
-  const float height = highY - lowY;
-  return messages::SymbolDetails(static_cast<int>(definition.useCount), width, height);
+  const SymbolSize size = MeasureSymbol(definition);
+  return messages::SymbolDetails(static_cast<int>(definition.useCount), size.width, size.height);
 }
 
 }  // namespace
@@ -58,7 +53,7 @@ void MainDialog::OnCommand(int controlId) {
   } catch (const std::invalid_argument&) {
     // A list index out of step with its list: the handlers look entries up before changing
     // anything, so nothing has changed.
-    Report("An invalid argument was encountered.");
+    Report(std::string(messages::kInvalidArgument));
   }
 }
 
@@ -70,7 +65,7 @@ void MainDialog::OnSelectionChange(int listBoxId) {
       OnSymbolSelected(pane2_);
     }
   } catch (const std::invalid_argument&) {
-    Report("An invalid argument was encountered.");
+    Report(std::string(messages::kInvalidArgument));
   }
 }
 
@@ -142,7 +137,7 @@ void MainDialog::UpdateCommandStates(FilePane& pane, int selected, int count) {
     toolkit_.EnableControl(c.remove, true);
     toolkit_.EnableControl(c.rename, true);
     // Copying goes only toward a writable file; the label is the direction.
-    if (other.drawing.IsLoaded() && !other.readOnly) {
+    if (other.document.IsOpen() && !other.document.ReadOnly()) {
       toolkit_.EnableControl(ids::kCopy, true);
       toolkit_.SetControlText(ids::kCopy, std::string(c.copyLabel));
     }
@@ -162,7 +157,7 @@ void MainDialog::OnSymbolSelected(FilePane& pane) {
   const int count = toolkit_.ListCount(pane.controls.list);
   std::string details;
   if (selected >= 0) {
-    details = DetailsText(pane.drawing.symbolDefs.GetAt(selected));
+    details = DetailsText(pane.Drawing().SymbolDefs().GetAt(selected));
   }
   UpdateCommandStates(pane, selected, count);
   if (selected >= 0) {
@@ -175,16 +170,15 @@ void MainDialog::RefreshSymbolLists() {
   for (FilePane* pane : {&pane1_, &pane2_}) {
     const int list = pane->controls.list;
     const int selected = toolkit_.ListGetSelection(list);
-    if (!pane->drawing.IsLoaded()) {
+    if (!pane->document.IsOpen()) {
       toolkit_.ListReset(list);
       continue;
     }
-    const EntityList& definitions = pane->drawing.symbolDefs;
+    const EntityList& definitions = pane->Drawing().SymbolDefs();
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(definitions.GetSize()));
     for (int i = 0; i < definitions.GetSize(); ++i) {
-      const NamedEntity* named = definitions.GetAt(i).AsNamed();
-      lines.push_back(named != nullptr ? named->GetName() : std::string());
+      lines.push_back(NameOf(definitions.GetAt(i)));
     }
     toolkit_.ListSetLines(list, lines);
     if (selected >= 0 && selected < static_cast<int>(lines.size())) {

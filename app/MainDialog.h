@@ -4,8 +4,8 @@
 #include <string_view>
 #include <utility>
 
-#include "model/DrawingFile.h"
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
+#include "symbols/Document.h"
 
 namespace runebin {
 
@@ -23,18 +23,20 @@ struct PaneControls {
 extern const PaneControls kPane1Controls;
 extern const PaneControls kPane2Controls;
 
-// One half of the main window and the drawing file it holds.
+// One half of the main window and the document it holds.
 //
 // `path` is empty while the pane has no file; otherwise it is the chosen full path, followed by
 // " [ro]" when the pane is read-only (so it never equals a path chosen for the other pane). It is
-// the pane's caption and, while the pane is writable, where the file is written back.
+// the pane's caption; the document knows the real path.
 struct FilePane {
   FilePane(const PaneControls& ids, std::string listingPath)
-      : drawing(std::move(listingPath)), controls(ids) {}
+      : document(std::move(listingPath)), controls(ids) {}
+
+  const DrawingFile& Drawing() const { return document.Drawing(); }
+  DrawingFile& Drawing() { return document.Drawing(); }
 
   std::string path;
-  DrawingFile drawing;
-  bool readOnly = false;
+  Document document;
   const PaneControls& controls;
 };
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/MainDialog.h"
-#include "model/NamedEntity.h"
 #include "resources/ControlIds.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
@@ -15,7 +14,7 @@ void MainDialog::OnUp(FilePane& pane) {
   if (selected <= 0) {
     return;
   }
-  MoveSymbolUp(pane.drawing, selected);
+  MoveSymbolUp(pane.Drawing(), selected);
   toolkit_.ListSetSelection(pane.controls.list, selected - 1);
   RefreshSymbolLists();
 }
@@ -26,14 +25,14 @@ void MainDialog::OnDn(FilePane& pane) {
   if (selected < 0 || selected >= count - 1) {
     return;
   }
-  MoveSymbolDown(pane.drawing, selected);
+  MoveSymbolDown(pane.Drawing(), selected);
   toolkit_.ListSetSelection(pane.controls.list, selected + 1);
   RefreshSymbolLists();
 }
 
 void MainDialog::OnSort(FilePane& pane) {
   // The selected line stays where it is and shows whatever sorted into its place.
-  if (SortSymbols(pane.drawing)) {
+  if (SortSymbols(pane.Drawing())) {
     RefreshSymbolLists();
   }
 }
@@ -43,12 +42,12 @@ void MainDialog::OnRename(FilePane& pane) {
   if (selected < 0) {
     return;
   }
-  const std::string current = NameOf(pane.drawing.symbolDefs.GetAt(selected));
+  const std::string current = NameOf(pane.Drawing().SymbolDefs().GetAt(selected));
   RenameDialogData data{current, current};
   if (!toolkit_.RunRenameDialog(data)) {
     return;
   }
-  const int renamed = RenameSymbol(pane.drawing, selected, data.m_newName);
+  const int renamed = RenameSymbol(pane.Drawing(), selected, data.m_newName);
   RefreshSymbolLists();
   if (renamed > 0) {
     Report(messages::RenameReport(renamed, data.m_oldName, data.m_newName));
@@ -74,13 +73,13 @@ void MainDialog::OnCopy() {
   if (selected < 0) {
     return;
   }
-  const Entity& definition = source->drawing.symbolDefs.GetAt(selected);
+  const Entity& definition = source->Drawing().SymbolDefs().GetAt(selected);
   const std::string name = NameOf(definition);
-  const int existing = target->drawing.symbolDefs.FindByName(name);
+  const int existing = target->Drawing().SymbolDefs().FindByName(name);
   if (existing < 0) {
-    AppendSymbolCopy(definition, target->drawing);
+    AppendSymbolCopy(definition, target->Drawing());
   } else if (Ask(messages::ReplaceQuestion(name, target->path))) {
-    ReplaceSymbolWithCopy(definition, target->drawing, existing);
+    ReplaceSymbolWithCopy(definition, target->Drawing(), existing);
   }
   RefreshSymbolLists();
 }
@@ -90,15 +89,15 @@ void MainDialog::OnDelete(FilePane& pane) {
   if (selected < 0) {
     return;
   }
-  const Entity& definition = pane.drawing.symbolDefs.GetAt(selected);
+  const Entity& definition = pane.Drawing().SymbolDefs().GetAt(selected);
   const std::string name = NameOf(definition);
   const int uses = definition.useCount;
   if (!Ask(messages::DeleteQuestion(name, uses))) {
     return;
   }
-  DeleteSymbol(pane.drawing, selected);
+  DeleteSymbol(pane.Drawing(), selected);
   if (Ask(std::string(messages::kDeleteReferencesQuestion))) {
-    Report(messages::ReferencesRemoved(pane.drawing.RemoveReferences(name), name));
+    Report(messages::ReferencesRemoved(pane.Drawing().RemoveReferences(name), name));
   }
   RefreshSymbolLists();
 }
@@ -108,7 +107,7 @@ void MainDialog::OnXUnused(FilePane& pane) {
     return;
   }
   // Keeps whatever the file still places, also through references nested in groups.
-  const int deleted = DeleteUnusedSymbols(pane.drawing);
+  const int deleted = DeleteUnusedSymbols(pane.Drawing());
   RefreshSymbolLists();
   Report(messages::UnusedDeleted(deleted));
 }

@@ -116,7 +116,9 @@ void BM_ImportMetafile(benchmark::State& state) {
     bool ok = true;
     Timed(state, "import", [&] {
       std::unique_ptr<runebin::SymbolDef> symbol;
-      ok = runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) == 0 && symbol;
+      ok = runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) ==
+               runebin::ImportResult::Succeeded &&
+           symbol;
       output = ok ? symbol->Length() : 0;
     });
     if (!ok) {
@@ -135,7 +137,9 @@ void BM_ImportMetafile(benchmark::State& state) {
 void BM_MemoryFloor(benchmark::State& state) {
   const Generated& metafile = Metafile(state);
   std::unique_ptr<runebin::SymbolDef> symbol;
-  if (runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) != 0 || !symbol) {
+  if (runebin::ImportMetafile(metafile.path, "bench", 100.0F, symbol) !=
+          runebin::ImportResult::Succeeded ||
+      !symbol) {
     state.SkipWithError("import failed");
     return;
   }
@@ -157,7 +161,11 @@ double ImportPeakMiB(const std::string& path) {
   const pid_t child = ::fork();
   if (child == 0) {
     std::unique_ptr<runebin::SymbolDef> symbol;
-    _exit(runebin::ImportMetafile(path, "bench", 100.0F, symbol) == 0 && symbol ? 0 : 1);
+    _exit(runebin::ImportMetafile(path, "bench", 100.0F, symbol) ==
+                      runebin::ImportResult::Succeeded &&
+                  symbol
+              ? 0
+              : 1);
   }
   int status = 0;
   rusage usage{};

@@ -87,7 +87,7 @@ void BM_Load(benchmark::State& state) {
     const auto start = Clock::now();
     {
       DrawingFile drawing(listing);
-      if (drawing.Load(DrawingPath()) != 0) {
+      if (drawing.Load(DrawingPath()) != runebin::LoadResult::Loaded) {
         state.SkipWithError("load failed");
       }
       Record(state, "load", std::chrono::duration<double>(Clock::now() - start).count());
@@ -121,7 +121,7 @@ void BM_Save(benchmark::State& state) {
   for (auto _ : state) {
     ::unlink(target.c_str());
     const auto start = Clock::now();
-    if (drawing.Save(target) != 0) {
+    if (!drawing.Save(target).Saved()) {
       state.SkipWithError("save failed");
     }
     Record(state, "save", std::chrono::duration<double>(Clock::now() - start).count());
@@ -134,7 +134,7 @@ double LoadPeakOverFileSize() {
   const pid_t child = ::fork();
   if (child == 0) {
     DrawingFile drawing("");
-    _exit(drawing.Load(DrawingPath()) == 0 ? 0 : 1);
+    _exit(drawing.Load(DrawingPath()) == runebin::LoadResult::Loaded ? 0 : 1);
   }
   int status = 0;
   ::waitpid(child, &status, 0);

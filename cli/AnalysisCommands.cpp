@@ -30,11 +30,12 @@ int CheckFiles(const Console& console, const Invocation& invocation) {
   bool failed = false;
   std::string json;
   for (const std::string& path : invocation.files) {
-    DrawingFile drawing("");
-    if (!LoadDrawing(console, drawing, path)) {
+    Document document("");
+    if (!OpenDocument(console, document, path, false)) {
       failed = true;
       continue;
     }
+    const DrawingFile& drawing = document.Drawing();
     for (const Finding& finding : CheckDrawing(drawing)) {
       found = true;
       if (invocation.json) {
@@ -52,11 +53,12 @@ int CheckFiles(const Console& console, const Invocation& invocation) {
 
 int ReportUses(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files[0];
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, false)) {
     return kExitFailure;
   }
-  if (drawing.symbolDefs.FindByName(invocation.name) < 0) {
+  const DrawingFile& drawing = document.Drawing();
+  if (drawing.SymbolDefs().FindByName(invocation.name) < 0) {
     console.Fail(NoSuchSymbol(invocation.name, path));
     return kExitFailure;
   }
@@ -82,12 +84,12 @@ int DiffFiles(const Console& console, const Invocation& invocation) {
     console.Fail(messages::kSameFileTwice);
     return kExitTrouble;
   }
-  DrawingFile a("");
-  DrawingFile b("");
-  if (!LoadDrawing(console, a, pathA) || !LoadDrawing(console, b, pathB)) {
+  Document a("");
+  Document b("");
+  if (!OpenDocument(console, a, pathA, false) || !OpenDocument(console, b, pathB, false)) {
     return kExitTrouble;
   }
-  const SymbolDiff diff = DiffSymbols(a, b);
+  const SymbolDiff diff = DiffSymbols(a.Drawing(), b.Drawing());
   if (invocation.json) {
     console.Report("{\"onlyInA\":" + JsonList(diff.onlyInA) + ",\"onlyInB\":" +
                    JsonList(diff.onlyInB) + ",\"changed\":" + JsonList(diff.changed) +

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <system_error>
 
-#include "model/Format.h"
 #include "symbols/Messages.h"
 
 namespace runebin::cli {
@@ -29,6 +28,7 @@ constexpr std::array kOptions = {
     OptionInfo{"--all", kOptAll, false},
     OptionInfo{"--format", kOptFormat, true},
     OptionInfo{"--with-dependencies", kOptWithDependencies, false},
+    OptionInfo{"--allow-empty", kOptAllowEmpty, false},
 };
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -80,8 +80,8 @@ std::string ArgumentName(const CommandInfo& info, std::size_t index) {
 
 // Names are stored in a 32-byte field with a terminating zero.
 std::optional<std::string> CheckNameLength(std::string_view what, std::string_view name) {
-  if (name.size() > kMaxNameLength) {
-    return std::string(what) + ": " + messages::TooManyCharacters(static_cast<int>(kMaxNameLength));
+  if (name.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
+    return std::string(what) + ": " + messages::TooManyCharacters(kMaxSymbolNameLength);
   }
   return std::nullopt;
 }
@@ -104,6 +104,9 @@ std::optional<std::string> ApplyOption(const OptionInfo& option, const std::stri
       break;
     case kOptReplace:
       invocation.replace = true;
+      break;
+    case kOptAllowEmpty:
+      invocation.allowEmpty = true;
       break;
     case kOptName:
       invocation.name = value;

@@ -7,13 +7,10 @@
 #include <vector>
 
 #include "cli/CommandTable.h"
+#include "symbols/Document.h"
 
 namespace runebin::cli {
 
-// Bounds of --max-size, the same as the window's WMF Import dialog accepts.
-inline constexpr double kLowestMaxSize = 0.0;
-inline constexpr double kHighestMaxSize = 100000000.0;
-inline constexpr float kDefaultMaxSize = 100.0F;
 // Bounds of render's --size.
 inline constexpr int kDefaultPictureSize = 256;
 inline constexpr int kLargestPictureSize = 65536;
@@ -30,6 +27,7 @@ struct Invocation {
   std::optional<std::string> output;
   bool references = false;  // delete: also the references
   bool replace = false;     // copy: replace a symbol of the same name in TO
+  bool allowEmpty = false;  // import: also a metafile of which nothing converts
   float maxSize = kDefaultMaxSize;
   int size = kDefaultPictureSize;  // render: pixels of the larger side
   bool all = false;                // render: every symbol, into the folder --output names

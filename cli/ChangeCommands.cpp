@@ -4,7 +4,6 @@
 
 #include "cli/Commands.h"
 #include "cli/Documents.h"
-#include "model/NamedEntity.h"
 #include "symbols/Analysis.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
@@ -12,14 +11,14 @@
 namespace runebin::cli {
 namespace {
 
-// Loads `path` and finds the definition named `name` as the window would (last match wins).
-// Returns its index, or -1 after reporting why there is none.
-int LoadAndFind(const Console& console, DrawingFile& drawing, const std::string& path,
+// Opens `path` for a change and finds the definition named `name` as the window would (last
+// match wins). Returns its index, or -1 after reporting why there is none.
+int OpenAndFind(const Console& console, Document& document, const std::string& path,
                 const std::string& name) {
-  if (!LoadDrawing(console, drawing, path)) {
+  if (!OpenDocument(console, document, path, true)) {
     return -1;
   }
-  const int index = drawing.symbolDefs.FindByName(name);
+  const int index = document.Drawing().SymbolDefs().FindByName(name);
   if (index < 0) {
     console.Fail(NoSuchSymbol(name, path));
   }
@@ -30,22 +29,22 @@ int LoadAndFind(const Console& console, DrawingFile& drawing, const std::string&
 
 bool SortFile(const Console& console, const std::string& path,
               const std::optional<std::string>& output) {
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, true)) {
     return false;
   }
-  SortSymbols(drawing);
-  return WriteBack(console, drawing, path, output);
+  SortSymbols(document.Drawing());
+  return WriteBack(console, document, output);
 }
 
 bool PurgeFile(const Console& console, const std::string& path,
                const std::optional<std::string>& output) {
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, true)) {
     return false;
   }
-  const int deleted = DeleteUnusedSymbols(drawing);
-  if (!WriteBack(console, drawing, path, output)) {
+  const int deleted = DeleteUnusedSymbols(document.Drawing());
+  if (!WriteBack(console, document, output)) {
     return false;
   }
   console.Report(messages::UnusedDeleted(deleted));
@@ -53,14 +52,13 @@ bool PurgeFile(const Console& console, const std::string& path,
 }
 
 bool RenameInFile(const Console& console, const Invocation& invocation) {
-  const std::string& path = invocation.files.front();
-  DrawingFile drawing("");
-  const int index = LoadAndFind(console, drawing, path, invocation.name);
+  Document document("");
+  const int index = OpenAndFind(console, document, invocation.files.front(), invocation.name);
   if (index < 0) {
     return false;
   }
-  const int renamed = RenameSymbol(drawing, index, invocation.newName);
-  if (!WriteBack(console, drawing, path, invocation.output)) {
+  const int renamed = RenameSymbol(document.Drawing(), index, invocation.newName);
+  if (!WriteBack(console, document, invocation.output)) {
     return false;
   }
   if (renamed > 0) {
@@ -70,15 +68,14 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
 }
 
 bool DeleteFromFile(const Console& console, const Invocation& invocation) {
-  const std::string& path = invocation.files.front();
-  DrawingFile drawing("");
-  const int index = LoadAndFind(console, drawing, path, invocation.name);
+  Document document("");
+  const int index = OpenAndFind(console, document, invocation.files.front(), invocation.name);
   if (index < 0) {
     return false;
   }
-  const std::string name = DeleteSymbol(drawing, index);
-  const int removed = invocation.references ? drawing.RemoveReferences(name) : 0;
-  if (!WriteBack(console, drawing, path, invocation.output)) {
+  const std::string name = DeleteSymbol(document.Drawing(), index);
+  const int removed = invocation.references ? document.Drawing().RemoveReferences(name) : 0;
+  if (!WriteBack(console, document, invocation.output)) {
     return false;
   }
   if (invocation.references) {
@@ -94,21 +91,26 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
     console.Fail(messages::kSameFileTwice);
     return false;
   }
-  DrawingFile from("");
-  const int sourceIndex = LoadAndFind(console, from, fromPath, invocation.name);
+  // The source is only read; it is locked while it is loaded, as the window does.
+  Document from("");
+  if (!OpenDocument(console, from, fromPath, false)) {
+    return false;
+  }
+  const int sourceIndex = from.Drawing().SymbolDefs().FindByName(invocation.name);
   if (sourceIndex < 0) {
+    console.Fail(NoSuchSymbol(invocation.name, fromPath));
     return false;
   }
-  DrawingFile to("");
-  if (!LoadDrawing(console, to, toPath)) {
+  Document to("");
+  if (!OpenDocument(console, to, toPath, true)) {
     return false;
   }
-  const Entity& source = from.symbolDefs.GetAt(sourceIndex);
-  const int targetIndex = to.symbolDefs.FindByName(invocation.name);
+  const Entity& source = from.Drawing().SymbolDefs().GetAt(sourceIndex);
+  const int targetIndex = to.Drawing().SymbolDefs().FindByName(invocation.name);
   if (targetIndex < 0) {
-    AppendSymbolCopy(source, to);
+    AppendSymbolCopy(source, to.Drawing());
   } else if (invocation.replace) {
-    ReplaceSymbolWithCopy(source, to, targetIndex);
+    ReplaceSymbolWithCopy(source, to.Drawing(), targetIndex);
   } else {
     console.Fail(messages::AlreadyNamed(invocation.name, toPath) +
                  "\nUse --replace to replace it.");
@@ -118,20 +120,20 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
   // each one that TO lacks, since TO would not draw it whole.
   std::vector<std::string> lacking;
   int dependencies = 0;
-  for (const int index : Dependencies(from, sourceIndex)) {
-    const Entity& needed = from.symbolDefs.GetAt(index);
-    const int existing = to.symbolDefs.FindByName(NameOf(needed));
+  for (const int index : Dependencies(from.Drawing(), sourceIndex)) {
+    const Entity& needed = from.Drawing().SymbolDefs().GetAt(index);
+    const int existing = to.Drawing().SymbolDefs().FindByName(NameOf(needed));
     if (invocation.withDependencies && existing < 0) {
-      AppendSymbolCopy(needed, to);
+      AppendSymbolCopy(needed, to.Drawing());
       ++dependencies;
     } else if (invocation.withDependencies && invocation.replace) {
-      ReplaceSymbolWithCopy(needed, to, existing);
+      ReplaceSymbolWithCopy(needed, to.Drawing(), existing);
       ++dependencies;
     } else if (existing < 0) {
       lacking.push_back(NameOf(needed));
     }
   }
-  if (!WriteBack(console, to, toPath, invocation.output)) {
+  if (!WriteBack(console, to, invocation.output)) {
     return false;
   }
   if (invocation.withDependencies) {

@@ -48,12 +48,13 @@ constexpr std::array kCommands = {
                 "that TO lacks.\n",
                 3, 3, kOptOutput | kOptReplace | kOptWithDependencies, false},
     CommandInfo{Command::Import, "import",
-                "FILE WMF [--name NAME] [--max-size SIZE] [--output PATH]",
+                "FILE WMF [--name NAME] [--max-size SIZE] [--allow-empty] [--output PATH]",
                 "import a Windows Metafile as a new symbol",
                 "Converts the Windows Metafile WMF into a new symbol definition appended to\n"
                 "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
-                "100000000). NAME defaults to the metafile's file name with its extension.\n",
-                2, 2, kOptOutput | kOptName | kOptMaxSize, false},
+                "100000000). NAME defaults to the metafile's file name with its extension.\n"
+                "A metafile of which nothing converts is refused unless --allow-empty is given.\n",
+                2, 2, kOptOutput | kOptName | kOptMaxSize | kOptAllowEmpty, false},
     CommandInfo{Command::Render, "render",
                 "FILE NAME [-o OUT.svg] [--size PX] | FILE --all -o FOLDER",
                 "draw a symbol as an SVG picture",

@@ -32,6 +32,7 @@ enum Option : unsigned {
   kOptAll = 1U << 6,               // --all
   kOptFormat = 1U << 7,            // --format text|json
   kOptWithDependencies = 1U << 8,  // --with-dependencies
+  kOptAllowEmpty = 1U << 9,        // --allow-empty
 };
 
 // What the command line of one command looks like, and what its help says.

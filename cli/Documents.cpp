@@ -1,26 +1,29 @@
 #include "cli/Documents.h"
 
+#include "cli/Usage.h"
 #include "symbols/Messages.h"
 
 namespace runebin::cli {
 
-bool LoadDrawing(const Console& console, DrawingFile& drawing, const std::string& path) {
-  const int result = drawing.Load(path);
-  if (result != 0) {
+bool OpenDocument(const Console& console, Document& document, const std::string& path,
+                  bool forChange) {
+  const LoadResult result = document.Open(
+      path, false, forChange ? Document::Lock::UntilWritten : Document::Lock::WhileLoading);
+  if (result != LoadResult::Loaded) {
     console.Fail(messages::LoadFailure(result, path));
     return false;
+  }
+  if (const std::optional<DamagedTail> damage = document.Drawing().Damage()) {
+    console.Fail(std::string(kProgramName) + ": " + messages::DamagedFile(path, *damage));
   }
   return true;
 }
 
-bool WriteBack(const Console& console, DrawingFile& drawing, const std::string& path,
+bool WriteBack(const Console& console, Document& document,
                const std::optional<std::string>& output) {
-  if (!output && !drawing.IsModified()) {
-    return true;
-  }
-  const std::string& target = output ? *output : path;
-  if (drawing.Save(target) != 0) {
-    console.Fail(messages::SaveFailure(target));
+  const SaveStatus status = document.WriteBack(output);
+  if (!status.Saved()) {
+    console.Fail(messages::SaveFailure(status, output ? *output : document.Path()));
     return false;
   }
   return true;

@@ -4,20 +4,22 @@
 #include <string>
 
 #include "cli/Console.h"
-#include "model/DrawingFile.h"
+#include "symbols/Document.h"
 
 namespace runebin::cli {
 
-// Loads `path` into `drawing` (which writes no entity listing file: the entities command prints
-// the listing instead). On a refusal tells the user why, with the window program's words, and
-// returns false.
-bool LoadDrawing(const Console& console, DrawingFile& drawing, const std::string& path);
+// Opens `path` for a command, writing no entity listing file (the entities command prints the
+// listing instead). A changing command (`forChange`) keeps the file locked until it is written
+// back, so that no other program's change can come between and be lost. On a refusal tells the
+// user why, with the window program's words, and returns false. A damaged file opens, with a
+// notice on stderr.
+bool OpenDocument(const Console& console, Document& document, const std::string& path,
+                  bool forChange);
 
 // Ends a changing command: writes the drawing to `output` when one was given (always), otherwise
-// back to `path` when something changed, through the safe replacement. A file that nothing
-// changed is not touched. On a failed write tells the user and returns false; the file on disk is
-// then as it was.
-bool WriteBack(const Console& console, DrawingFile& drawing, const std::string& path,
+// back to its path when something changed. A file that nothing changed is not touched. On a
+// failed write tells the user and returns false; the file on disk is then as it was.
+bool WriteBack(const Console& console, Document& document,
                const std::optional<std::string>& output);
 
 // The message for a NAME that the file does not define.

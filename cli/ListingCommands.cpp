@@ -3,38 +3,32 @@
 #include "cli/Commands.h"
 #include "cli/Documents.h"
 #include "model/EntityListing.h"
-#include "model/NamedEntity.h"
 #include "symbols/Messages.h"
+#include "symbols/SymbolCommands.h"
 
 namespace runebin::cli {
 
 // INDEX<TAB>NAME<TAB>USECOUNT<TAB>WIDTH<TAB>HEIGHT per definition. The width and height are
 // taken of the stored floats, as the window's details show them.
 bool ListSymbols(const Console& console, const std::string& path) {
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, false)) {
     return false;
   }
+  const EntityList& definitions = document.Drawing().SymbolDefs();
   std::string text;
-  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
-    const Entity& definition = drawing.symbolDefs.GetAt(i);
-    const NamedEntity* named = definition.AsNamed();
-    float lowX = 0;
-    float lowY = 0;
-    float highX = 0;
-    float highY = 0;
-    definition.GetExtents(lowX, lowY, highX, highY);
-    const float width = highX - lowX;
-    const float height = highY - lowY;
+  for (int i = 0; i < definitions.GetSize(); ++i) {
+    const Entity& definition = definitions.GetAt(i);
+    const SymbolSize size = MeasureSymbol(definition);
     text += std::to_string(i);
     text += '\t';
-    text += named != nullptr ? named->GetName() : std::string();
+    text += NameOf(definition);
     text += '\t';
     text += std::to_string(definition.useCount);
     text += '\t';
-    text += messages::Dimension(width);
+    text += messages::Dimension(size.width);
     text += '\t';
-    text += messages::Dimension(height);
+    text += messages::Dimension(size.height);
     text += '\n';
     if (text.size() >= (1U << 16)) {
       console.Write(text);
@@ -46,11 +40,11 @@ bool ListSymbols(const Console& console, const std::string& path) {
 }
 
 bool ListEntities(const Console& console, const std::string& path) {
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, false)) {
     return false;
   }
-  WriteEntityListing(console.out, drawing.LoadedListing());
+  WriteEntityListing(console.out, document.Drawing().LoadedListing());
   return true;
 }
 

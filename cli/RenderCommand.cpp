@@ -73,8 +73,8 @@ int RenderAll(const Console& console, const DrawingFile& drawing, const Invocati
   }
   std::set<std::string> taken;
   int written = 0;
-  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
-    const Entity& definition = drawing.symbolDefs.GetAt(i);
+  for (int i = 0; i < drawing.SymbolDefs().GetSize(); ++i) {
+    const Entity& definition = drawing.SymbolDefs().GetAt(i);
     const std::string path = (folder / SafeFileName(NameOf(definition), taken)).string();
     if (!WritePicture(console, path, PictureOf(console, definition, invocation.size))) {
       return kExitFailure;
@@ -90,19 +90,20 @@ int RenderAll(const Console& console, const DrawingFile& drawing, const Invocati
 
 int RenderSymbols(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files[0];
-  DrawingFile drawing("");
-  if (!LoadDrawing(console, drawing, path)) {
+  Document document("");
+  if (!OpenDocument(console, document, path, false)) {
     return kExitFailure;
   }
+  const DrawingFile& drawing = document.Drawing();
   if (invocation.all) {
     return RenderAll(console, drawing, invocation);
   }
-  const int index = drawing.symbolDefs.FindByName(invocation.name);
+  const int index = drawing.SymbolDefs().FindByName(invocation.name);
   if (index < 0) {
     console.Fail(NoSuchSymbol(invocation.name, path));
     return kExitFailure;
   }
-  const std::string svg = PictureOf(console, drawing.symbolDefs.GetAt(index), invocation.size);
+  const std::string svg = PictureOf(console, drawing.SymbolDefs().GetAt(index), invocation.size);
   if (!invocation.output) {
     console.Write(svg);
     return kExitSuccess;

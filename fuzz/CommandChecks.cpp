@@ -16,8 +16,8 @@ namespace {
 
 int TopLevelReferences(const DrawingFile& drawing, const std::string& name) {
   int count = 0;
-  for (int i = 0; i < drawing.otherEntities.GetSize(); ++i) {
-    const Entity& entity = drawing.otherEntities.GetAt(i);
+  for (int i = 0; i < drawing.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = drawing.OtherEntities().GetAt(i);
     if (entity.GetType() == kTypeSymbolRef && entity.AsNamed() != nullptr &&
         NameOf(entity) == name) {
       ++count;
@@ -30,7 +30,7 @@ int TopLevelReferences(const DrawingFile& drawing, const std::string& name) {
 int ReachableReferences(const DrawingFile& drawing, const std::string& name) {
   int count = TopLevelReferences(drawing, name);
   for (const EntityList* list :
-       {&drawing.typeZeroEntities, &drawing.symbolDefs, &drawing.otherEntities}) {
+       {&drawing.TypeZeroEntities(), &drawing.SymbolDefs(), &drawing.OtherEntities()}) {
     for (int i = 0; i < list->GetSize(); ++i) {
       const auto nested = list->GetAt(i).NestedReferenceNames();
       count += static_cast<int>(std::count(nested.begin(), nested.end(), name));
@@ -72,7 +72,7 @@ bool SameByteCounts(const Bytes& a, const Bytes& b) {
 std::size_t TotalLength(const DrawingFile& drawing) {
   std::size_t total = drawing.Header().size();
   for (const EntityList* list :
-       {&drawing.typeZeroEntities, &drawing.symbolDefs, &drawing.otherEntities}) {
+       {&drawing.TypeZeroEntities(), &drawing.SymbolDefs(), &drawing.OtherEntities()}) {
     for (int i = 0; i < list->GetSize(); ++i) {
       total += list->GetAt(i).Length();
     }
@@ -84,7 +84,7 @@ void CheckedSort(DrawingFile& drawing) {
   const bool modified = drawing.IsModified();
   const Bytes before = WriteToMemory(drawing);
   const bool changed = SortSymbols(drawing);
-  const EntityList& defs = drawing.symbolDefs;
+  const EntityList& defs = drawing.SymbolDefs();
   for (int i = 1; i < defs.GetSize(); ++i) {
     // Names compare as unsigned bytes; std::string's comparison does exactly that.
     FUZZ_CHECK(NameOf(defs.GetAt(i - 1)) <= NameOf(defs.GetAt(i)));
@@ -98,26 +98,27 @@ void CheckedSort(DrawingFile& drawing) {
 }
 
 void CheckedMove(DrawingFile& drawing, Script& script, bool up) {
-  const int index = script.Index(drawing.symbolDefs.GetSize());
+  const int index = script.Index(drawing.SymbolDefs().GetSize());
   const int other = up ? index - 1 : index + 1;
-  if (other < 0 || other >= drawing.symbolDefs.GetSize() || index >= drawing.symbolDefs.GetSize()) {
+  if (other < 0 || other >= drawing.SymbolDefs().GetSize() ||
+      index >= drawing.SymbolDefs().GetSize()) {
     FUZZ_CHECK(RefusedUnchanged(
         drawing, [&] { up ? MoveSymbolUp(drawing, index) : MoveSymbolDown(drawing, index); }));
     return;
   }
-  const Entity* moving = &drawing.symbolDefs.GetAt(index);
-  const Entity* passed = &drawing.symbolDefs.GetAt(other);
+  const Entity* moving = &drawing.SymbolDefs().GetAt(index);
+  const Entity* passed = &drawing.SymbolDefs().GetAt(other);
   up ? MoveSymbolUp(drawing, index) : MoveSymbolDown(drawing, index);
-  FUZZ_CHECK(&drawing.symbolDefs.GetAt(other) == moving);
-  FUZZ_CHECK(&drawing.symbolDefs.GetAt(index) == passed);
+  FUZZ_CHECK(&drawing.SymbolDefs().GetAt(other) == moving);
+  FUZZ_CHECK(&drawing.SymbolDefs().GetAt(index) == passed);
   FUZZ_CHECK(drawing.IsModified());
 }
 
 std::string NewName(DrawingFile& drawing, Script& script) {
   const std::uint8_t how = script.Next();
-  if (how < 128 && drawing.symbolDefs.GetSize() > 0) {
+  if (how < 128 && drawing.SymbolDefs().GetSize() > 0) {
     // Another symbol's name: renames into a name that is already taken.
-    return NameOf(drawing.symbolDefs.GetAt(how % drawing.symbolDefs.GetSize()));
+    return NameOf(drawing.SymbolDefs().GetAt(how % drawing.SymbolDefs().GetSize()));
   }
   std::string name;
   for (int length = how % 40; length > 0; --length) {
@@ -127,45 +128,45 @@ std::string NewName(DrawingFile& drawing, Script& script) {
 }
 
 void CheckedRename(DrawingFile& drawing, Script& script) {
-  const int index = script.Index(drawing.symbolDefs.GetSize());
+  const int index = script.Index(drawing.SymbolDefs().GetSize());
   const std::string newName = NewName(drawing, script);
-  if (index == drawing.symbolDefs.GetSize()) {
+  if (index == drawing.SymbolDefs().GetSize()) {
     FUZZ_CHECK(RefusedUnchanged(drawing, [&] { RenameSymbol(drawing, index, newName); }));
     return;
   }
-  const std::string oldName = NameOf(drawing.symbolDefs.GetAt(index));
+  const std::string oldName = NameOf(drawing.SymbolDefs().GetAt(index));
   const int reachable = ReachableReferences(drawing, oldName);
   const std::size_t total = TotalLength(drawing);
   const int renamed = RenameSymbol(drawing, index, newName);
   FUZZ_CHECK(renamed == reachable);
   FUZZ_CHECK(TotalLength(drawing) == total);
   FUZZ_CHECK(drawing.IsModified());
-  const std::string now = NameOf(drawing.symbolDefs.GetAt(index));
+  const std::string now = NameOf(drawing.SymbolDefs().GetAt(index));
   // A record too short for the whole name field keeps only what fits.
   FUZZ_CHECK(now.size() <= kMaxNameLength);
   FUZZ_CHECK(newName.compare(0, now.size(), now) == 0);
-  if (drawing.symbolDefs.GetAt(index).Bytes().size() >= kDefNameOffset + kNameFieldSize &&
-      ReadI32(drawing.symbolDefs.GetAt(index).Bytes(), 0).value_or(0) >=
+  if (drawing.SymbolDefs().GetAt(index).Bytes().size() >= kDefNameOffset + kNameFieldSize &&
+      ReadI32(drawing.SymbolDefs().GetAt(index).Bytes(), 0).value_or(0) >=
           static_cast<std::int32_t>(kDefNameOffset + kNameFieldSize)) {
     FUZZ_CHECK(now == newName.substr(0, kMaxNameLength));
   }
 }
 
 void CheckedDeleteWithReferences(DrawingFile& drawing, Script& script) {
-  const int index = script.Index(drawing.symbolDefs.GetSize());
-  if (index == drawing.symbolDefs.GetSize()) {
+  const int index = script.Index(drawing.SymbolDefs().GetSize());
+  if (index == drawing.SymbolDefs().GetSize()) {
     FUZZ_CHECK(RefusedUnchanged(drawing, [&] { DeleteSymbol(drawing, index); }));
     return;
   }
-  const int definitions = drawing.symbolDefs.GetSize();
-  const int others = drawing.otherEntities.GetSize();
-  const std::string expectedName = NameOf(drawing.symbolDefs.GetAt(index));
+  const int definitions = drawing.SymbolDefs().GetSize();
+  const int others = drawing.OtherEntities().GetSize();
+  const std::string expectedName = NameOf(drawing.SymbolDefs().GetAt(index));
   const int references = TopLevelReferences(drawing, expectedName);
   const std::string name = DeleteSymbol(drawing, index);
   FUZZ_CHECK(name == expectedName);
-  FUZZ_CHECK(drawing.symbolDefs.GetSize() == definitions - 1);
+  FUZZ_CHECK(drawing.SymbolDefs().GetSize() == definitions - 1);
   FUZZ_CHECK(drawing.RemoveReferences(name) == references);
-  FUZZ_CHECK(drawing.otherEntities.GetSize() == others - references);
+  FUZZ_CHECK(drawing.OtherEntities().GetSize() == others - references);
   FUZZ_CHECK(TopLevelReferences(drawing, name) == 0);
   FUZZ_CHECK(drawing.IsModified());
 }
@@ -176,9 +177,9 @@ void CheckedDeleteWithReferences(DrawingFile& drawing, Script& script) {
 void CheckedDeleteUnused(DrawingFile& drawing) {
   std::vector<const Entity*> before;
   std::vector<std::int32_t> useCounts;
-  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
-    before.push_back(&drawing.symbolDefs.GetAt(i));
-    useCounts.push_back(drawing.symbolDefs.GetAt(i).useCount);
+  for (int i = 0; i < drawing.SymbolDefs().GetSize(); ++i) {
+    before.push_back(&drawing.SymbolDefs().GetAt(i));
+    useCounts.push_back(drawing.SymbolDefs().GetAt(i).useCount);
   }
   std::map<std::string, const Entity*> lastOfName;
   for (const Entity* definition : before) {
@@ -197,9 +198,9 @@ void CheckedDeleteUnused(DrawingFile& drawing) {
     }
   }
   FUZZ_CHECK(deleted == static_cast<int>(before.size() - kept.size()));
-  FUZZ_CHECK(drawing.symbolDefs.GetSize() == static_cast<int>(kept.size()));
+  FUZZ_CHECK(drawing.SymbolDefs().GetSize() == static_cast<int>(kept.size()));
   for (std::size_t i = 0; i < kept.size(); ++i) {
-    FUZZ_CHECK(&drawing.symbolDefs.GetAt(static_cast<int>(i)) == kept[i]);
+    FUZZ_CHECK(&drawing.SymbolDefs().GetAt(static_cast<int>(i)) == kept[i]);
   }
   auto placedAreKept = [&](const std::vector<std::string>& names) {
     for (const std::string& name : names) {
@@ -211,8 +212,8 @@ void CheckedDeleteUnused(DrawingFile& drawing) {
   for (const Entity* definition : kept) {
     placedAreKept(definition->NestedReferenceNames());
   }
-  for (int i = 0; i < drawing.otherEntities.GetSize(); ++i) {
-    const Entity& entity = drawing.otherEntities.GetAt(i);
+  for (int i = 0; i < drawing.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = drawing.OtherEntities().GetAt(i);
     if (entity.GetType() == kTypeGroup17 || entity.GetType() == kTypeGroup18) {
       placedAreKept(entity.NestedReferenceNames());
     }
@@ -221,24 +222,24 @@ void CheckedDeleteUnused(DrawingFile& drawing) {
 }
 
 void CheckedCopy(DrawingFile& from, DrawingFile& to, Script& script) {
-  const int index = script.Index(from.symbolDefs.GetSize());
-  if (index == from.symbolDefs.GetSize()) {
-    FUZZ_CHECK(RefusedUnchanged(from, [&] { from.symbolDefs.GetAt(index); }));
+  const int index = script.Index(from.SymbolDefs().GetSize());
+  if (index == from.SymbolDefs().GetSize()) {
+    FUZZ_CHECK(RefusedUnchanged(from, [&] { from.SymbolDefs().GetAt(index); }));
     return;
   }
-  const Entity& source = from.symbolDefs.GetAt(index);
+  const Entity& source = from.SymbolDefs().GetAt(index);
   const Bytes bytes(source.Bytes().begin(), source.Bytes().end());
-  const int existing = to.symbolDefs.FindByName(NameOf(source));
+  const int existing = to.SymbolDefs().FindByName(NameOf(source));
   int place = 0;
   if (existing >= 0 && script.Next() % 2 == 0) {
     ReplaceSymbolWithCopy(source, to, existing);
     place = existing;
   } else {
-    const int size = to.symbolDefs.GetSize();
+    const int size = to.SymbolDefs().GetSize();
     place = AppendSymbolCopy(source, to);
     FUZZ_CHECK(place == size);
   }
-  const Entity& copy = to.symbolDefs.GetAt(place);
+  const Entity& copy = to.SymbolDefs().GetAt(place);
   FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&copy) != nullptr);
   FUZZ_CHECK(Bytes(copy.Bytes().begin(), copy.Bytes().end()) == bytes);
   FUZZ_CHECK(copy.useCount == source.useCount);

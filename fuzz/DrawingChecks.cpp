@@ -115,17 +115,17 @@ std::vector<Piece> SplitBody(std::span<const std::uint8_t> file) {
   return pieces;
 }
 
-int ExpectedLoadResult(std::span<const std::uint8_t> file) {
+LoadResult ExpectedLoadResult(std::span<const std::uint8_t> file) {
   auto at = [&](std::size_t i) -> std::uint8_t { return i < file.size() ? file[i] : 0; };
   for (std::size_t i = 0; i < kSignature.size(); ++i) {
     if (at(i) != static_cast<std::uint8_t>(kSignature[i])) {
-      return LoadNotDrawing;
+      return LoadResult::NotDrawing;
     }
   }
   if (at(kVersionOffset) != '6') {
-    return LoadWrongVersion;
+    return LoadResult::WrongVersion;
   }
-  return at(kCompressedFlagOffset) == 0 ? 0 : LoadCompressed;
+  return at(kCompressedFlagOffset) == 0 ? LoadResult::Loaded : LoadResult::Compressed;
 }
 
 Bytes ExpectedRegroupedFile(std::span<const std::uint8_t> file) {
@@ -149,13 +149,13 @@ Bytes WriteToMemory(const DrawingFile& drawing) {
 }
 
 void CheckLists(const DrawingFile& drawing) {
-  for (int i = 0; i < drawing.typeZeroEntities.GetSize(); ++i) {
-    const Entity& entity = drawing.typeZeroEntities.GetAt(i);
+  for (int i = 0; i < drawing.TypeZeroEntities().GetSize(); ++i) {
+    const Entity& entity = drawing.TypeZeroEntities().GetAt(i);
     FUZZ_CHECK(dynamic_cast<const TypeZeroEntity*>(&entity) != nullptr);
     FUZZ_CHECK(entity.Length() >= kMinRecordLength && entity.GetType() == kTypeZero);
   }
-  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
-    const Entity& entity = drawing.symbolDefs.GetAt(i);
+  for (int i = 0; i < drawing.SymbolDefs().GetSize(); ++i) {
+    const Entity& entity = drawing.SymbolDefs().GetAt(i);
     FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&entity) != nullptr);
     FUZZ_CHECK(entity.GetType() == kTypeSymbolDef);
     FUZZ_CHECK(ScanGroupLength(entity.Bytes()) == entity.Length());
@@ -173,9 +173,9 @@ void CheckLists(const DrawingFile& drawing) {
       FUZZ_CHECK(std::bit_cast<std::uint32_t>(extents[k]) == expected);
     }
   }
-  const int others = drawing.otherEntities.GetSize();
+  const int others = drawing.OtherEntities().GetSize();
   for (int i = 0; i < others; ++i) {
-    const Entity& entity = drawing.otherEntities.GetAt(i);
+    const Entity& entity = drawing.OtherEntities().GetAt(i);
     const bool tail = dynamic_cast<const UnreadableTail*>(&entity) != nullptr;
     FUZZ_CHECK(!tail || i == others - 1);
     FUZZ_CHECK(entity.Length() > 0);
@@ -202,9 +202,9 @@ void CheckUseCounts(const DrawingFile& drawing, std::span<const std::uint8_t> fi
       lastDefinition[PieceName(piece, kDefNameOffset)] = definitions++;
     }
   }
-  FUZZ_CHECK(drawing.symbolDefs.GetSize() == definitions);
+  FUZZ_CHECK(drawing.SymbolDefs().GetSize() == definitions);
   for (int i = 0; i < definitions; ++i) {
-    const Entity& definition = drawing.symbolDefs.GetAt(i);
+    const Entity& definition = drawing.SymbolDefs().GetAt(i);
     const std::string name = NameOf(definition);
     const bool last = lastDefinition[name] == i;
     FUZZ_CHECK(definition.useCount == (last ? references[name] : 0));
@@ -213,7 +213,7 @@ void CheckUseCounts(const DrawingFile& drawing, std::span<const std::uint8_t> fi
 
 void CheckReloadIsStable(const Bytes& written) {
   DrawingFile again("");
-  FUZZ_CHECK(again.LoadFromMemory(written) == 0);
+  FUZZ_CHECK(again.LoadFromMemory(written) == LoadResult::Loaded);
   CheckLists(again);
   FUZZ_CHECK(WriteToMemory(again) == written);
 }

@@ -33,7 +33,7 @@ std::vector<Piece> SplitBody(std::span<const std::uint8_t> file);
 
 // The result Load must give for these bytes: the signature, version and compression checks in
 // that order, missing header bytes reading as zero.
-int ExpectedLoadResult(std::span<const std::uint8_t> file);
+LoadResult ExpectedLoadResult(std::span<const std::uint8_t> file);
 
 // What writing the file back unchanged must produce: the header (padded to 128 bytes), then the
 // type-0 pieces, the definitions, the other pieces and the unreadable rest, each in file order.

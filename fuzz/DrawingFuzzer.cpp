@@ -54,25 +54,25 @@ class SaveFolder {
 // Saves through the safe writer, loads the file by its path and compares.
 void SaveAndLoad(DrawingFile& drawing, const Bytes& expected) {
   const std::string path = SaveFolder::Path() + "/drawing.pvx";
-  FUZZ_CHECK(drawing.Save(path) == 0);
+  FUZZ_CHECK(drawing.Save(path).Saved());
   FUZZ_CHECK(!drawing.IsModified());
   std::ifstream in(path, std::ios::binary);
   const Bytes saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   FUZZ_CHECK(saved == expected);
   DrawingFile again("");
-  FUZZ_CHECK(again.Load(path) == 0);
+  FUZZ_CHECK(again.Load(path) == LoadResult::Loaded);
   FUZZ_CHECK(WriteToMemory(again) == expected);
   std::remove(path.c_str());
 }
 
 void Run(std::span<const std::uint8_t> input) {
   DrawingFile first("");
-  const int result = first.LoadFromMemory(input);
+  const LoadResult result = first.LoadFromMemory(input);
   FUZZ_CHECK(result == ExpectedLoadResult(input));
-  if (result != 0) {
+  if (result != LoadResult::Loaded) {
     FUZZ_CHECK(!first.IsLoaded() && first.Header().empty());
-    FUZZ_CHECK(first.typeZeroEntities.GetSize() + first.symbolDefs.GetSize() +
-                   first.otherEntities.GetSize() ==
+    FUZZ_CHECK(first.TypeZeroEntities().GetSize() + first.SymbolDefs().GetSize() +
+                   first.OtherEntities().GetSize() ==
                0);
     return;
   }
@@ -101,7 +101,7 @@ void Run(std::span<const std::uint8_t> input) {
 
   // The commands, on two documents loaded from the same bytes.
   DrawingFile second("");
-  FUZZ_CHECK(second.LoadFromMemory(input) == 0);
+  FUZZ_CHECK(second.LoadFromMemory(input) == LoadResult::Loaded);
   Script script(input);
   int commands = 0;
   while (!script.AtEnd()) {

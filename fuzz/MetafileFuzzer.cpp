@@ -86,9 +86,9 @@ void CheckSymbol(const SymbolDef& symbol, const ImportDetails& details, float ma
   Bytes drawing = DrawingHeader();
   drawing.insert(drawing.end(), bytes.begin(), bytes.end());
   DrawingFile file("");
-  FUZZ_CHECK(file.LoadFromMemory(drawing) == 0);
-  FUZZ_CHECK(file.symbolDefs.GetSize() == 1);
-  FUZZ_CHECK(file.typeZeroEntities.GetSize() == 0 && file.otherEntities.GetSize() == 0);
+  FUZZ_CHECK(file.LoadFromMemory(drawing) == LoadResult::Loaded);
+  FUZZ_CHECK(file.SymbolDefs().GetSize() == 1);
+  FUZZ_CHECK(file.TypeZeroEntities().GetSize() == 0 && file.OtherEntities().GetSize() == 0);
 }
 
 void Run(std::span<const std::uint8_t> input) {
@@ -96,11 +96,11 @@ void Run(std::span<const std::uint8_t> input) {
   for (const float maxSize : {1.0F, 250.0F}) {
     std::unique_ptr<SymbolDef> symbol;
     ImportDetails details;
-    const int result = ImportMetafileBytes(input, kName, maxSize, symbol, details);
-    if (result != ImportSucceeded) {
-      FUZZ_CHECK(result == ImportReadFailed || result == ImportUnknownType);
+    const ImportResult result = ImportMetafileBytes(input, kName, maxSize, symbol, details);
+    if (result != ImportResult::Succeeded) {
+      FUZZ_CHECK(result == ImportResult::ReadFailed || result == ImportResult::UnknownType);
       FUZZ_CHECK(symbol == nullptr);
-      FUZZ_CHECK(result != ImportReadFailed || input.empty());
+      FUZZ_CHECK(result != ImportResult::ReadFailed || input.empty());
       continue;
     }
     FUZZ_CHECK(symbol != nullptr);  // no memory shortage at these sizes

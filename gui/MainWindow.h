@@ -4,8 +4,8 @@
 #include <QIcon>
 #include <QString>
 
+#include "app/Toolkit.h"
 #include "gui/LayoutForm.h"
-#include "platform/Toolkit.h"
 
 class QAction;
 class QListWidget;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
 
 class QWidget;
 

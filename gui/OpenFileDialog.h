@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
 
 class QWidget;
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
 
 class QListWidget;
 class QWidget;

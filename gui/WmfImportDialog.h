@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
+#include "app/Toolkit.h"
 #include "gui/LayoutDialog.h"
-#include "platform/Toolkit.h"
 
 namespace runebin::gui {
 

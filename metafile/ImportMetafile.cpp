@@ -11,19 +11,20 @@ namespace {
 
 // Everything after a successful read: the measuring pass, the definition record and its group,
 // the output pass, and the entity. Everything it uses lives in this call only.
-int Convert(MetafileReader& reader, std::string_view name, float maxSize,
-            std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
+ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSize,
+                     std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
   BoundingBox box;  // all zero: the box always holds the origin
   PaletteMatcher palette;
   const PassResult measured = ConvertRecords(reader, box, 1.0F, nullptr, palette);
   details.box = box;
   details.walkEnd = measured.end;
+  details.drawingBytes = measured.outputBytes;
 
   // The measuring pass counted the bytes, so the stream is allocated once, at its final size.
   const std::size_t total = kDefRecordLength + kMarkerLength + measured.outputBytes + kMarkerLength;
   OutputSink sink;
   if (total > kMaxSymbolBytes || !sink.Reserve(total)) {
-    return ImportSucceeded;  // too large, or no memory for the symbol: success without one
+    return ImportResult::Succeeded;  // too large, or no memory for the symbol: success without one
   }
   DefinitionExtents extents;
   extents.lowX = static_cast<float>(box.minX) * maxSize;
@@ -39,7 +40,7 @@ int Convert(MetafileReader& reader, std::string_view name, float maxSize,
   // The input is no longer needed; free it before the entity is built.
   reader.Release();
   if (sink.Failed()) {
-    return ImportSucceeded;
+    return ImportResult::Succeeded;
   }
   // The entity takes over the stream rather than copying it: a large symbol exists once.
   std::unique_ptr<Entity> entity = CreateEntity(sink.TakeBytes());
@@ -49,43 +50,44 @@ int Convert(MetafileReader& reader, std::string_view name, float maxSize,
     entity.release();
     out.reset(definition);
   }
-  return ImportSucceeded;
+  return ImportResult::Succeeded;
 }
 
 }  // namespace
 
-int ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                   std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
+ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
+                            std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
-  const int result = reader.ReadFile(path);
-  if (result != ImportSucceeded) {
+  const ImportResult result = reader.ReadFile(path);
+  if (result != ImportResult::Succeeded) {
     return result;
   }
   return Convert(reader, name, maxSize, out, details);
 }
 
-int ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name, float maxSize,
-                        std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
+ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
+                                 float maxSize, std::unique_ptr<SymbolDef>& out,
+                                 ImportDetails& details) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
-  const int result = reader.UseBytes(bytes);
-  if (result != ImportSucceeded) {
+  const ImportResult result = reader.UseBytes(bytes);
+  if (result != ImportResult::Succeeded) {
     return result;
   }
   return Convert(reader, name, maxSize, out, details);
 }
 
-int ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                   std::unique_ptr<SymbolDef>& out) {
+ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
+                            std::unique_ptr<SymbolDef>& out) {
   ImportDetails details;
   return ImportMetafile(path, name, maxSize, out, details);
 }
 
-int ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name, float maxSize,
-                        std::unique_ptr<SymbolDef>& out) {
+ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
+                                 float maxSize, std::unique_ptr<SymbolDef>& out) {
   ImportDetails details;
   return ImportMetafileBytes(bytes, name, maxSize, out, details);
 }

@@ -29,11 +29,11 @@ inline constexpr std::size_t kMaxSymbolBytes = std::size_t{1} << 30;  // 1 GiB
 // bytes) with the extents of the drawing's bounding box times `maxSize`, then GroupOpen, the
 // converted records in metafile order, GroupClose.
 //
-// Returns ImportSucceeded (0) or the reader's failure: ImportOpenFailed, ImportReadFailed or
-// ImportUnknownType (from the file's first bytes). `out` is reset first and set only on success;
-// a success can still leave it empty when memory ran out while building the symbol, which the
-// caller reports as an internal error. Shows no message; every call is independent of the
-// previous ones (nothing is kept between imports) and may run on any thread.
+// Returns ImportResult::Succeeded or the reader's failure: ImportResult::OpenFailed,
+// ImportResult::ReadFailed or ImportResult::UnknownType (from the file's first bytes). `out` is
+// reset first and set only on success; a success can still leave it empty when memory ran out while
+// building the symbol, which the caller reports as an internal error. Shows no message; every call
+// is independent of the previous ones (nothing is kept between imports) and may run on any thread.
 //
 // Damaged data is never rejected after the first bytes are recognised: the records are converted
 // up to the first one that cannot be read whole, and what came before it is kept (see
@@ -42,24 +42,27 @@ inline constexpr std::size_t kMaxSymbolBytes = std::size_t{1} << 30;  // 1 GiB
 // The output is bounded by the input: a record's parameters produce at most 82 bytes of output
 // per input byte (a set of polygons whose counts are all 0; ordinary polygons make 4 bytes per
 // input byte), plus 98 bytes of framing. It is also bounded outright by kMaxSymbolBytes.
-int ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                   std::unique_ptr<SymbolDef>& out);
+ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
+                            std::unique_ptr<SymbolDef>& out);
 
 // The same import from bytes in memory (the first 128 MiB of them), for tests, fuzzers and callers
-// that have the file already. ImportOpenFailed does not occur; empty bytes give ImportReadFailed.
-int ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name, float maxSize,
-                        std::unique_ptr<SymbolDef>& out);
+// that have the file already. ImportResult::OpenFailed does not occur; empty bytes give
+// ImportResult::ReadFailed.
+ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
+                                 float maxSize, std::unique_ptr<SymbolDef>& out);
 
 // What an import saw, for callers that want to say more than the result (and for tests).
 struct ImportDetails {
   WalkEnd walkEnd = WalkEnd::EndRecord;  // how the records ended
   BoundingBox box;                       // the drawing's extent in metafile coordinates
   std::size_t outputBytes = 0;           // the whole symbol, definition and markers included
+  std::size_t drawingBytes = 0;          // the converted records alone: 0 when nothing converted
 };
 
-int ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                   std::unique_ptr<SymbolDef>& out, ImportDetails& details);
-int ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name, float maxSize,
-                        std::unique_ptr<SymbolDef>& out, ImportDetails& details);
+ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
+                            std::unique_ptr<SymbolDef>& out, ImportDetails& details);
+ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
+                                 float maxSize, std::unique_ptr<SymbolDef>& out,
+                                 ImportDetails& details);
 
 }  // namespace runebin

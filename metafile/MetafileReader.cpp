@@ -62,24 +62,25 @@ bool ReadAll(std::FILE* file, platform::ByteBuffer& buffer, std::size_t& size) {
 
 }  // namespace
 
-int RecogniseMetafile(std::span<const std::uint8_t> data, std::size_t& headerOffset) {
+ImportResult RecogniseMetafile(std::span<const std::uint8_t> data, std::size_t& headerOffset) {
   if (data.empty()) {
-    return ImportReadFailed;
+    return ImportResult::ReadFailed;
   }
-  // The first 32 bits, bytes beyond the data counting as zero.
-  std::uint8_t first[4] = {0, 0, 0, 0};
-  std::memcpy(first, data.data(), std::min<std::size_t>(data.size(), 4));
-  const std::uint32_t value = *ReadU32(first, 0);
+  // Anything shorter than the smallest header holds no drawing, whatever its first bytes say.
+  if (data.size() < kStandardHeaderSize) {
+    return ImportResult::UnknownType;
+  }
+  const std::uint32_t value = *ReadU32(data, 0);
   const std::uint32_t typeWord = value & 0xFFFFu;
   if (typeWord == 0 || typeWord == 1) {
     headerOffset = 0;
-    return ImportSucceeded;
+    return ImportResult::Succeeded;
   }
   if (value == kPlaceableKey) {
     headerOffset = kPlaceableHeaderSize;
-    return ImportSucceeded;
+    return ImportResult::Succeeded;
   }
-  return ImportUnknownType;
+  return ImportResult::UnknownType;
 }
 
 WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset,
@@ -114,22 +115,22 @@ WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset
   }
 }
 
-int MetafileReader::ReadFile(const std::string& path) {
+ImportResult MetafileReader::ReadFile(const std::string& path) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
-    return ImportOpenFailed;
+    return ImportResult::OpenFailed;
   }
   Release();
   std::size_t size = 0;
   if (!ReadAll(file.get(), buffer_, size)) {
     Release();
-    return ImportReadFailed;
+    return ImportResult::ReadFailed;
   }
   data_ = std::span<const std::uint8_t>(buffer_.data(), size);
   return RecogniseMetafile(data_, headerOffset_);
 }
 
-int MetafileReader::UseBytes(std::span<const std::uint8_t> bytes) {
+ImportResult MetafileReader::UseBytes(std::span<const std::uint8_t> bytes) {
   Release();
   data_ = bytes.first(std::min(bytes.size(), kMetafileReadLimit));
   return RecogniseMetafile(data_, headerOffset_);

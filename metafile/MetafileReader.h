@@ -34,11 +34,11 @@ inline constexpr std::uint32_t kEndRecordWords = 3;
 inline constexpr std::uint16_t kEndRecordFunction = 0;
 
 // Where the standard header starts when `data` (a file's first bytes) is recognised: in
-// `headerOffset`, 0 for a standard metafile or 22 after a placeable header. Returns 0, or
-// ImportReadFailed for no data, or ImportUnknownType. Bytes missing from very short data count as
-// zero: the first 32 bits decide, and a first word of 0 or 1 (standard) is tested before the
+// `headerOffset`, 0 for a standard metafile or 22 after a placeable header. Returns Succeeded,
+// ReadFailed for no data, or UnknownType, also for data shorter than a standard header (18
+// bytes). The first 32 bits decide: a first word of 0 or 1 (standard) is tested before the
 // placeable key, so a type word of 2 is refused.
-int RecogniseMetafile(std::span<const std::uint8_t> data, std::size_t& headerOffset);
+ImportResult RecogniseMetafile(std::span<const std::uint8_t> data, std::size_t& headerOffset);
 
 // Receives the records of a walk that the converter is consulted for.
 class RecordHandler {
@@ -73,13 +73,13 @@ WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset
 // readers.
 class MetafileReader {
  public:
-  // Reads the file at `path` in binary mode and recognises it. Returns 0, ImportOpenFailed
-  // (cannot be opened; nothing else changes), ImportReadFailed (no bytes delivered, or no memory
-  // for them) or ImportUnknownType.
-  int ReadFile(const std::string& path);
+  // Reads the file at `path` in binary mode and recognises it. Returns Succeeded, OpenFailed
+  // (cannot be opened; nothing else changes), ImportResult::ReadFailed (no bytes delivered, or no
+  // memory for them) or ImportResult::UnknownType.
+  ImportResult ReadFile(const std::string& path);
   // Uses the first kMetafileReadLimit bytes of `bytes` without copying them; the caller keeps
-  // them alive while this reader is used. Returns as ReadFile, without ImportOpenFailed.
-  int UseBytes(std::span<const std::uint8_t> bytes);
+  // them alive while this reader is used. Returns as ReadFile, without ImportResult::OpenFailed.
+  ImportResult UseBytes(std::span<const std::uint8_t> bytes);
 
   std::span<const std::uint8_t> Data() const { return data_; }
   std::size_t HeaderOffset() const { return headerOffset_; }

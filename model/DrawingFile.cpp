@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <cerrno>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -26,31 +28,43 @@ std::string DefaultEntityListingPath() {
 
 DrawingFile::DrawingFile(std::string listingPath) : listingPath_(std::move(listingPath)) {}
 
-int DrawingFile::Load(const std::string& path) {
+LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked) {
   if (loaded_) {
     Reset();
   }
   MappedFile file;
-  if (file.Open(path) != 0) {
-    return LoadOpenFailed;
+  switch (file.Open(path)) {
+    case platform::LockResult::Locked:
+      break;
+    case platform::LockResult::InUse:
+      return LoadResult::InUse;
+    case platform::LockResult::Failed:
+      return LoadResult::OpenFailed;
   }
   bytes_ = file.TakeView();
-  const int result = LoadBytes(true);
-  file.Close();
-  if (result == 0) {
-    WriteListing();
+  const LoadResult result = LoadBytes(true);
+  if (result != LoadResult::Loaded) {
+    return result;
+  }
+  WriteListing();
+  if (keepLocked != nullptr) {
+    *keepLocked = file.TakeFile();
   }
   return result;
 }
 
-int DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
+bool DrawingFile::DetachFromFile() {
+  return bytes_.Detach();
+}
+
+LoadResult DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
   if (loaded_) {
     Reset();
   }
   // The caller's bytes may go away; the document keeps a copy of its own.
   if (!bytes.empty()) {
     if (!bytes_.Allocate(bytes.size())) {
-      return LoadOpenFailed;
+      return LoadResult::OpenFailed;
     }
     std::copy(bytes.begin(), bytes.end(), bytes_.Bytes().begin());
   }
@@ -59,9 +73,9 @@ int DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
 
 // Reads the document from bytes_. With `releaseBehind`, bytes_ maps the file, and the pages the
 // walk has passed are let go (they are read again from the file when needed).
-int DrawingFile::LoadBytes(bool releaseBehind) {
+LoadResult DrawingFile::LoadBytes(bool releaseBehind) {
   const std::span<std::uint8_t> view = bytes_.Bytes();
-  if (const int refused = CheckHeader(view); refused != 0) {
+  if (const LoadResult refused = CheckHeader(view); refused != LoadResult::Loaded) {
     Reset();
     return refused;
   }
@@ -74,29 +88,29 @@ int DrawingFile::LoadBytes(bool releaseBehind) {
     }
   } catch (const std::bad_alloc&) {
     Reset();
-    return LoadOpenFailed;
+    return LoadResult::OpenFailed;
   }
   loaded_ = true;
   modified_ = false;
-  return 0;
+  return LoadResult::Loaded;
 }
 
-int DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
+LoadResult DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
   auto byteAt = [view](std::size_t offset) -> std::uint8_t {
     return offset < view.size() ? view[offset] : 0;
   };
   for (std::size_t i = 0; i < kSignature.size(); ++i) {
     if (byteAt(i) != static_cast<std::uint8_t>(kSignature[i])) {
-      return LoadNotDrawing;
+      return LoadResult::NotDrawing;
     }
   }
   if (byteAt(kVersionOffset) != kSupportedVersion) {
-    return LoadWrongVersion;
+    return LoadResult::WrongVersion;
   }
   if (byteAt(kCompressedFlagOffset) != 0) {
-    return LoadCompressed;
+    return LoadResult::Compressed;
   }
-  return 0;
+  return LoadResult::Loaded;
 }
 
 namespace {
@@ -187,7 +201,9 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     if (!entity) {
       entity = CreateTailInPlace(rest, arena_);
       listing_.push_back({static_cast<std::uint8_t>(entity->GetType()), 0});
-      otherEntities.Add(std::move(entity));
+      otherEntities_.Add(std::move(entity));
+      damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),
+                            static_cast<std::int64_t>(rest.size())};
       break;
     }
     const int type = entity->GetType();
@@ -197,15 +213,15 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     listing_.push_back({static_cast<std::uint8_t>(type), subtype});
     offset += entity->Length();
     if (type == kTypeZero) {
-      typeZeroEntities.Add(std::move(entity));
+      typeZeroEntities_.Add(std::move(entity));
     } else if (type == kTypeSymbolDef) {
       uses.Definition(*entity);
-      symbolDefs.Add(std::move(entity));
+      symbolDefs_.Add(std::move(entity));
     } else {
       if (type == kTypeSymbolRef) {
         uses.Reference(*entity->AsNamed());
       }
-      otherEntities.Add(std::move(entity));
+      otherEntities_.Add(std::move(entity));
     }
     if (releaseBehind) {
       bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
@@ -227,25 +243,25 @@ void DrawingFile::WriteListing() const {
   std::fclose(out);
 }
 
-int DrawingFile::Save(const std::string& path) {
+SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptions& options) {
   if (!loaded_) {
-    return SaveFailed;  // nothing to write; never replace a file with an empty one
+    return {SaveResult::NothingLoaded, 0, {}};  // never replace a file with an empty one
   }
   // Entities refer into the loaded file: a writer that overwrote that very file in place would
   // change them under its feet, so they get a copy of their own first.
   if (bytes_.Maps(path) && !bytes_.Detach()) {
-    return SaveFailed;
+    return {SaveResult::WriteFailed, ENOMEM, {}};
   }
   platform::SafeFileWriter writer;
-  if (!writer.Begin(path)) {
-    return SaveFailed;
+  if (SaveStatus begun = writer.Begin(path, options); !begun.Saved()) {
+    return begun;
   }
-  if (!WriteTo(writer) || !writer.Commit()) {
-    writer.Abandon();
-    return SaveFailed;
+  WriteTo(writer);  // a failed write shows in Commit
+  SaveStatus committed = writer.Commit();
+  if (committed.Saved()) {
+    modified_ = false;
   }
-  modified_ = false;
-  return 0;
+  return committed;
 }
 
 namespace {
@@ -286,7 +302,7 @@ class JoiningWriter {
 bool DrawingFile::WriteTo(OutputFile& out) const {
   JoiningWriter writer(out);
   writer.Add(header_);
-  for (const EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
+  for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
     for (int i = 0; i < list->GetSize(); ++i) {
       writer.Add(list->GetAt(i).Bytes());
     }
@@ -294,20 +310,92 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
   return writer.Finish();
 }
 
-int DrawingFile::Reset() {
+void DrawingFile::Reset() {
   loaded_ = false;
   header_.clear();
   header_.shrink_to_fit();
   listing_.clear();
   listing_.shrink_to_fit();
-  typeZeroEntities.DeleteAll();
-  symbolDefs.DeleteAll();
-  otherEntities.DeleteAll();
+  typeZeroEntities_.DeleteAll();
+  symbolDefs_.DeleteAll();
+  otherEntities_.DeleteAll();
   // The entities are gone, so the memory they lived in and the bytes they referred to can go.
   arena_.release();
   bytes_.Unmap();
+  damage_.reset();
   modified_ = false;
-  return 0;
+}
+
+void DrawingFile::SwapSymbols(int first, int second) {
+  symbolDefs_.Swap(first, second);
+  modified_ = true;
+}
+
+int DrawingFile::AddSymbol(std::unique_ptr<SymbolDef> definition) {
+  if (!definition) {
+    throw std::invalid_argument("no definition");
+  }
+  const int index = symbolDefs_.Add(std::move(definition));
+  modified_ = true;
+  return index;
+}
+
+void DrawingFile::AssignSymbol(int index, const Entity& source) {
+  Entity& definition = symbolDefs_.GetAt(index);
+  if (source.GetType() != kTypeSymbolDef) {
+    throw std::invalid_argument("not a definition");
+  }
+  definition.Assign(source);
+  modified_ = true;
+}
+
+std::string DrawingFile::SetSymbolName(int index, std::string_view newName) {
+  // SymbolDefs holds definitions only, so every entry has a name.
+  std::string oldName = symbolDefs_.GetAt(index).AsNamed()->SetName(newName);
+  modified_ = true;
+  return oldName;
+}
+
+void DrawingFile::RemoveSymbol(int index) {
+  symbolDefs_.RemoveAt(index);  // the removed definition is destroyed here
+  modified_ = true;
+}
+
+void DrawingFile::ReorderSymbols(std::span<const int> order) {
+  const auto size = static_cast<std::size_t>(symbolDefs_.GetSize());
+  std::vector<bool> seen(size, false);
+  if (order.size() != size) {
+    throw std::invalid_argument("not a permutation");
+  }
+  for (const int from : order) {
+    if (from < 0 || static_cast<std::size_t>(from) >= size ||
+        seen[static_cast<std::size_t>(from)]) {
+      throw std::invalid_argument("not a permutation");
+    }
+    seen[static_cast<std::size_t>(from)] = true;
+  }
+  std::vector<std::unique_ptr<Entity>> entries = symbolDefs_.RemoveAt(0, symbolDefs_.GetSize());
+  for (const int from : order) {
+    symbolDefs_.Add(std::move(entries[static_cast<std::size_t>(from)]));
+  }
+  modified_ = true;
+}
+
+int DrawingFile::KeepSymbols(const std::vector<bool>& kept) {
+  if (kept.size() != static_cast<std::size_t>(symbolDefs_.GetSize())) {
+    throw std::invalid_argument("one flag per definition");
+  }
+  std::vector<std::unique_ptr<Entity>> entries = symbolDefs_.RemoveAt(0, symbolDefs_.GetSize());
+  int removed = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (kept[i]) {
+      symbolDefs_.Add(std::move(entries[i]));
+    } else {
+      ++removed;
+    }
+  }
+  modified_ = modified_ || removed > 0;
+  return removed;
 }
 
 bool DrawingFile::SetModified(bool value) {
@@ -321,8 +409,8 @@ int DrawingFile::RemoveReferences(std::string_view name) {
            reference->NameView() == name;
   };
   int count = 0;
-  for (int i = 0; i < otherEntities.GetSize(); ++i) {
-    count += matches(otherEntities.GetAt(i)) ? 1 : 0;
+  for (int i = 0; i < otherEntities_.GetSize(); ++i) {
+    count += matches(otherEntities_.GetAt(i)) ? 1 : 0;
   }
   if (count == 0) {
     return 0;
@@ -330,10 +418,10 @@ int DrawingFile::RemoveReferences(std::string_view name) {
   // One pass that keeps the rest in order. Taking the references out one at a time moves every
   // later entry each time, which is quadratic: a symbol placed 100,000 times among other records
   // took seconds, and half a million took minutes.
-  std::vector<std::unique_ptr<Entity>> entries = otherEntities.RemoveAt(0, otherEntities.GetSize());
+  std::vector<std::unique_ptr<Entity>> entries = otherEntities_.RemoveAt(0, otherEntities_.GetSize());
   for (std::unique_ptr<Entity>& entry : entries) {
     if (!matches(*entry)) {
-      otherEntities.Add(std::move(entry));
+      otherEntities_.Add(std::move(entry));
     }
   }
   // The references left in `entries` are destroyed here.
@@ -343,7 +431,7 @@ int DrawingFile::RemoveReferences(std::string_view name) {
 
 int DrawingFile::RenameReferences(std::string_view oldName, std::string_view newName) {
   int count = 0;
-  for (EntityList* list : {&typeZeroEntities, &symbolDefs, &otherEntities}) {
+  for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
     for (int i = list->GetSize() - 1; i >= 0; --i) {
       Entity& entity = list->GetAt(i);
       NamedEntity* named = entity.AsNamed();

@@ -1,26 +1,42 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <memory_resource>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/EntityList.h"
 #include "model/EntityListing.h"
+#include "platform/LockedFile.h"
 #include "platform/MemoryMap.h"
+#include "platform/SafeFileWriter.h"
+#include "platform/SaveResult.h"
 
 namespace runebin {
 
 class OutputFile;
+class SymbolDef;
 
-// Results of DrawingFile::Load.
-inline constexpr int LoadOpenFailed = -1;    // cannot be opened, mapped, or is locked elsewhere
-inline constexpr int LoadNotDrawing = -2;    // the header lacks the drawing signature
-inline constexpr int LoadWrongVersion = -3;  // the version digit is not '6'
-inline constexpr int LoadCompressed = -4;    // the body is compressed
-// Result of DrawingFile::Save.
-inline constexpr int SaveFailed = -1;
+// How DrawingFile::Load ended; the numbers are the codes the program has always used.
+enum class LoadResult {
+  Loaded = 0,
+  OpenFailed = -1,    // missing, not a regular file, empty, or cannot be mapped
+  NotDrawing = -2,    // the header lacks the drawing signature
+  WrongVersion = -3,  // the version digit is not '6'
+  Compressed = -4,    // the body is compressed
+  InUse = -5,         // another program holds the file locked
+};
+
+// The part of a body that could not be read as records: it starts `offset` bytes into the file
+// and runs `bytes` bytes to its end. It is kept and written back as it is.
+struct DamagedTail {
+  std::int64_t offset = 0;
+  std::int64_t bytes = 0;
+};
 
 // Where the entity listing goes unless a document is told otherwise.
 std::string DefaultEntityListingPath();
@@ -33,9 +49,11 @@ std::string DefaultEntityListingPath();
 // released at once by Reset. So an entity taken out of a list must be gone before the next Reset
 // or Load.
 //
-// Invariants: every top-level entity of the loaded file is in exactly one list; symbolDefs holds
-// only SymbolDef objects; an unreadable tail of the body (see UnreadableTail) is the last entry
-// of otherEntities, so it is written back last, where it was.
+// Invariants, kept by the operations below (the lists are read-only to everyone else): every
+// top-level entity of the loaded file is in exactly one list; SymbolDefs holds only SymbolDef
+// objects; an unreadable tail of the body (see UnreadableTail) is the last entry of
+// OtherEntities, so it is written back last, where it was. Every change marks the document
+// modified. An index outside a list throws std::invalid_argument before anything changed.
 class DrawingFile {
  public:
   // `listingPath` is where Load writes the entity listing; empty writes none.
@@ -44,24 +62,54 @@ class DrawingFile {
   DrawingFile(const DrawingFile&) = delete;
   DrawingFile& operator=(const DrawingFile&) = delete;
 
-  // Loads a drawing, dropping whatever was loaded before (also when this load fails). Returns 0
-  // or one of LoadOpenFailed .. LoadCompressed; after a failure the document is empty.
-  int Load(const std::string& path);
+  // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a
+  // failure the document is empty. The file is locked while it is read; with `keepLocked`, a
+  // successful load hands the still locked file over to it.
+  LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr);
   // Loads a drawing held in memory, with the same checks and results (no listing is written).
-  int LoadFromMemory(std::span<const std::uint8_t> bytes);
+  LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes);
+  // Makes the loaded bytes the document's own, so that nothing another program does to the file
+  // afterwards can reach them (by default they are read from the file as needed, which only the
+  // file's lock keeps safe). Returns false when memory ran out.
+  bool DetachFromFile();
   // Writes header, type-0 entities, symbol definitions and other entities, each list in its
-  // order, replacing the file at `path` safely. Returns 0, or SaveFailed with the file on disk
-  // untouched and the modified flag kept.
-  int Save(const std::string& path);
+  // order, replacing the file at `path` safely (see platform::SafeFileWriter for `options`). On
+  // failure the file on disk is as it was and the modified flag is kept.
+  SaveStatus Save(const std::string& path, const platform::WriteOptions& options = {});
   // Writes the document as Save does, to any destination. Returns false if a write failed.
   bool WriteTo(OutputFile& out) const;
-  // Drops everything: header, entities and both flags. Always returns 0.
-  int Reset();
+  // Drops everything: header, entities and both flags.
+  void Reset();
 
   bool IsLoaded() const { return loaded_; }
   bool IsModified() const { return modified_; }
   // Sets the modified flag and returns its previous value.
   bool SetModified(bool value);
+
+  const EntityList& TypeZeroEntities() const { return typeZeroEntities_; }
+  const EntityList& SymbolDefs() const { return symbolDefs_; }
+  const EntityList& OtherEntities() const { return otherEntities_; }
+  // The unreadable end of the body, if the last load met one.
+  std::optional<DamagedTail> Damage() const { return damage_; }
+
+  // --- Symbol definitions ---
+  // Exchanges two definitions.
+  void SwapSymbols(int first, int second);
+  // Appends a definition the document now owns; returns its index.
+  int AddSymbol(std::unique_ptr<SymbolDef> definition);
+  // Makes the definition at `index` a byte-for-byte copy of `source` (a definition), use count
+  // included; it keeps its place.
+  void AssignSymbol(int index, const Entity& source);
+  // Writes `newName` (cut to the name field) into the definition at `index`; returns the old name.
+  std::string SetSymbolName(int index, std::string_view newName);
+  // Destroys the definition at `index`; the later ones move up.
+  void RemoveSymbol(int index);
+  // Puts the definitions in the order `order` gives: element k is the index of the definition
+  // that goes to place k. Throws std::invalid_argument unless `order` is a permutation.
+  void ReorderSymbols(std::span<const int> order);
+  // Destroys every definition whose `kept` entry is false; the others keep their order. Returns
+  // how many it destroyed.
+  int KeepSymbols(const std::vector<bool>& kept);
 
   // Removes and destroys every top-level reference named exactly `name`; returns how many. Marks
   // the document modified when it removed any.
@@ -75,23 +123,24 @@ class DrawingFile {
   // Type and subtype of every top-level entity of the last load, in file order.
   const std::vector<ListingRow>& LoadedListing() const { return listing_; }
 
-  EntityList typeZeroEntities;
-  EntityList symbolDefs;
-  EntityList otherEntities;
 
  private:
-  int CheckHeader(std::span<const std::uint8_t> view);
-  int LoadBytes(bool releaseBehind);
+  LoadResult CheckHeader(std::span<const std::uint8_t> view);
+  LoadResult LoadBytes(bool releaseBehind);
   void ReadBody(std::span<std::uint8_t> body, bool releaseBehind);
   void WriteListing() const;
 
   platform::MemoryMap bytes_;
   std::pmr::monotonic_buffer_resource arena_{std::size_t{2} << 20, platform::LargeMemory()};
+  EntityList typeZeroEntities_;
+  EntityList symbolDefs_;
+  EntityList otherEntities_;
   std::string listingPath_;
   std::vector<std::uint8_t> header_;
   std::vector<ListingRow> listing_;
   bool loaded_ = false;
   bool modified_ = false;
+  std::optional<DamagedTail> damage_;
 };
 
 }  // namespace runebin

@@ -1,28 +1,30 @@
 #include "model/MappedFile.h"
 
+#include <utility>
+
 namespace runebin {
 
-int MappedFile::Open(const std::string& path) {
+platform::LockResult MappedFile::Open(const std::string& path) {
   Close();
-  if (!file_.OpenForReading(path)) {
-    return MapOpenFailed;
+  if (const platform::LockResult locked = file_.OpenForReading(path);
+      locked != platform::LockResult::Locked) {
+    return locked;
   }
   if (!map_.Map(file_.Descriptor(), file_.Size())) {
     file_.Close();
-    return MapMappingFailed;
+    return platform::LockResult::Failed;
   }
-  return 0;
+  return platform::LockResult::Locked;
 }
 
-int MappedFile::Close() {
-  int result = 0;
-  if (!map_.Unmap()) {
-    result = -1;
-  }
-  if (!file_.Close() && result == 0) {
-    result = -3;
-  }
-  return result;
+void MappedFile::Close() {
+  map_.Unmap();
+  file_.Close();
+}
+
+platform::LockedFile MappedFile::TakeFile() {
+  map_.Unmap();
+  return std::move(file_);
 }
 
 }  // namespace runebin

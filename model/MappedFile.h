@@ -10,11 +10,6 @@
 
 namespace runebin {
 
-// Results of MappedFile::Open.
-inline constexpr int MapOpenFailed = -1;
-inline constexpr int MapMappingFailed = -2;
-inline constexpr int MapViewFailed = -3;
-
 // A read-only view of a whole file, held open and exclusively locked while mapped, so that no
 // other program changes it under the loader.
 class MappedFile {
@@ -24,11 +19,13 @@ class MappedFile {
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
 
-  // 0 on success; MapOpenFailed when the file is missing, not a regular file or locked elsewhere;
-  // MapMappingFailed when it cannot be mapped (an empty file cannot). On failure nothing is held.
-  int Open(const std::string& path);
-  // Releases the view and the file: 0, or -1 when unmapping failed, -3 when closing failed.
-  int Close();
+  // Opens, locks and maps the file. Fails (holding nothing) when it is missing, not a regular
+  // file, locked elsewhere (InUse) or cannot be mapped (an empty file cannot).
+  platform::LockResult Open(const std::string& path);
+  // Releases the view and the file.
+  void Close();
+  // Hands over the open, locked file (and drops the view if it was not taken).
+  platform::LockedFile TakeFile();
 
   // Hands over the view; the file stays open and locked here.
   platform::MemoryMap TakeView() { return std::move(map_); }

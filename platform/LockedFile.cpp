@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace runebin::platform {
@@ -14,32 +15,48 @@ LockedFile::~LockedFile() {
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+    : fd_(std::exchange(other.fd_, -1)), identity_(std::exchange(other.identity_, {})) {}
 
 LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
-    size_ = std::exchange(other.size_, 0);
+    identity_ = std::exchange(other.identity_, {});
   }
   return *this;
 }
 
-bool LockedFile::OpenForReading(const std::string& path) {
+LockResult LockedFile::OpenForReading(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    return false;
-  }
-  struct stat info {};
-  // A directory or device opens fine with O_RDONLY; only regular files are drawings.
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // Another program may replace the file between our open and our lock (a safe save renames a
+  // new file over it); the lock then guards a file nobody will read again. A few rounds settle
+  // any realistic race.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+      return LockResult::Failed;
+    }
+    struct stat info {};
+    // A directory or device opens fine with O_RDONLY; only regular files are drawings.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(fd);
+      return LockResult::Failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool inUse = errno == EWOULDBLOCK;
+      ::close(fd);
+      return inUse ? LockResult::InUse : LockResult::Failed;
+    }
+    const std::optional<FileIdentity> locked = IdentityOfOpenFile(fd);
+    const std::optional<FileIdentity> named = IdentityOfPath(path);
+    if (locked && named && locked->SameFile(*named)) {
+      fd_ = fd;
+      identity_ = *locked;  // taken under the lock: no one who honours it writes any more
+      return LockResult::Locked;
+    }
     ::close(fd);
-    return false;
   }
-  fd_ = fd;
-  size_ = static_cast<std::int64_t>(info.st_size);
-  return true;
+  return LockResult::Failed;
 }
 
 bool LockedFile::Close() {
@@ -47,7 +64,7 @@ bool LockedFile::Close() {
     return true;
   }
   const int fd = std::exchange(fd_, -1);
-  size_ = 0;
+  identity_ = {};
   // Unlocked first: closing the descriptor alone keeps the lock while a mapping of the file
   // still refers to the open file.
   ::flock(fd, LOCK_UN);

@@ -49,6 +49,7 @@ bool WriteFully(int fd, const unsigned char* bytes, std::size_t size) {
       return false;
     }
     if (written == 0) {
+      errno = EIO;
       return false;
     }
     bytes += written;
@@ -57,7 +58,24 @@ bool WriteFully(int fd, const unsigned char* bytes, std::size_t size) {
   return true;
 }
 
-// Makes the rename itself durable.
+// Copies everything `from` holds from its start to the current position of `to`.
+bool CopyFile(int from, int to, unsigned char* buffer) {
+  for (off_t offset = 0;;) {
+    const ssize_t got = ::pread(from, buffer, kBufferSize, offset);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      return got == 0;
+    }
+    if (!WriteFully(to, buffer, static_cast<std::size_t>(got))) {
+      return false;
+    }
+    offset += got;
+  }
+}
+
+// Makes a rename or an unlink itself durable.
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
@@ -72,13 +90,20 @@ SafeFileWriter::~SafeFileWriter() {
   Abandon();
 }
 
-bool SafeFileWriter::Begin(const std::string& target) {
+SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
+  Abandon();
+  return {result, error, {}};
+}
+
+SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& options) {
   Abandon();
   IgnoreFileSizeSignal();
   failed_ = false;
+  error_ = 0;
   buffered_ = 0;
+  written_ = 0;
   if (target.empty() || target.back() == '/') {
-    return false;
+    return Refuse(SaveResult::NotWritable, EISDIR);
   }
   // Through a symbolic link we replace the file it points to, not the link.
   target_ = target;
@@ -86,20 +111,46 @@ bool SafeFileWriter::Begin(const std::string& target) {
     target_ = resolved;
     std::free(resolved);
   }
+  buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
 
-  mode_t mode = 0666;
   struct stat info {};
   const bool exists = ::stat(target_.c_str(), &info) == 0;
+  // A target that is gone is written anew: there is nothing on disk to overwrite.
+  if (!exists && errno != ENOENT) {
+    return Refuse(SaveResult::WriteFailed, errno);
+  }
+  mode_t mode = 0666;
   if (exists) {
     // Root may write anywhere, so permission checks alone would not stop it: a file whose owner
-    // cannot write it is treated as read-only by everyone.
+    // cannot write it is treated as read-only by everyone. And a user who may replace files in
+    // the folder but not write this one must not make it theirs by replacing it.
     if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
-      return false;
+      return Refuse(SaveResult::NotWritable, EACCES);
     }
-    lockFd_ = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-      Abandon();
-      return false;
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+      return Refuse(SaveResult::NotWritable, errno);
+    }
+    const std::optional<FileIdentity> named = IdentityOfPath(target_);
+    if (options.held != nullptr && options.held->IsOpen() && named &&
+        options.held->Identity().SameFile(*named)) {
+      lockHeld_ = options.held;
+    } else if (const LockResult locked = lock_.OpenForReading(target_);
+               locked != LockResult::Locked) {
+      return Refuse(locked == LockResult::InUse ? SaveResult::InUse : SaveResult::WriteFailed,
+                    locked == LockResult::InUse ? EWOULDBLOCK : errno);
+    } else {
+      lockHeld_ = &lock_;
+    }
+    // From here on the locked file is the one we look at and write.
+    if (::fstat(lockHeld_->Descriptor(), &info) != 0) {
+      return Refuse(SaveResult::WriteFailed, errno);
+    }
+    const std::optional<FileIdentity> now = IdentityOfOpenFile(lockHeld_->Descriptor());
+    if (options.expected && !(now && *now == *options.expected)) {
+      return Refuse(SaveResult::ChangedOnDisk, 0);
+    }
+    if (info.st_nlink > 1) {
+      return BeginInPlace();  // a rename would split the links
     }
     mode = info.st_mode & 07777;
   } else {
@@ -108,27 +159,80 @@ bool SafeFileWriter::Begin(const std::string& target) {
     mode &= ~mask;
   }
 
+  cleanup_.emplace();
   temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
-  tempFd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-  if (tempFd_ < 0) {
+  {
+    const SignalHold hold;  // a signal between creating the file and watching it would leave it
+    outFd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (outFd_ >= 0) {
+      cleanup_->Watch(temporary_.c_str());
+    }
+  }
+  if (outFd_ < 0) {
     temporary_.clear();
-    Abandon();
-    return false;
+    return Refuse(SaveResult::WriteFailed, errno);
   }
-  if (::fchmod(tempFd_, mode) != 0) {
-    Abandon();
-    return false;
+  // Owner and group first: changing them can clear the set-id bits that the mode then restores.
+  if (exists && ::fchown(outFd_, info.st_uid, info.st_gid) != 0) {
+    ::close(std::exchange(outFd_, -1));
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+    return BeginInPlace();  // a new file would not keep them
   }
-  if (exists) {
-    // Keep the owner when we are allowed to (only root is); otherwise the file becomes ours.
-    [[maybe_unused]] const int ignored = ::fchown(tempFd_, info.st_uid, info.st_gid);
+  if (::fchmod(outFd_, mode) != 0) {
+    return Refuse(SaveResult::WriteFailed, errno);
   }
-  buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
-  return true;
+  return {};
+}
+
+SaveStatus SafeFileWriter::BeginInPlace() {
+  inPlace_ = true;
+  struct stat info {};
+  if (::fstat(lockHeld_->Descriptor(), &info) != 0) {
+    return Refuse(SaveResult::WriteFailed, errno);
+  }
+  originalSize_ = info.st_size;
+  if (!cleanup_) {
+    cleanup_.emplace();
+  }
+  temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
+  int copy = -1;
+  {
+    const SignalHold hold;
+    copy = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (copy >= 0) {
+      cleanup_->Watch(temporary_.c_str());
+    }
+  }
+  if (copy < 0) {
+    temporary_.clear();
+    return Refuse(SaveResult::WriteFailed, errno);
+  }
+  // mkostemp made the copy readable by us alone, as the bytes may be private.
+  const bool copied = CopyFile(lockHeld_->Descriptor(), copy, buffer_.get()) && ::fsync(copy) == 0;
+  const int copyError = errno;
+  if (::close(copy) != 0 || !copied) {
+    return Refuse(SaveResult::WriteFailed, copied ? errno : copyError);
+  }
+  outFd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (outFd_ < 0) {
+    return Refuse(SaveResult::WriteFailed, errno);
+  }
+  // From the first byte overwritten until the file is whole again, a signal must wait.
+  hold_.emplace();
+  return {};
+}
+
+bool SafeFileWriter::Fail() {
+  if (!failed_) {
+    failed_ = true;
+    error_ = errno;
+  }
+  return false;
 }
 
 bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
-  if (failed_ || tempFd_ < 0) {
+  if (failed_ || outFd_ < 0) {
     failed_ = true;
     return false;
   }
@@ -142,8 +246,11 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
     return false;
   }
   if (size >= kBufferSize) {
-    failed_ = !WriteFully(tempFd_, source, size);
-    return !failed_;
+    if (!WriteFully(outFd_, source, size)) {
+      return Fail();
+    }
+    written_ += static_cast<std::int64_t>(size);
+    return true;
   }
   std::memcpy(buffer_.get(), source, size);
   buffered_ = size;
@@ -152,39 +259,86 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
 
 bool SafeFileWriter::Flush() {
   if (buffered_ > 0 && !failed_) {
-    failed_ = !WriteFully(tempFd_, buffer_.get(), buffered_);
+    if (!WriteFully(outFd_, buffer_.get(), buffered_)) {
+      Fail();
+    } else {
+      written_ += static_cast<std::int64_t>(buffered_);
+    }
   }
   buffered_ = 0;
   return !failed_;
 }
 
-bool SafeFileWriter::Commit() {
-  if (tempFd_ < 0 || !Flush() || ::fsync(tempFd_) != 0) {
-    Abandon();
+bool SafeFileWriter::RestoreOriginal() {
+  const int copy = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (copy < 0) {
     return false;
   }
-  const int fd = std::exchange(tempFd_, -1);
-  if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    Abandon();
-    return false;
+  const bool restored = ::lseek(outFd_, 0, SEEK_SET) == 0 &&
+                        CopyFile(copy, outFd_, buffer_.get()) &&
+                        ::ftruncate(outFd_, originalSize_) == 0 && ::fsync(outFd_) == 0;
+  ::close(copy);
+  return restored;
+}
+
+SaveStatus SafeFileWriter::Commit() {
+  if (outFd_ < 0) {
+    return Refuse(SaveResult::WriteFailed, error_);
+  }
+  if (!Flush() || ::fsync(outFd_) != 0 ||
+      (inPlace_ && (::ftruncate(outFd_, written_) != 0 || ::fsync(outFd_) != 0))) {
+    Fail();
+  }
+  if (inPlace_) {
+    SaveStatus status{};
+    if (failed_) {
+      status.result = SaveResult::WriteFailed;
+      status.error = error_;
+      if (!RestoreOriginal()) {
+        // The copy is all that is left of the original: keep it and say where it is.
+        status.result = SaveResult::CopyKept;
+        status.keptCopy = std::exchange(temporary_, {});
+      }
+    }
+    ::close(std::exchange(outFd_, -1));
+    Abandon();  // closes the file, removes the copy if not kept, lets held signals through
+    return status;
+  }
+  const int fd = std::exchange(outFd_, -1);
+  if (::close(fd) != 0 && !failed_) {
+    Fail();
+  }
+  if (failed_ || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    const int error = failed_ ? error_ : errno;
+    return Refuse(SaveResult::WriteFailed, error);
   }
   temporary_.clear();
   SyncFolder(FolderOf(target_));
   Abandon();  // releases the lock on the replaced file
-  return true;
+  return {};
 }
 
 void SafeFileWriter::Abandon() {
-  if (tempFd_ >= 0) {
-    ::close(std::exchange(tempFd_, -1));
+  if (outFd_ >= 0) {
+    // In place and not committed: put the original back before the copy goes.
+    if (inPlace_ && !RestoreOriginal()) {
+      temporary_.clear();  // the copy stays; nobody is left to tell, so at least keep the bytes
+    }
+    ::close(std::exchange(outFd_, -1));
   }
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());
     temporary_.clear();
+    SyncFolder(FolderOf(target_));
   }
-  if (lockFd_ >= 0) {
-    ::close(std::exchange(lockFd_, -1));
+  if (cleanup_) {
+    cleanup_->Forget();
   }
+  cleanup_.reset();
+  hold_.reset();  // held signals arrive now, with nothing left to clean up
+  lock_.Close();
+  lockHeld_ = nullptr;
+  inPlace_ = false;
   buffer_.reset();
   buffered_ = 0;
 }

@@ -1,20 +1,42 @@
 #pragma once
 
-#include <sys/types.h>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/FileIdentity.h"
+#include "platform/LockedFile.h"
 #include "platform/OutputFile.h"
+#include "platform/SaveResult.h"
+#include "platform/SignalCleanup.h"
 
 namespace runebin::platform {
 
-// Replaces a file without ever destroying it: the new contents go to a temporary file in the same
-// folder, which is flushed to disk and then renamed over the target in one step. Until Commit
-// succeeds the target stays exactly as it was; if anything fails, the temporary file is removed.
+struct WriteOptions {
+  // The target as this process already holds it locked (a second lock of ours would conflict
+  // with the first); ignored when it is not the target.
+  const LockedFile* held = nullptr;
+  // Refuse with ChangedOnDisk unless the target is still this file, unwritten since (or gone).
+  std::optional<FileIdentity> expected;
+};
+
+// Replaces a file without ever destroying it or giving it away.
 //
-// While the replacement is being written, the target is held under an exclusive, non-blocking
-// lock, so a file that another process holds locked is refused.
+// Normally the new contents go to a temporary file in the same folder, which gets the target's
+// owner, group and mode, is flushed to disk and then renamed over the target in one step: until
+// Commit succeeds the target stays exactly as it was.
+//
+// Where the new file could not keep the target's owner or group (only the owner of a file, or
+// root, may set them), or the target has several hard links (a rename would split them), the
+// target is overwritten in place instead: first a flushed safety copy of it is made in the same
+// folder; any failure then copies it back, and only if even that fails is the copy left, named in
+// the result (CopyKept). SIGINT, SIGTERM and SIGHUP are held back while the target is overwritten.
+//
+// Any other way it ends, no temporary file is left: also when SIGINT, SIGTERM or SIGHUP end the
+// program during the save (see SignalCleanup). While the replacement is written, the target is
+// held under an exclusive, non-blocking lock, so a file another process holds locked is refused.
 class SafeFileWriter final : public OutputFile {
  public:
   SafeFileWriter() = default;
@@ -22,27 +44,39 @@ class SafeFileWriter final : public OutputFile {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-  // Prepares to replace `target`. Refuses (returns false) when the target is a directory or other
-  // non-regular file, is marked read-only on disk, is locked by another process, or when its
-  // folder does not exist or a temporary file cannot be created in it.
-  bool Begin(const std::string& target);
+  // Prepares to write `target`. Refuses when the target is a directory or other non-regular file,
+  // is marked read-only on disk or is one this user may not write (NotWritable), is locked by
+  // another process (InUse), is not the expected file (ChangedOnDisk), or when its folder does not
+  // exist or a temporary file cannot be made in it (WriteFailed).
+  SaveStatus Begin(const std::string& target, const WriteOptions& options = {});
   bool Write(const void* bytes, std::size_t size) override;
-  // Flushes, syncs and renames the temporary file over the target, which keeps its permissions.
-  // Returns false (and leaves the target untouched) if any step fails or a write failed earlier.
-  bool Commit();
-  // Gives up: the temporary file is removed and the target is left alone.
+  // Flushes and syncs the new contents and puts them in place. On failure the target is as it
+  // was (or, for CopyKept, its bytes are in the copy the result names).
+  SaveStatus Commit();
+  // Gives up: the target is left as it was and no temporary file remains.
   void Abandon();
 
  private:
+  SaveStatus Refuse(SaveResult result, int error);
+  SaveStatus BeginInPlace();
   bool Flush();
+  bool Fail();
+  bool RestoreOriginal();
 
   std::string target_;
-  std::string temporary_;
-  int tempFd_ = -1;
-  int lockFd_ = -1;
+  std::string temporary_;  // the new file, or in place the safety copy
+  int outFd_ = -1;         // where the new contents go
+  LockedFile lock_;
+  const LockedFile* lockHeld_ = nullptr;
+  bool inPlace_ = false;
+  std::int64_t originalSize_ = 0;
   bool failed_ = false;
+  int error_ = 0;  // errno of the first call that failed
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t buffered_ = 0;
+  std::int64_t written_ = 0;
+  std::optional<SignalCleanup> cleanup_;
+  std::optional<SignalHold> hold_;
 };
 
 }  // namespace runebin::platform

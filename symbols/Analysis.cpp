@@ -20,8 +20,8 @@ bool IsTopLevelGroup(const Entity& entity) {
 // Name -> index of its last definition: the one that references reach.
 std::unordered_map<std::string, int> LastDefinitions(const DrawingFile& file) {
   std::unordered_map<std::string, int> last;
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    last[NameOf(file.symbolDefs.GetAt(i))] = i;
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    last[NameOf(file.SymbolDefs().GetAt(i))] = i;
   }
   return last;
 }
@@ -43,14 +43,14 @@ std::string Symbol(int index, const std::string& name) {
 }
 
 void CheckTail(const DrawingFile& file, std::vector<Finding>& out) {
-  const EntityList& others = file.otherEntities;
+  const EntityList& others = file.OtherEntities();
   if (others.GetSize() == 0 ||
       dynamic_cast<const UnreadableTail*>(&others.GetAt(others.GetSize() - 1)) == nullptr) {
     return;
   }
   // The tail runs to the end of the file, and every other byte of the body is in some entity.
   std::uint64_t before = kHeaderSize;
-  for (const EntityList* list : {&file.typeZeroEntities, &file.symbolDefs, &others}) {
+  for (const EntityList* list : {&file.TypeZeroEntities(), &file.SymbolDefs(), &others}) {
     for (int i = 0; i < list->GetSize(); ++i) {
       before += list->GetAt(i).Length();
     }
@@ -62,8 +62,8 @@ void CheckTail(const DrawingFile& file, std::vector<Finding>& out) {
 
 void CheckDefinitions(const DrawingFile& file, std::vector<Finding>& out) {
   const auto last = LastDefinitions(file);
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    const Entity& definition = file.symbolDefs.GetAt(i);
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    const Entity& definition = file.SymbolDefs().GetAt(i);
     const std::string name = NameOf(definition);
     const std::int32_t length = ReadI32(definition.Bytes(), kLengthOffset).value_or(0);
     if (length < static_cast<std::int32_t>(kDefRecordLength)) {
@@ -93,8 +93,8 @@ void CheckReferences(const DrawingFile& file, std::vector<Finding>& out) {
   const auto last = LastDefinitions(file);
   std::map<std::string, std::uint64_t> missingTop;
   std::unordered_set<std::string> placedFromGroups;
-  for (int i = 0; i < file.otherEntities.GetSize(); ++i) {
-    const Entity& entity = file.otherEntities.GetAt(i);
+  for (int i = 0; i < file.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = file.OtherEntities().GetAt(i);
     if (entity.GetType() == kTypeSymbolRef) {
       if (const std::string name = NameOf(entity); !last.contains(name)) {
         ++missingTop[name];
@@ -125,21 +125,21 @@ void CheckReferences(const DrawingFile& file, std::vector<Finding>& out) {
     }
   };
   std::unordered_set<int> placedFromDefinitions;
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    missingInside(i, false, file.symbolDefs.GetAt(i));
-    for (const std::string& name : file.symbolDefs.GetAt(i).NestedReferenceNames()) {
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    missingInside(i, false, file.SymbolDefs().GetAt(i));
+    for (const std::string& name : file.SymbolDefs().GetAt(i).NestedReferenceNames()) {
       if (const auto found = last.find(name); found != last.end() && found->second != i) {
         placedFromDefinitions.insert(found->second);
       }
     }
   }
-  for (int i = 0; i < file.otherEntities.GetSize(); ++i) {
-    if (IsTopLevelGroup(file.otherEntities.GetAt(i))) {
-      missingInside(i, true, file.otherEntities.GetAt(i));
+  for (int i = 0; i < file.OtherEntities().GetSize(); ++i) {
+    if (IsTopLevelGroup(file.OtherEntities().GetAt(i))) {
+      missingInside(i, true, file.OtherEntities().GetAt(i));
     }
   }
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    const Entity& definition = file.symbolDefs.GetAt(i);
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    const Entity& definition = file.SymbolDefs().GetAt(i);
     const std::string name = NameOf(definition);
     if (placedFromDefinitions.contains(i) && definition.useCount == 0 &&
         !placedFromGroups.contains(name)) {
@@ -221,11 +221,11 @@ Uses FindUses(const DrawingFile& file, const std::string& name) {
       }
     }
   };
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    index(file.symbolDefs.GetAt(i), {false, i, NameOf(file.symbolDefs.GetAt(i))});
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    index(file.SymbolDefs().GetAt(i), {false, i, NameOf(file.SymbolDefs().GetAt(i))});
   }
-  for (int i = 0; i < file.otherEntities.GetSize(); ++i) {
-    const Entity& entity = file.otherEntities.GetAt(i);
+  for (int i = 0; i < file.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = file.OtherEntities().GetAt(i);
     if (IsTopLevelGroup(entity)) {
       index(entity, {true, i, {}});
     } else if (entity.GetType() == kTypeSymbolRef && NameOf(entity) == name) {
@@ -281,8 +281,8 @@ bool SameDefinition(const Entity& a, const Entity& b) {
 std::vector<std::string> NamesInOrder(const DrawingFile& file,
                                       const std::unordered_map<std::string, int>& last) {
   std::vector<std::string> names;
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    if (std::string name = NameOf(file.symbolDefs.GetAt(i)); last.at(name) == i) {
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    if (std::string name = NameOf(file.SymbolDefs().GetAt(i)); last.at(name) == i) {
       names.push_back(std::move(name));
     }
   }
@@ -303,7 +303,7 @@ SymbolDiff DiffSymbols(const DrawingFile& a, const DrawingFile& b) {
       continue;
     }
     commonA.push_back(name);
-    if (!SameDefinition(a.symbolDefs.GetAt(lastA.at(name)), b.symbolDefs.GetAt(inB->second))) {
+    if (!SameDefinition(a.SymbolDefs().GetAt(lastA.at(name)), b.SymbolDefs().GetAt(inB->second))) {
       diff.changed.push_back(name);
     }
   }
@@ -327,9 +327,9 @@ std::vector<int> Dependencies(const DrawingFile& file, int index) {
       }
     }
   };
-  follow(file.symbolDefs.GetAt(index));
+  follow(file.SymbolDefs().GetAt(index));
   for (std::size_t next = 0; next < found.size(); ++next) {
-    follow(file.symbolDefs.GetAt(found[next]));
+    follow(file.SymbolDefs().GetAt(found[next]));
   }
   return found;
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Only the result-code constants of the model and of the metafile import (header-only).
 #include "metafile/ImportResult.h"
 #include "model/DrawingFile.h"
+#include "platform/SaveResult.h"
 
 namespace runebin::messages {
 
@@ -30,14 +30,20 @@ inline constexpr std::string_view kInvalidArgument = "An invalid argument was en
 
 inline constexpr std::string_view kSameFileTwice = "Can't open the same file twice";
 
-// What a refused load means to the user; `loadResult` is one of DrawingFile's Load results.
-inline std::string LoadFailure(int loadResult, std::string_view path) {
-  switch (loadResult) {
-    case LoadNotDrawing:
+// What a refused load means to the user.
+inline std::string LoadFailure(LoadResult result, std::string_view path) {
+  switch (result) {
+    case LoadResult::Loaded:
+      return {};
+    case LoadResult::OpenFailed:
+      return "Error Opening file " + Quoted(path);
+    case LoadResult::InUse:
+      return Quoted(path) + " is in use by another program";
+    case LoadResult::NotDrawing:
       return Quoted(path) + " does not appear to be a Korvel file";
-    case LoadWrongVersion:
+    case LoadResult::WrongVersion:
       return Quoted(path) + " is not a version 6 Korvel file";
-    case LoadCompressed:
+    case LoadResult::Compressed:
       return Quoted(path) +
              " is a compressed Korvel file,\n"
              "which can't be processed by this program.\n"
@@ -51,14 +57,40 @@ inline std::string LoadFailure(int loadResult, std::string_view path) {
              "   clicking OK to dismiss the Korvel PVX Drawing Options dialog,\n"
              "   clicking OK to dismiss the Options dialog, and\n"
              "   saving the file. It will be uncompressed.";
-    case LoadOpenFailed:
-    default:
-      return "Error Opening file " + Quoted(path);
   }
+  return {};
 }
 
-inline std::string SaveFailure(std::string_view path) {
-  return "Can't write to file " + Quoted(path) + ".";
+// A file whose body could not be read to its end: loaded, but not all of it is shown.
+inline std::string DamagedFile(std::string_view path, const DamagedTail& damage) {
+  return std::string(path) + ": damaged at byte " + std::to_string(damage.offset) + "; the last " +
+         std::to_string(damage.bytes) +
+         " bytes are kept as they are, and symbols in them are not shown";
+}
+
+// Asked before writing over a file that changed on disk after it was opened.
+inline std::string ChangedOnDiskQuestion(std::string_view path) {
+  return Quoted(path) +
+         " was changed by another program after it was opened.\n"
+         "Replace it with the version shown here?";
+}
+
+// What a failed write-back means to the user. Every failure but one left the file as it was.
+inline std::string SaveFailure(const SaveStatus& status, std::string_view path) {
+  const std::string failed = "Can't write to file " + Quoted(path) + ".";
+  switch (status.result) {
+    case SaveResult::Saved:
+      return {};
+    case SaveResult::NothingLoaded:
+    case SaveResult::NotWritable:
+    case SaveResult::InUse:
+    case SaveResult::ChangedOnDisk:
+    case SaveResult::WriteFailed:
+      return failed;
+    case SaveResult::CopyKept:
+      return failed + "\nIts original contents are kept in " + Quoted(status.keptCopy) + ".";
+  }
+  return failed;
 }
 
 // --- Symbol details ----------------------------------------------------------------------------
@@ -124,20 +156,23 @@ inline std::string UnusedDeleted(int deleted) {
 
 // --- Metafile import ---------------------------------------------------------------------------
 
-inline constexpr std::string_view kImportReturnedNothing = "Internal error - WMF returned was 0";
-
-// What a failed import means to the user; `importResult` is one of ImportMetafile's failures.
-inline std::string ImportFailure(int importResult, std::string_view path) {
-  switch (importResult) {
-    case ImportOpenFailed:
+// What a failed import means to the user.
+inline std::string ImportFailure(ImportResult result, std::string_view path) {
+  switch (result) {
+    case ImportResult::Succeeded:
+      return {};
+    case ImportResult::OpenFailed:
       return "Error opening file " + Quoted(path);
-    case ImportReadFailed:
+    case ImportResult::ReadFailed:
       return "Error reading from file " + Quoted(path);
-    case ImportUnknownType:
+    case ImportResult::UnknownType:
       return "Unknown file type for " + Quoted(path);
-    default:
-      return "Unknown error opening " + Quoted(path);
+    case ImportResult::NothingReturned:
+      return "Internal error - WMF returned was 0";
+    case ImportResult::NothingConverts:
+      return Quoted(path) + " contains nothing that can be imported";
   }
+  return "Unknown error opening " + Quoted(path);
 }
 
 // --- Refusals of a text field ------------------------------------------------------------------

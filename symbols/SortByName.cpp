@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <numeric>
 
-#include "model/NamedEntity.h"
+#include "symbols/SymbolCommands.h"
 
 namespace runebin {
 namespace {
@@ -169,25 +169,19 @@ std::vector<int> ExchangeSortOrder(std::span<const std::string> names) {
   return ExchangeSortOrder(ranks);
 }
 
-bool SortByName(EntityList& symbolDefs) {
+std::optional<std::vector<int>> SortedOrder(const EntityList& symbolDefs) {
   const int size = symbolDefs.GetSize();
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(size));
   for (int i = 0; i < size; ++i) {
-    const NamedEntity* named = symbolDefs.GetAt(i).AsNamed();
-    names.push_back(named != nullptr ? named->GetName() : std::string());
+    names.push_back(NameOf(symbolDefs.GetAt(i)));
   }
   // The exchange sort swaps something exactly when some later entry is strictly smaller than an
   // earlier one, that is when the names are not already in order.
   if (std::is_sorted(names.begin(), names.end())) {
-    return false;
+    return std::nullopt;
   }
-  const std::vector<int> order = ExchangeSortOrder(names);
-  std::vector<std::unique_ptr<Entity>> entries = symbolDefs.RemoveAt(0, size);
-  for (const int from : order) {
-    symbolDefs.Add(std::move(entries[static_cast<std::size_t>(from)]));
-  }
-  return true;
+  return ExchangeSortOrder(names);
 }
 
 }  // namespace runebin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,9 +26,8 @@ std::vector<int> ExchangeSortOrder(std::span<const int> ranks);
 // The same for names.
 std::vector<int> ExchangeSortOrder(std::span<const std::string> names);
 
-// Sorts `symbolDefs` in place in that order. Returns true when the exchange sort would have
-// exchanged at least one pair, that is when the names were not already in order; false leaves
-// the list untouched.
-bool SortByName(EntityList& symbolDefs);
+// The order of `symbolDefs` after the exchange sort, as above; nothing when the sort would not
+// exchange any pair, that is when the names are already in order.
+std::optional<std::vector<int>> SortedOrder(const EntityList& symbolDefs);
 
 }  // namespace runebin

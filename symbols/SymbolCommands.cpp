@@ -1,6 +1,7 @@
 #include "symbols/SymbolCommands.h"
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "model/Format.h"
@@ -14,57 +15,54 @@ std::string NameOf(const Entity& entity) {
   return named != nullptr ? named->GetName() : std::string();
 }
 
+SymbolSize MeasureSymbol(const Entity& definition) {
+  float lowX = 0, lowY = 0, highX = 0, highY = 0;
+  definition.GetExtents(lowX, lowY, highX, highY);
+  // Single precision, as the extents are stored.
+  return {highX - lowX, highY - lowY};
+}
+
 void MoveSymbolUp(DrawingFile& file, int index) {
-  file.symbolDefs.Swap(index - 1, index);
-  file.SetModified(true);
+  file.SwapSymbols(index - 1, index);
 }
 
 void MoveSymbolDown(DrawingFile& file, int index) {
-  file.symbolDefs.Swap(index, index + 1);
-  file.SetModified(true);
+  file.SwapSymbols(index, index + 1);
 }
 
 bool SortSymbols(DrawingFile& file) {
-  if (!SortByName(file.symbolDefs)) {
+  const std::optional<std::vector<int>> order = SortedOrder(file.SymbolDefs());
+  if (!order) {
     return false;
   }
-  file.SetModified(true);
+  file.ReorderSymbols(*order);
   return true;
 }
 
 int RenameSymbol(DrawingFile& file, int index, std::string_view newName) {
-  NamedEntity* definition = file.symbolDefs.GetAt(index).AsNamed();
-  if (definition == nullptr) {
-    return 0;  // symbolDefs holds only definitions; nothing to rename otherwise
-  }
-  // The references are matched by the name the definition had; SetName hands it back.
-  const std::string oldName = definition->SetName(newName);
-  file.SetModified(true);
+  // The references are matched by the name the definition had.
+  const std::string oldName = file.SetSymbolName(index, newName);
   return file.RenameReferences(oldName, newName);
 }
 
 int AppendSymbolCopy(const Entity& source, DrawingFile& target) {
   auto copy = std::make_unique<SymbolDef>();
   copy->Assign(source);
-  const int index = target.symbolDefs.Add(std::move(copy));
-  target.SetModified(true);
-  return index;
+  return target.AddSymbol(std::move(copy));
 }
 
 void ReplaceSymbolWithCopy(const Entity& source, DrawingFile& target, int index) {
-  target.symbolDefs.GetAt(index).Assign(source);
-  target.SetModified(true);
+  target.AssignSymbol(index, source);
 }
 
 std::string DeleteSymbol(DrawingFile& file, int index) {
-  std::string name = NameOf(file.symbolDefs.GetAt(index));
-  file.symbolDefs.RemoveAt(index);  // the removed definition is destroyed here
-  file.SetModified(true);
+  std::string name = NameOf(file.SymbolDefs().GetAt(index));
+  file.RemoveSymbol(index);
   return name;
 }
 
 std::vector<bool> SymbolsInUse(const DrawingFile& file) {
-  const EntityList& definitions = file.symbolDefs;
+  const EntityList& definitions = file.SymbolDefs();
   const auto size = static_cast<std::size_t>(definitions.GetSize());
   // A name leads to its last definition, as FindByName finds it.
   std::unordered_map<std::string, int> lastDefinition;
@@ -94,8 +92,8 @@ std::vector<bool> SymbolsInUse(const DrawingFile& file) {
       keep(i);
     }
   }
-  for (int i = 0; i < file.otherEntities.GetSize(); ++i) {
-    const Entity& entity = file.otherEntities.GetAt(i);
+  for (int i = 0; i < file.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = file.OtherEntities().GetAt(i);
     if (entity.GetType() == kTypeGroup17 || entity.GetType() == kTypeGroup18) {
       keepNamed(entity.NestedReferenceNames());
     }
@@ -111,24 +109,7 @@ std::vector<bool> SymbolsInUse(const DrawingFile& file) {
 }
 
 int DeleteUnusedSymbols(DrawingFile& file) {
-  const std::vector<bool> kept = SymbolsInUse(file);
-  const int size = file.symbolDefs.GetSize();
-  if (size == 0) {
-    return 0;
-  }
-  std::vector<std::unique_ptr<Entity>> entries = file.symbolDefs.RemoveAt(0, size);
-  int deleted = 0;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (kept[i]) {
-      file.symbolDefs.Add(std::move(entries[i]));
-    } else {
-      ++deleted;
-    }
-  }
-  if (deleted > 0) {
-    file.SetModified(true);
-  }
-  return deleted;
+  return file.KeepSymbols(SymbolsInUse(file));
 }
 
 }  // namespace runebin

@@ -12,14 +12,22 @@ namespace runebin {
 // The operations behind the symbol commands, on one drawing file (two for a copy). They ask
 // nothing and show nothing, so that the window program and a command-line tool share them.
 //
-// Indices are places in the file's symbolDefs. An index outside the list throws
+// Indices are places in the file's SymbolDefs. An index outside the list throws
 // std::invalid_argument before anything has changed. Every operation that changes the file marks
 // it modified.
 
-// Exchanges the definition at `index` with the one before it / after it.
 // The name of a definition or reference; empty for any other entity.
 std::string NameOf(const Entity& entity);
 
+// A definition's width and height as the user sees them: its stored extents' differences, taken
+// in single precision.
+struct SymbolSize {
+  float width = 0;
+  float height = 0;
+};
+SymbolSize MeasureSymbol(const Entity& definition);
+
+// Exchanges the definition at `index` with the one before it / after it.
 void MoveSymbolUp(DrawingFile& file, int index);
 void MoveSymbolDown(DrawingFile& file, int index);
 

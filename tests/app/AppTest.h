@@ -38,8 +38,8 @@ class AppTest : public ::testing::Test {
   Names Lines(int listBoxId) const { return ui.ListLines(listBoxId); }
   int Selection(int listBoxId) const { return ui.ListGetSelection(listBoxId); }
   Names Messages() const { return ui.MessageTexts(); }
-  const DrawingFile& File1() const { return dialog.Pane1().drawing; }
-  const DrawingFile& File2() const { return dialog.Pane2().drawing; }
+  const DrawingFile& File1() const { return dialog.Pane1().Drawing(); }
+  const DrawingFile& File2() const { return dialog.Pane2().Drawing(); }
 
   TempDir dir;
   FakeToolkit ui;

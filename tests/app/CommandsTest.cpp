@@ -114,7 +114,7 @@ TEST_F(Commands, DeleteAsksTwice) {
     EXPECT_EQ(Messages(), messages);
     EXPECT_EQ(Lines(ids::kList1), lines);
     EXPECT_EQ(Selection(ids::kList1), selection);
-    EXPECT_EQ(File1().otherEntities.GetSize(), referencesLeft);
+    EXPECT_EQ(File1().OtherEntities().GetSize(), referencesLeft);
     EXPECT_EQ(File1().IsModified(), answers[0]);
     Press(ids::kOpenClose1);
   }

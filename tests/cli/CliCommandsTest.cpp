@@ -143,7 +143,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
       {{"list", notDrawing}, "\"" + notDrawing + "\" does not appear to be a Korvel file"},
       {{"sort", version5}, "\"" + version5 + "\" is not a version 6 Korvel file"},
-      {{"purge", packed}, messages::LoadFailure(LoadCompressed, packed)},
+      {{"purge", packed}, messages::LoadFailure(LoadResult::Compressed, packed)},
       {{"copy", file, file, "Tree"}, "Can't open the same file twice"},
       {{"copy", to, file, "Elm"}, "No symbol named \"Elm\" in file \"" + to + "\""},
       {{"copy", file, version5, "Tree"}, "\"" + version5 + "\" is not a version 6 Korvel file"},

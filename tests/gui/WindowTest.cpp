@@ -301,7 +301,7 @@ Step Fill(const std::vector<std::pair<int, QString>>& fields) {
 TEST(Scenario, CommandsThroughTheWindowWriteTheExpectedFiles) {
   const std::string metafile = RUNEBIN_WMF_CORPUS "/pillow-drawing.wmf";
   std::unique_ptr<SymbolDef> leaf;
-  ASSERT_EQ(ImportMetafile(metafile, "leaf", 50.0F, leaf), 0);
+  ASSERT_EQ(ImportMetafile(metafile, "leaf", 50.0F, leaf), ImportResult::Succeeded);
   const Bytes leafBytes(leaf->Bytes().begin(), leaf->Bytes().end());
   Program program;
   const std::vector<Step> steps = {Choose(program.file1),

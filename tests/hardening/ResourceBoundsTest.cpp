@@ -93,14 +93,14 @@ TEST(HostileDrawing, MillionsOfTinyRecordsLoadChangeAndWrite) {
   ExpectBounded(
       [&] {
         DrawingFile drawing("");
-        ASSERT_EQ(drawing.Load(path), 0);
-        ASSERT_EQ(drawing.symbolDefs.GetSize(), 1);
-        EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, kPairs);
-        EXPECT_EQ(drawing.otherEntities.GetSize(), 2 * kPairs);
+        ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
+        ASSERT_EQ(drawing.SymbolDefs().GetSize(), 1);
+        EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, kPairs);
+        EXPECT_EQ(drawing.OtherEntities().GetSize(), 2 * kPairs);
         // Delete with references: every other entry goes.
         const std::string name = DeleteSymbol(drawing, 0);
         EXPECT_EQ(drawing.RemoveReferences(name), kPairs);
-        EXPECT_EQ(drawing.otherEntities.GetSize(), kPairs);
+        EXPECT_EQ(drawing.OtherEntities().GetSize(), kPairs);
         CountingOutput out;
         EXPECT_TRUE(drawing.WriteTo(out));
         EXPECT_EQ(out.written, kHeaderSize + 5 * static_cast<std::size_t>(kPairs));
@@ -129,10 +129,10 @@ TEST(HostileDrawing, GroupsNestedAMillionDeep) {
   ExpectBounded(
       [&] {
         DrawingFile drawing("");
-        ASSERT_EQ(drawing.Load(closedPath), 0);
-        ASSERT_EQ(drawing.symbolDefs.GetSize(), 1);
-        EXPECT_EQ(drawing.symbolDefs.GetAt(0).Length(), closed.size() - kHeaderSize);
-        EXPECT_EQ(drawing.symbolDefs.GetAt(0).NestedReferenceNames(),
+        ASSERT_EQ(drawing.Load(closedPath), LoadResult::Loaded);
+        ASSERT_EQ(drawing.SymbolDefs().GetSize(), 1);
+        EXPECT_EQ(drawing.SymbolDefs().GetAt(0).Length(), closed.size() - kHeaderSize);
+        EXPECT_EQ(drawing.SymbolDefs().GetAt(0).NestedReferenceNames(),
                   std::vector<std::string>{"Deep"});
         EXPECT_EQ(RenameSymbol(drawing, 0, "Renamed"), 1);
         CountingOutput out;
@@ -141,10 +141,10 @@ TEST(HostileDrawing, GroupsNestedAMillionDeep) {
         EXPECT_EQ(DeleteUnusedSymbols(drawing), 1);  // only its own group places it
 
         // Never closed: the whole body is kept as it is.
-        ASSERT_EQ(drawing.Load(openPath), 0);
-        EXPECT_EQ(drawing.symbolDefs.GetSize(), 0);
-        ASSERT_EQ(drawing.otherEntities.GetSize(), 1);
-        EXPECT_EQ(drawing.otherEntities.GetAt(0).Length(), open.size() - kHeaderSize);
+        ASSERT_EQ(drawing.Load(openPath), LoadResult::Loaded);
+        EXPECT_EQ(drawing.SymbolDefs().GetSize(), 0);
+        ASSERT_EQ(drawing.OtherEntities().GetSize(), 1);
+        EXPECT_EQ(drawing.OtherEntities().GetAt(0).Length(), open.size() - kHeaderSize);
       },
       30, 3 * fileKb + 16 * 1024);
 }
@@ -180,7 +180,7 @@ TEST(HostileMetafile, SaveDCFlood) {
       [&] {
         std::unique_ptr<SymbolDef> symbol;
         ImportDetails details;
-        ASSERT_EQ(ImportMetafileBytes(data, "Flood", 10.0F, symbol, details), ImportSucceeded);
+        ASSERT_EQ(ImportMetafileBytes(data, "Flood", 10.0F, symbol, details), ImportResult::Succeeded);
         ASSERT_NE(symbol, nullptr);
         EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
         // The outermost restore brings back the red pen: the polygon is drawn filled (black
@@ -209,7 +209,7 @@ TEST(HostileMetafile, MaximalCountsWithinAndPastTheSymbolLimit) {
         [&] {
           std::unique_ptr<SymbolDef> symbol;
           ImportDetails details;
-          ASSERT_EQ(ImportMetafileBytes(data, "Counts", 10.0F, symbol, details), ImportSucceeded);
+          ASSERT_EQ(ImportMetafileBytes(data, "Counts", 10.0F, symbol, details), ImportResult::Succeeded);
           EXPECT_EQ(symbol ? symbol->Length() : 0, expected);
           EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
         },

@@ -89,7 +89,7 @@ struct Session {
   Session() {
     dir.Write("a.pvx", Original());
     ui.onMessage = [this] {
-      modifiedWhenReported = dialog.Pane1().drawing.IsModified();
+      modifiedWhenReported = dialog.Pane1().Drawing().IsModified();
       entriesWhenReported = fs::exists(folder) ? dir.List() : Names{};
     };
   }
@@ -102,9 +102,9 @@ struct Session {
   void ChangeAndClose(const std::function<void()>& beforeClose = [] {}) {
     ui.ChooseFile(path);
     ui.Press(dialog, ids::kOpenClose1);
-    ASSERT_TRUE(dialog.Pane1().drawing.IsLoaded());
+    ASSERT_TRUE(dialog.Pane1().Drawing().IsLoaded());
     ui.Press(dialog, ids::kSort1);
-    ASSERT_TRUE(dialog.Pane1().drawing.IsModified());
+    ASSERT_TRUE(dialog.Pane1().Drawing().IsModified());
     beforeClose();
     ui.Press(dialog, ids::kOpenClose1);
   }
@@ -170,7 +170,7 @@ TEST(SaveThroughWindow, EachFaultKeepsTheFileAndIsReported) {
     }
     EXPECT_EQ(run.ui.MessageTexts(), Names{"Can't write to file \"" + run.path + "\"."});
     EXPECT_TRUE(run.modifiedWhenReported) << "the document lost its changed mark before the report";
-    EXPECT_FALSE(run.dialog.Pane1().drawing.IsLoaded());
+    EXPECT_FALSE(run.dialog.Pane1().Drawing().IsLoaded());
     EXPECT_EQ(run.ui.GetControlText(ids::kOpenClose1), "Open...");
     EXPECT_EQ(run.entriesWhenReported, fs::exists(run.folder) ? Names{"a.pvx"} : Names{});
     if (!fault.disarm) {

@@ -67,9 +67,9 @@ void ExpectWellFormed(const Bytes& symbol, const ImportDetails& details, float m
   }
   EXPECT_EQ(depth, 0);
   DrawingFile drawing("");
-  ASSERT_EQ(drawing.LoadFromMemory(Drawing({symbol})), 0);
-  EXPECT_EQ(drawing.symbolDefs.GetSize() + drawing.otherEntities.GetSize(), 1);
-  EXPECT_EQ(drawing.symbolDefs.GetAt(0).Length(), symbol.size());
+  ASSERT_EQ(drawing.LoadFromMemory(Drawing({symbol})), LoadResult::Loaded);
+  EXPECT_EQ(drawing.SymbolDefs().GetSize() + drawing.OtherEntities().GetSize(), 1);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).Length(), symbol.size());
 }
 
 // Imports `data`, checks what it gave (a symbol exactly when the data is recognised, well formed,
@@ -110,7 +110,7 @@ TEST(Corpus, EveryRealFileImportsWhole) {
   for (const auto& file : files) {
     const std::string name = file.filename().string();
     std::unique_ptr<SymbolDef> symbol;
-    ASSERT_EQ(ImportMetafile(file.string(), name, 100, symbol), ImportSucceeded) << name;
+    ASSERT_EQ(ImportMetafile(file.string(), name, 100, symbol), ImportResult::Succeeded) << name;
     EXPECT_EQ(symbol->GetName(), name.substr(0, 31));
     // One file was cut by a fuzzer: its last record runs past its end.
     EXPECT_EQ(ImportChecked(ReadFileBytes(file.string()), 100, name),

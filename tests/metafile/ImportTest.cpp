@@ -49,14 +49,16 @@ TEST(Import, WorkedExampleComesOutByteForByteFromEitherHeader) {
     std::unique_ptr<SymbolDef> symbol;
     ImportDetails details;
     const Bytes data = RedBrushBlackPen(start).Polygon(kTriangle).End().Data();
-    ASSERT_EQ(ImportMetafileBytes(data, "tree.wmf", 10.0F, symbol, details), ImportSucceeded);
+    ASSERT_EQ(ImportMetafileBytes(data, "tree.wmf", 10.0F, symbol, details),
+              ImportResult::Succeeded);
     ASSERT_TRUE(symbol);
     EXPECT_EQ(Bytes(symbol->Bytes().begin(), symbol->Bytes().end()), expected);
     EXPECT_EQ(details.box, (BoundingBox{0, 0, 100, 50}));
     EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
   }
   std::unique_ptr<SymbolDef> symbol;
-  ASSERT_EQ(ImportMetafileBytes(Wmf().End().Data(), std::string(40, 'n'), 1, symbol), 0);
+  ASSERT_EQ(ImportMetafileBytes(Wmf().End().Data(), std::string(40, 'n'), 1, symbol),
+            ImportResult::Succeeded);
   EXPECT_EQ(symbol->GetName(), std::string(31, 'n'));
 }
 
@@ -186,17 +188,22 @@ TEST(Import, PensBrushesObjectSlotsAndSavedStates) {
 }
 
 TEST(Import, RecognisesStandardAndPlaceableMetafilesByTheFirst32Bits) {
-  // The data, the result, and where the standard header starts.
-  const std::tuple<Bytes, int, std::size_t> cases[] = {
-      {{}, ImportReadFailed, 0},
-      {{0x01, 0x00, 0x09, 0x00}, ImportSucceeded, 0},
-      {{0x00, 0x00, 0x12, 0x34}, ImportSucceeded, 0},
-      {{0x01}, ImportSucceeded, 0},  // missing bytes count as zero
-      {{0x02, 0x00, 0x09, 0x00}, ImportUnknownType, 0},
-      {{0xD7, 0xCD, 0xC6, 0x9A}, ImportSucceeded, 22},
-      {{0xD7, 0xCD, 0xC6, 0x9B}, ImportUnknownType, 0},
-      {{0xD7, 0xCD}, ImportUnknownType, 0},
-      {Header(), ImportUnknownType, 0},  // a drawing file
+  // The data (its first bytes, padded with zeros to one standard header), the result, and where
+  // the standard header starts.
+  const auto header = [](Bytes first) {
+    first.resize(18);
+    return first;
+  };
+  const std::tuple<Bytes, ImportResult, std::size_t> cases[] = {
+      {{}, ImportResult::ReadFailed, 0},
+      {header({0x01, 0x00, 0x09, 0x00}), ImportResult::Succeeded, 0},
+      {header({0x00, 0x00, 0x12, 0x34}), ImportResult::Succeeded, 0},
+      {{0x01}, ImportResult::UnknownType, 0},  // shorter than any header
+      {Bytes(17, 0), ImportResult::UnknownType, 0},
+      {header({0x02, 0x00, 0x09, 0x00}), ImportResult::UnknownType, 0},
+      {header({0xD7, 0xCD, 0xC6, 0x9A}), ImportResult::Succeeded, 22},
+      {header({0xD7, 0xCD, 0xC6, 0x9B}), ImportResult::UnknownType, 0},
+      {Header(), ImportResult::UnknownType, 0},  // a drawing file
   };
   for (const auto& [data, result, headerOffset] : cases) {
     std::size_t offset = 0;
@@ -209,14 +216,14 @@ TEST(Import, FilesGiveTheSymbolOfTheirBytesOrTheirFailure) {
   TempDir dir;
   std::unique_ptr<SymbolDef> symbol;
   const Bytes data = Wmf().Placeable().Pen(kSolid, kBlue).Select(0).Polygon({{3, 4}}).End().Data();
-  ASSERT_EQ(ImportMetafile(dir.Write("a.wmf", data), "t", 10, symbol), ImportSucceeded);
+  ASSERT_EQ(ImportMetafile(dir.Write("a.wmf", data), "t", 10, symbol), ImportResult::Succeeded);
   ASSERT_TRUE(symbol);
   EXPECT_EQ(Bytes(symbol->Bytes().begin(), symbol->Bytes().end()), Imported(data, 10));
-  const std::pair<std::string, int> failures[] = {
-      {dir.Path("missing.wmf"), ImportOpenFailed},
-      {dir.Write("empty.wmf", {}), ImportReadFailed},
-      {dir.Path(), ImportReadFailed},  // a folder
-      {dir.Write("a.pvx", Header()), ImportUnknownType},
+  const std::pair<std::string, ImportResult> failures[] = {
+      {dir.Path("missing.wmf"), ImportResult::OpenFailed},
+      {dir.Write("empty.wmf", {}), ImportResult::ReadFailed},
+      {dir.Path(), ImportResult::ReadFailed},  // a folder
+      {dir.Write("a.pvx", Header()), ImportResult::UnknownType},
   };
   for (const auto& [path, result] : failures) {
     EXPECT_EQ(ImportMetafile(path, "t", 10, symbol), result) << path;
@@ -237,7 +244,7 @@ TEST(Import, AFileLongerThanItsSizeHintIsReadWhole) {
   });
   std::unique_ptr<SymbolDef> symbol;
   ImportDetails details;
-  EXPECT_EQ(ImportMetafile(fifo, "t", 1, symbol, details), ImportSucceeded);
+  EXPECT_EQ(ImportMetafile(fifo, "t", 1, symbol, details), ImportResult::Succeeded);
   writer.join();
   EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
   EXPECT_EQ(details.box, (BoundingBox{0, 0, 8, 9}));
@@ -270,7 +277,7 @@ TEST(Import, OnlyTheFirst128MiBOfAFileAreRead) {
       .write(reinterpret_cast<const char*>(polygon.data()), static_cast<long>(polygon.size()));
   std::unique_ptr<SymbolDef> symbol;
   ImportDetails details;
-  EXPECT_EQ(ImportMetafile(path, "big", 1, symbol, details), ImportSucceeded);
+  EXPECT_EQ(ImportMetafile(path, "big", 1, symbol, details), ImportResult::Succeeded);
   EXPECT_EQ(details.walkEnd, WalkEnd::MalformedRecord);
   EXPECT_EQ(details.box, BoundingBox{});
 }

@@ -16,7 +16,7 @@ using namespace runebin::testing;
 
 class DrawingFileLoad : public ::testing::Test {
  protected:
-  std::string NameAt(int index) { return drawing.symbolDefs.GetAt(index).AsNamed()->GetName(); }
+  std::string NameAt(int index) { return drawing.SymbolDefs().GetAt(index).AsNamed()->GetName(); }
 
   TempDir dir;
   DrawingFile drawing{dir.Path("entities.txt")};
@@ -25,14 +25,14 @@ class DrawingFileLoad : public ::testing::Test {
 TEST_F(DrawingFileLoad, SortsTopLevelRecordsIntoThreeLists) {
   const auto path = dir.Write("a.pvx", Drawing({Reference("Tree"), TypeZero(3), Definition("Tree"),
                                                 Record(7, Bytes(3, 0)), Reference("Tree")}));
-  ASSERT_EQ(drawing.Load(path), 0);
+  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
   EXPECT_TRUE(drawing.IsLoaded());
   EXPECT_FALSE(drawing.IsModified());
-  EXPECT_EQ(drawing.typeZeroEntities.GetSize(), 1);
-  ASSERT_EQ(drawing.symbolDefs.GetSize(), 1);
-  EXPECT_EQ(drawing.otherEntities.GetSize(), 3);
+  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
+  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 1);
+  EXPECT_EQ(drawing.OtherEntities().GetSize(), 3);
   EXPECT_EQ(NameAt(0), "Tree");
-  EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, 2);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 2);
 }
 
 // The header's checks in order, the first failing one deciding; missing header bytes read as
@@ -47,48 +47,48 @@ TEST_F(DrawingFileLoad, ChecksTheHeaderInOrder) {
   };
   const std::pair<Bytes, int> cases[] = {
       {changed(valid.size(), 25, 'x'), 0},  // byte 25 is not examined
-      {changed(valid.size(), 0, 'p'), LoadNotDrawing},
-      {changed(valid.size(), 24, ' '), LoadNotDrawing},
-      {changed(valid.size(), 26, '5'), LoadWrongVersion},
-      {changed(valid.size(), 26, '7'), LoadWrongVersion},
-      {changed(valid.size(), 26, ' '), LoadWrongVersion},
-      {changed(valid.size(), 48, 1), LoadCompressed},
-      {changed(valid.size(), 48, 0xFF), LoadCompressed},
+      {changed(valid.size(), 0, 'p'), LoadResult::NotDrawing},
+      {changed(valid.size(), 24, ' '), LoadResult::NotDrawing},
+      {changed(valid.size(), 26, '5'), LoadResult::WrongVersion},
+      {changed(valid.size(), 26, '7'), LoadResult::WrongVersion},
+      {changed(valid.size(), 26, ' '), LoadResult::WrongVersion},
+      {changed(valid.size(), 48, 1), LoadResult::Compressed},
+      {changed(valid.size(), 48, 0xFF), LoadResult::Compressed},
       {changed(49, 48, 0), 0},
       {changed(40, 26, '6'), 0},              // the compressed flag reads as zero
-      {changed(20, 0, 'P'), LoadNotDrawing},  // the signature is cut
-      {changed(128, 26, '5'), LoadWrongVersion},
+      {changed(20, 0, 'P'), LoadResult::NotDrawing},  // the signature is cut
+      {changed(128, 26, '5'), LoadResult::WrongVersion},
       {[] {
          Bytes file = Header('5', 1);
          file[0] = 'Q';
          return file;
        }(),
-       LoadNotDrawing},
-      {Header('5', 1), LoadWrongVersion},
+       LoadResult::NotDrawing},
+      {Header('5', 1), LoadResult::WrongVersion},
   };
   for (const auto& [file, expected] : cases) {
-    ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A"), Definition("B")}))), 0);
+    ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A"), Definition("B")}))), LoadResult::Loaded);
     drawing.SetModified(true);
     EXPECT_EQ(drawing.Load(dir.Write("h.pvx", file)), expected) << file.size();
     EXPECT_EQ(drawing.IsLoaded(), expected == 0);
     EXPECT_FALSE(drawing.IsModified());
-    EXPECT_EQ(drawing.symbolDefs.GetSize(), expected == 0 && file.size() > 128 ? 1 : 0);
+    EXPECT_EQ(drawing.SymbolDefs().GetSize(), expected == 0 && file.size() > 128 ? 1 : 0);
     EXPECT_EQ(drawing.Header().size(), expected == 0 ? 128U : 0U);
   }
 }
 
 TEST_F(DrawingFileLoad, RefusesMissingEmptyAndLockedFiles) {
-  EXPECT_EQ(drawing.Load(dir.Path("missing.pvx")), LoadOpenFailed);
-  EXPECT_EQ(drawing.Load(dir.Write("empty.pvx", {})), LoadOpenFailed);
-  EXPECT_EQ(drawing.Load(dir.Path("")), LoadOpenFailed);  // the folder itself
+  EXPECT_EQ(drawing.Load(dir.Path("missing.pvx")), LoadResult::OpenFailed);
+  EXPECT_EQ(drawing.Load(dir.Write("empty.pvx", {})), LoadResult::OpenFailed);
+  EXPECT_EQ(drawing.Load(dir.Path("")), LoadResult::OpenFailed);  // the folder itself
 
   const auto path = dir.Write("locked.pvx", Drawing({}));
   const int other = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(drawing.Load(path), LoadOpenFailed);
+  EXPECT_EQ(drawing.Load(path), LoadResult::OpenFailed);
   ::close(other);
-  EXPECT_EQ(drawing.Load(path), 0);
+  EXPECT_EQ(drawing.Load(path), LoadResult::Loaded);
 }
 
 TEST_F(DrawingFileLoad, CountsUsesOnTheLastDefinitionOfAName) {
@@ -97,12 +97,12 @@ TEST_F(DrawingFileLoad, CountsUsesOnTheLastDefinitionOfAName) {
                 Drawing({Definition("Oak"), Reference("Oak"), Definition("Oak", {Reference("Elm")}),
                          Definition("Elm"), Reference("Oak"), Reference("oak"),
                          Reference("Nowhere"), Group(17, {Reference("Elm")})}));
-  ASSERT_EQ(drawing.Load(path), 0);
-  ASSERT_EQ(drawing.symbolDefs.GetSize(), 3);
-  EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, 0);  // the earlier Oak keeps 0
-  EXPECT_EQ(drawing.symbolDefs.GetAt(1).useCount, 2);  // case matters: "oak" is not Oak
-  EXPECT_EQ(drawing.symbolDefs.GetAt(2).useCount, 0);  // nested references are not counted
-  EXPECT_EQ(drawing.otherEntities.GetSize(), 5);       // the unmatched reference stays
+  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
+  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 0);  // the earlier Oak keeps 0
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(1).useCount, 2);  // case matters: "oak" is not Oak
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(2).useCount, 0);  // nested references are not counted
+  EXPECT_EQ(drawing.OtherEntities().GetSize(), 5);       // the unmatched reference stays
 }
 
 TEST_F(DrawingFileLoad, GroupEndsAtTheMarkerThatClosesTheOuterLevel) {
@@ -114,18 +114,18 @@ TEST_F(DrawingFileLoad, GroupEndsAtTheMarkerThatClosesTheOuterLevel) {
   const Bytes bare(definition.begin(), definition.begin() + 88);  // the record without its group
   const Bytes directClose = Join({bare, GroupClose()});
   ASSERT_EQ(
-      drawing.Load(dir.Write("g.pvx", Drawing({nested, withStray, directClose, TypeZero(1)}))), 0);
-  ASSERT_EQ(drawing.symbolDefs.GetSize(), 3);
-  EXPECT_EQ(drawing.symbolDefs.GetAt(0).Length(), nested.size());
-  EXPECT_EQ(drawing.symbolDefs.GetAt(1).Length(), withStray.size());
-  EXPECT_EQ(drawing.symbolDefs.GetAt(2).Length(), directClose.size());
-  EXPECT_EQ(drawing.typeZeroEntities.GetSize(), 1);
+      drawing.Load(dir.Write("g.pvx", Drawing({nested, withStray, directClose, TypeZero(1)}))), LoadResult::Loaded);
+  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).Length(), nested.size());
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(1).Length(), withStray.size());
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(2).Length(), directClose.size());
+  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
 }
 
 TEST_F(DrawingFileLoad, StrayMarkersAtTopLevelAreOrdinaryRecords) {
-  ASSERT_EQ(drawing.Load(dir.Write("m.pvx", Drawing({GroupOpen(), GroupClose(), Record(42)}))), 0);
-  EXPECT_EQ(drawing.typeZeroEntities.GetSize(), 1);
-  EXPECT_EQ(drawing.otherEntities.GetSize(), 2);
+  ASSERT_EQ(drawing.Load(dir.Write("m.pvx", Drawing({GroupOpen(), GroupClose(), Record(42)}))), LoadResult::Loaded);
+  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
+  EXPECT_EQ(drawing.OtherEntities().GetSize(), 2);
 }
 
 // Loads in a row into one listing file: each load that succeeds replaces it whole, a refused one
@@ -170,8 +170,8 @@ TEST(EntityListing, MillionsOfRowsInPrintfsFormat) {
 
 TEST_F(DrawingFileLoad, ListingThatCannotBeWrittenDoesNotStopTheLoad) {
   DrawingFile elsewhere(dir.Path("no-such-folder/entities.txt"));
-  EXPECT_EQ(elsewhere.Load(dir.Write("a.pvx", Drawing({Definition("A")}))), 0);
-  EXPECT_EQ(elsewhere.symbolDefs.GetSize(), 1);
+  EXPECT_EQ(elsewhere.Load(dir.Write("a.pvx", Drawing({Definition("A")}))), LoadResult::Loaded);
+  EXPECT_EQ(elsewhere.SymbolDefs().GetSize(), 1);
 }
 
 }  // namespace

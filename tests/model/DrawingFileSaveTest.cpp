@@ -19,8 +19,8 @@ class DrawingFileSave : public ::testing::Test {
   // Loads `bytes` from a file `name`, marks the document changed, and returns the path.
   std::string LoadChanged(const std::string& name, const Bytes& bytes) {
     const auto path = dir.Write(name, bytes);
-    EXPECT_EQ(drawing.Load(path), 0);
-    drawing.symbolDefs.GetAt(0).AsNamed()->SetName("Changed");
+    EXPECT_EQ(drawing.Load(path), LoadResult::Loaded);
+    drawing.SymbolDefs().GetAt(0).AsNamed()->SetName("Changed");
     drawing.SetModified(true);
     return path;
   }
@@ -33,9 +33,9 @@ class DrawingFileSave : public ::testing::Test {
 TEST_F(DrawingFileSave, WritesHeaderTypeZeroDefinitionsThenOthers) {
   const auto path = dir.Write("a.pvx", Drawing({Reference("A"), Definition("A"), TypeZero(1),
                                                 Record(9), Definition("B"), TypeZero(2)}));
-  ASSERT_EQ(drawing.Load(path), 0);
+  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
   drawing.SetModified(true);
-  ASSERT_EQ(drawing.Save(path), 0);
+  ASSERT_EQ(drawing.Save(path).result, SaveResult::Saved);
   EXPECT_FALSE(drawing.IsModified());
   EXPECT_EQ(ReadFileBytes(path), Drawing({TypeZero(1), TypeZero(2), Definition("A"),
                                           Definition("B"), Reference("A"), Record(9)}));
@@ -56,13 +56,13 @@ TEST_F(DrawingFileSave, UnchangedFileSavesByteForByte) {
   }
   const Bytes file = Join(records);
   const auto path = dir.Write("same.pvx", file);
-  ASSERT_EQ(drawing.Load(path), 0);
-  ASSERT_EQ(drawing.Save(path), 0);
+  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
+  ASSERT_EQ(drawing.Save(path).result, SaveResult::Saved);
   EXPECT_EQ(ReadFileBytes(path), file);
 
   const auto bare = dir.Write("bare.pvx", Header());
-  ASSERT_EQ(drawing.Load(bare), 0);
-  ASSERT_EQ(drawing.Save(bare), 0);
+  ASSERT_EQ(drawing.Load(bare), LoadResult::Loaded);
+  ASSERT_EQ(drawing.Save(bare).result, SaveResult::Saved);
   EXPECT_EQ(ReadFileBytes(bare), Header());
 }
 
@@ -71,11 +71,11 @@ TEST_F(DrawingFileSave, UnchangedFileSavesByteForByte) {
 // go through the ways a save can fail.
 TEST_F(DrawingFileSave, ReplacesTheFileALinkNamesKeepingItsPermissions) {
   const auto path = dir.Write("x.pvx", original);
-  EXPECT_EQ(drawing.Save(path), SaveFailed);
+  EXPECT_EQ(drawing.Save(path).result, SaveResult::NotWritable);
   LoadChanged("real.pvx", original);
   ASSERT_EQ(::chmod(dir.Path("real.pvx").c_str(), 0640), 0);
   ASSERT_EQ(::symlink(dir.Path("real.pvx").c_str(), dir.Path("link.pvx").c_str()), 0);
-  ASSERT_EQ(drawing.Save(dir.Path("link.pvx")), 0);
+  ASSERT_EQ(drawing.Save(dir.Path("link.pvx")).result, SaveResult::Saved);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.pvx")));
   EXPECT_NE(ReadFileBytes(dir.Path("real.pvx")), original);
   EXPECT_EQ(ReadFileBytes(path), original);

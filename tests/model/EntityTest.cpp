@@ -128,13 +128,13 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
   };
   for (const auto& [change, count, after] : rows) {
     DrawingFile drawing("");
-    ASSERT_EQ(drawing.LoadFromMemory(Drawing(records)), 0);
+    ASSERT_EQ(drawing.LoadFromMemory(Drawing(records)), LoadResult::Loaded);
     EXPECT_EQ(change(drawing), count);
     EXPECT_EQ(drawing.IsModified(), count > 0);
     MemoryOutput out;
     drawing.WriteTo(out);
     EXPECT_EQ(out.written, Drawing(after)) << count;
-    EXPECT_EQ(drawing.symbolDefs.GetAt(0).useCount, 2);  // counts are not redone
+    EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 2);  // counts are not redone
   }
 }
 

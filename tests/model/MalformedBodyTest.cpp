@@ -13,15 +13,15 @@ using namespace runebin::testing;
 
 // Loads `file` and returns what saving it unchanged writes (in memory: Save writes the same).
 Bytes LoadAndSave(const TempDir& dir, const Bytes& file, DrawingFile& drawing) {
-  EXPECT_EQ(drawing.Load(dir.Write("m.pvx", file)), 0);
+  EXPECT_EQ(drawing.Load(dir.Write("m.pvx", file)), LoadResult::Loaded);
   MemoryOutput out;
   EXPECT_TRUE(drawing.WriteTo(out));
   return out.written;
 }
 
 int EntityCount(const DrawingFile& drawing) {
-  return drawing.typeZeroEntities.GetSize() + drawing.symbolDefs.GetSize() +
-         drawing.otherEntities.GetSize();
+  return drawing.TypeZeroEntities().GetSize() + drawing.SymbolDefs().GetSize() +
+         drawing.OtherEntities().GetSize();
 }
 
 // Every damaged body keeps all its bytes, in place: the readable records in front become
@@ -48,8 +48,8 @@ TEST(MalformedBody, UnreadableRestIsCarriedWhole) {
     const Bytes file = Drawing({TypeZero(1), Definition("A"), Reference("A"), damage});
     EXPECT_EQ(LoadAndSave(dir, file, drawing), file);
     EXPECT_EQ(EntityCount(drawing), 4);
-    EXPECT_EQ(drawing.symbolDefs.GetSize(), 1);
-    EXPECT_EQ(drawing.otherEntities.GetAt(1).Length(), damage.size());
+    EXPECT_EQ(drawing.SymbolDefs().GetSize(), 1);
+    EXPECT_EQ(drawing.OtherEntities().GetAt(1).Length(), damage.size());
   }
 }
 
@@ -60,8 +60,8 @@ TEST(MalformedBody, DamagedGroupInsideADefinitionMakesItPartOfTheTail) {
   TempDir dir;
   DrawingFile drawing("");
   EXPECT_EQ(LoadAndSave(dir, file, drawing), file);
-  EXPECT_EQ(drawing.symbolDefs.GetSize(), 0);
-  EXPECT_EQ(drawing.otherEntities.GetSize(), 2);
+  EXPECT_EQ(drawing.SymbolDefs().GetSize(), 0);
+  EXPECT_EQ(drawing.OtherEntities().GetSize(), 2);
 }
 
 }  // namespace

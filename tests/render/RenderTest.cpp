@@ -84,7 +84,7 @@ TEST(DisplayList, ImportedRealMetafiles) {
     }
     ++files;
     std::unique_ptr<SymbolDef> symbol;
-    ASSERT_EQ(ImportMetafile(entry.path().string(), "t", 100, symbol), 0);
+    ASSERT_EQ(ImportMetafile(entry.path().string(), "t", 100, symbol), ImportResult::Succeeded);
     const Bytes bytes(symbol->Bytes().begin(), symbol->Bytes().end());
     const DisplayList list = BuildDisplayList(*symbol);
     std::string expected;

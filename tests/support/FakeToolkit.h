@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/DialogValidation.h"
-#include "platform/Toolkit.h"
+#include "app/Toolkit.h"
 
 namespace runebin::testing {
 

@@ -12,7 +12,7 @@ using namespace runebin::testing;
 // A loaded drawing made of `records` (the document keeps the bytes it reads).
 struct Loaded {
   explicit Loaded(const std::vector<Bytes>& records) : bytes(Drawing(records)) {
-    EXPECT_EQ(file.LoadFromMemory(bytes), 0);
+    EXPECT_EQ(file.LoadFromMemory(bytes), LoadResult::Loaded);
   }
   Bytes bytes;
   DrawingFile file{""};

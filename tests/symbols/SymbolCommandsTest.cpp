@@ -18,8 +18,8 @@ using namespace runebin::testing;
 
 std::vector<std::string> Names(const DrawingFile& file) {
   std::vector<std::string> names;
-  for (int i = 0; i < file.symbolDefs.GetSize(); ++i) {
-    names.push_back(file.symbolDefs.GetAt(i).AsNamed()->GetName());
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    names.push_back(file.SymbolDefs().GetAt(i).AsNamed()->GetName());
   }
   return names;
 }
@@ -65,7 +65,7 @@ TEST(SymbolCommands, MovesAndSortMoveWholeDefinitionsAndMarkTheFile) {
       [](DrawingFile& f) { EXPECT_TRUE(SortSymbols(f)); }};
   for (const auto& move : moves) {
     DrawingFile file{""};
-    ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), 0);
+    ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), LoadResult::Loaded);
     move(file);
     EXPECT_TRUE(file.IsModified());
     EXPECT_EQ(Written(file), Drawing({Definition("a"), b}));
@@ -79,13 +79,13 @@ TEST(SymbolCommands, MovesAndSortMoveWholeDefinitionsAndMarkTheFile) {
 TEST(SymbolCommands, BadIndicesThrowBeforeAnythingChanges) {
   const Bytes original = Drawing({Definition("a"), Definition("b"), Reference("a")});
   DrawingFile file{""};
-  ASSERT_EQ(file.LoadFromMemory(original), 0);
+  ASSERT_EQ(file.LoadFromMemory(original), LoadResult::Loaded);
   EXPECT_THROW(MoveSymbolUp(file, 0), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, 1), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, -1), std::invalid_argument);
   EXPECT_THROW(RenameSymbol(file, 2, "x"), std::invalid_argument);
   EXPECT_THROW(DeleteSymbol(file, 2), std::invalid_argument);
-  EXPECT_THROW(ReplaceSymbolWithCopy(file.symbolDefs.GetAt(0), file, 2), std::invalid_argument);
+  EXPECT_THROW(ReplaceSymbolWithCopy(file.SymbolDefs().GetAt(0), file, 2), std::invalid_argument);
   EXPECT_EQ(Written(file), original);
   EXPECT_FALSE(file.IsModified());
 }
@@ -98,7 +98,7 @@ TEST(SymbolCommands, RenameReachesTopLevelAndNestedReferencesOfExactlyThatName) 
                     Reference(tree), Reference("TREE"), Group(17, {Reference(tree)})});
   };
   DrawingFile file{""};
-  ASSERT_EQ(file.LoadFromMemory(drawing("Tree")), 0);
+  ASSERT_EQ(file.LoadFromMemory(drawing("Tree")), LoadResult::Loaded);
   EXPECT_EQ(RenameSymbol(file, 0, std::string(40, 'x')), 3);
   EXPECT_EQ(Written(file), drawing(std::string(31, 'x')));
 
@@ -111,14 +111,14 @@ TEST(SymbolCommands, CopiesCarryTheWholeGroupAndTheUseCount) {
   const Bytes tree = Definition("Tree", {Reference("Leaf")}, {0, 0, 4, 4});
   DrawingFile source{""};
   DrawingFile target{""};
-  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})), 0);
-  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})), 0);
-  const Entity& definition = source.symbolDefs.GetAt(0);
+  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})), LoadResult::Loaded);
+  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})), LoadResult::Loaded);
+  const Entity& definition = source.SymbolDefs().GetAt(0);
   EXPECT_EQ(AppendSymbolCopy(definition, target), 2);
   ReplaceSymbolWithCopy(definition, target, 0);  // in place
   EXPECT_EQ(Written(target), Drawing({tree, Definition("Rock"), tree}));
-  EXPECT_EQ(target.symbolDefs.GetAt(0).useCount, 2);
-  EXPECT_EQ(target.symbolDefs.GetAt(2).useCount, 2);
+  EXPECT_EQ(target.SymbolDefs().GetAt(0).useCount, 2);
+  EXPECT_EQ(target.SymbolDefs().GetAt(2).useCount, 2);
   EXPECT_TRUE(target.IsModified());
   EXPECT_FALSE(source.IsModified());
 }
@@ -152,9 +152,9 @@ TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     DrawingFile file{""};
-    ASSERT_EQ(file.LoadFromMemory(Drawing(row.records)), 0);
+    ASSERT_EQ(file.LoadFromMemory(Drawing(row.records)), LoadResult::Loaded);
     if (row.copied) {
-      file.symbolDefs.GetAt(0).useCount = 4;
+      file.SymbolDefs().GetAt(0).useCount = 4;
     }
     std::vector<std::string> survivors;
     for (std::size_t i = 0; i < row.kept.size(); ++i) {

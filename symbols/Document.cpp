@@ -1,0 +1,88 @@
+#include "symbols/Document.h"
+
+#include <memory>
+#include <utility>
+
+#include "metafile/ImportMetafile.h"
+
+namespace runebin {
+
+Document::Document(std::string listingPath) : drawing_(std::move(listingPath)) {}
+
+LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
+  Close();
+  platform::LockedFile locked;
+  const LoadResult result = drawing_.Load(path, &locked);
+  if (result != LoadResult::Loaded) {
+    return result;
+  }
+  path_ = path;
+  readOnly_ = readOnly;
+  identity_ = locked.Identity();
+  if (lock == Lock::UntilWritten) {
+    lock_ = std::move(locked);
+  }
+  return result;
+}
+
+void Document::Close() {
+  drawing_.Reset();
+  lock_.Close();
+  identity_.reset();
+  path_.clear();
+  readOnly_ = false;
+}
+
+bool Document::IsOwnPath(const std::string& target) const {
+  if (target == path_) {
+    return true;
+  }
+  const std::optional<platform::FileIdentity> other = platform::IdentityOfPath(target);
+  return other && identity_ && other->SameFile(*identity_);
+}
+
+SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChanged ifChanged) {
+  if (!IsOpen()) {
+    return {SaveResult::NothingLoaded, 0, {}};
+  }
+  if (readOnly_ || (!output && !drawing_.IsModified())) {
+    return {};
+  }
+  const std::string& target = output ? *output : path_;
+  const bool own = IsOwnPath(target);
+  platform::WriteOptions options;
+  options.held = lock_.IsOpen() ? &lock_ : nullptr;
+  if (own && ifChanged == IfChanged::Refuse) {
+    options.expected = identity_;
+  }
+  SaveStatus status = drawing_.Save(target, options);
+  if (status.Saved() && own) {
+    // The file now on disk is the one this document holds; the old lock guards a replaced file.
+    lock_.Close();
+    identity_ = platform::IdentityOfPath(path_);
+  }
+  return status;
+}
+
+ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string_view name,
+                                    float maxSize, bool allowEmpty) {
+  std::unique_ptr<SymbolDef> definition;
+  ImportDetails details;
+  const ImportResult result = ImportMetafile(metafilePath, name, maxSize, definition, details);
+  if (result != ImportResult::Succeeded) {
+    return result;
+  }
+  if (!definition) {
+    return ImportResult::NothingReturned;
+  }
+  if (details.drawingBytes == 0 && !allowEmpty) {
+    return ImportResult::NothingConverts;
+  }
+  // A new definition: nothing in the file places it yet. Its name is not compared with the names
+  // already there; an import may add a second one.
+  definition->useCount = 0;
+  drawing_.AddSymbol(std::move(definition));
+  return result;
+}
+
+}  // namespace runebin

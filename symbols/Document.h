@@ -1,0 +1,80 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "metafile/ImportResult.h"
+#include "model/DrawingFile.h"
+#include "model/Format.h"
+#include "platform/FileIdentity.h"
+#include "platform/LockedFile.h"
+#include "platform/SaveResult.h"
+
+namespace runebin {
+
+// What a user may give a symbol, the same in every front end: a name of at most 31 bytes, and an
+// import's Max Size (the larger dimension of the imported drawing) from 0 to 100,000,000.
+inline constexpr int kMaxSymbolNameLength = static_cast<int>(kMaxNameLength);
+inline constexpr double kLowestMaxSize = 0.0;
+inline constexpr double kHighestMaxSize = 100000000.0;
+inline constexpr float kDefaultMaxSize = 100.0F;
+
+// One drawing file as a front end holds it: where it came from, whether it may be written back,
+// the drawing itself and which file it was when loaded. Opening, writing back and importing are
+// done here once for every front end; the symbol operations (SymbolCommands.h) work on Drawing().
+//
+// Another program may change the file while a document holds it. Open can keep the file locked
+// until it is written back (a command-line run does: nothing can come between its load and its
+// write), and WriteBack refuses a file that is no longer the one loaded unless told to overwrite
+// it (the window asks its user first).
+class Document {
+ public:
+  enum class Lock {
+    WhileLoading,  // released once the file is read; the identity tells later changes
+    UntilWritten,  // held until the first write-back to its own path succeeds, or Close
+  };
+  enum class IfChanged { Refuse, Overwrite };
+
+  // `listingPath` is where each load writes its entity listing; empty writes none.
+  explicit Document(std::string listingPath = DefaultEntityListingPath());
+
+  // Loads `path`, dropping whatever was open before. A read-only document is never written.
+  LoadResult Open(const std::string& path, bool readOnly, Lock lock);
+  // Drops the drawing and releases the file.
+  void Close();
+
+  // Writes the drawing to `output` when given (always), otherwise back to its own path when it
+  // was changed; a read-only document, or an unchanged one without `output`, writes nothing and
+  // succeeds. Writing to its own path (also by another name) refuses with ChangedOnDisk when the
+  // file is no longer the one loaded, unless `ifChanged` is Overwrite. The file written keeps its
+  // owner, group and mode (see platform::SafeFileWriter).
+  SaveStatus WriteBack(const std::optional<std::string>& output = std::nullopt,
+                       IfChanged ifChanged = IfChanged::Refuse);
+
+  // Converts the metafile at `metafilePath` into a definition named `name` (cut to 31 bytes) whose
+  // larger dimension is `maxSize`, and appends it, unused. Returns the reader's failure,
+  // NothingReturned for a success without a symbol, or - unless `allowEmpty` - NothingConverts
+  // when no record of the metafile converted; on any failure the drawing is unchanged.
+  ImportResult ImportSymbol(const std::string& metafilePath, std::string_view name, float maxSize,
+                            bool allowEmpty);
+
+  bool IsOpen() const { return drawing_.IsLoaded(); }
+  const std::string& Path() const { return path_; }
+  bool ReadOnly() const { return readOnly_; }
+  DrawingFile& Drawing() { return drawing_; }
+  const DrawingFile& Drawing() const { return drawing_; }
+  // The file as loaded (or as last written back).
+  const std::optional<platform::FileIdentity>& Identity() const { return identity_; }
+
+ private:
+  bool IsOwnPath(const std::string& target) const;
+
+  std::string path_;
+  bool readOnly_ = false;
+  DrawingFile drawing_;
+  platform::LockedFile lock_;
+  std::optional<platform::FileIdentity> identity_;
+};
+
+}  // namespace runebin
