@@ -30,7 +30,8 @@ std::string PictureOf(const Console& console, const Entity& definition, int size
 // Writes a whole picture or nothing (through the safe replacement).
 bool WritePicture(const Console& console, const std::string& path, const std::string& svg) {
   platform::SafeFileWriter writer;
-  if (!writer.Begin(path) || !writer.Write(svg.data(), svg.size()) || !writer.Commit()) {
+  if (!writer.Begin(path).Saved() || !writer.Write(svg.data(), svg.size()) ||
+      !writer.Commit().Saved()) {
     writer.Abandon();
     console.Fail("Can't write " + messages::Quoted(path));
     return false;
