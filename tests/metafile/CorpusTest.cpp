@@ -29,7 +29,7 @@ using namespace runebin::testing;
 // How the records of `data` end, found by their sizes alone (what a record holds is not read).
 WalkEnd FramingEnd(const Bytes& data) {
   std::size_t at = 0;
-  if (RecogniseMetafile(data, at) != 0 || data.size() < at + 18) {
+  if (RecogniseMetafile(data, at) != ImportResult::Succeeded || data.size() < at + 18) {
     return WalkEnd::EndOfData;
   }
   for (at += 18; data.size() - at >= 6; at += 2 * std::size_t{*ReadU32(data, at)}) {
@@ -79,7 +79,7 @@ std::optional<WalkEnd> ImportChecked(const Bytes& data, float maxSize, const std
   ImportDetails details;
   const Bytes symbol = Imported(data, maxSize, &details);
   std::size_t headerOffset = 0;
-  EXPECT_EQ(symbol.empty(), RecogniseMetafile(data, headerOffset) != 0);
+  EXPECT_EQ(symbol.empty(), RecogniseMetafile(data, headerOffset) != ImportResult::Succeeded);
   if (symbol.empty()) {
     return std::nullopt;
   }
