@@ -45,8 +45,8 @@ TEST_F(DrawingFileLoad, ChecksTheHeaderInOrder) {
     file[offset] = value;
     return file;
   };
-  const std::pair<Bytes, int> cases[] = {
-      {changed(valid.size(), 25, 'x'), 0},  // byte 25 is not examined
+  const std::pair<Bytes, LoadResult> cases[] = {
+      {changed(valid.size(), 25, 'x'), LoadResult::Loaded},  // byte 25 is not examined
       {changed(valid.size(), 0, 'p'), LoadResult::NotDrawing},
       {changed(valid.size(), 24, ' '), LoadResult::NotDrawing},
       {changed(valid.size(), 26, '5'), LoadResult::WrongVersion},
@@ -54,8 +54,8 @@ TEST_F(DrawingFileLoad, ChecksTheHeaderInOrder) {
       {changed(valid.size(), 26, ' '), LoadResult::WrongVersion},
       {changed(valid.size(), 48, 1), LoadResult::Compressed},
       {changed(valid.size(), 48, 0xFF), LoadResult::Compressed},
-      {changed(49, 48, 0), 0},
-      {changed(40, 26, '6'), 0},              // the compressed flag reads as zero
+      {changed(49, 48, 0), LoadResult::Loaded},
+      {changed(40, 26, '6'), LoadResult::Loaded},              // the compressed flag reads as zero
       {changed(20, 0, 'P'), LoadResult::NotDrawing},  // the signature is cut
       {changed(128, 26, '5'), LoadResult::WrongVersion},
       {[] {
@@ -70,10 +70,10 @@ TEST_F(DrawingFileLoad, ChecksTheHeaderInOrder) {
     ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A"), Definition("B")}))), LoadResult::Loaded);
     drawing.SetModified(true);
     EXPECT_EQ(drawing.Load(dir.Write("h.pvx", file)), expected) << file.size();
-    EXPECT_EQ(drawing.IsLoaded(), expected == 0);
+    EXPECT_EQ(drawing.IsLoaded(), expected == LoadResult::Loaded);
     EXPECT_FALSE(drawing.IsModified());
-    EXPECT_EQ(drawing.SymbolDefs().GetSize(), expected == 0 && file.size() > 128 ? 1 : 0);
-    EXPECT_EQ(drawing.Header().size(), expected == 0 ? 128U : 0U);
+    EXPECT_EQ(drawing.SymbolDefs().GetSize(), expected == LoadResult::Loaded && file.size() > 128 ? 1 : 0);
+    EXPECT_EQ(drawing.Header().size(), expected == LoadResult::Loaded ? 128U : 0U);
   }
 }
 
@@ -86,7 +86,7 @@ TEST_F(DrawingFileLoad, RefusesMissingEmptyAndLockedFiles) {
   const int other = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(drawing.Load(path), LoadResult::OpenFailed);
+  EXPECT_EQ(drawing.Load(path), LoadResult::InUse);
   ::close(other);
   EXPECT_EQ(drawing.Load(path), LoadResult::Loaded);
 }
