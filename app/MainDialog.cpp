@@ -162,7 +162,7 @@ void MainDialog::OnSymbolSelected(FilePane& pane) {
   UpdateCommandStates(pane, selected, count);
   if (selected >= 0) {
     toolkit_.SetControlText(ids::kDetails, details);
-    ShowPreview(&pane.drawing.symbolDefs.GetAt(selected));
+    ShowPreview(&pane.Drawing().SymbolDefs().GetAt(selected));
   }
 }
 
