@@ -16,6 +16,12 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
   if (result != LoadResult::Loaded) {
     return result;
   }
+  // Without the lock, another program may write into or cut the file while the document is
+  // open, so the document takes its own copy of the bytes first (still under the lock).
+  if (lock == Lock::WhileLoading && !drawing_.DetachFromFile()) {
+    drawing_.Reset();
+    return LoadResult::OpenFailed;
+  }
   path_ = path;
   readOnly_ = readOnly;
   identity_ = locked.Identity();

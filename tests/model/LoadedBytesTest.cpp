@@ -35,7 +35,7 @@ TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
   };
   const Case cases[] = {
       {"rename a definition in place",
-       [](DrawingFile& d) { d.symbolDefs.GetAt(1).AsNamed()->SetName("Shrub"); },
+       [](DrawingFile& d) { d.SymbolDefs().GetAt(1).AsNamed()->SetName("Shrub"); },
        Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Shrub"),
                 Reference("Tree"), Record(9, Bytes(300, 7))})},
       {"rename references, nested ones too",
@@ -43,7 +43,7 @@ TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
        Drawing({TypeZero(1), Definition("Tree", {Reference("Oak")}), Definition("Bush"),
                 Reference("Oak"), Record(9, Bytes(300, 7))})},
       {"replace a definition by another's bytes",
-       [](DrawingFile& d) { d.symbolDefs.GetAt(1).Assign(d.symbolDefs.GetAt(0)); },
+       [](DrawingFile& d) { d.SymbolDefs().GetAt(1).Assign(d.SymbolDefs().GetAt(0)); },
        Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}),
                 Definition("Tree", {Reference("Tree")}), Reference("Tree"),
                 Record(9, Bytes(300, 7))})},
@@ -55,12 +55,12 @@ TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
     TempDir dir;
     const std::string path = dir.Write("a.pvx", kFile);
     DrawingFile drawing("");
-    ASSERT_EQ(drawing.Load(path), 0);
+    ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
     c.change(drawing);
     EXPECT_EQ(Written(drawing), c.expected) << c.what;
     EXPECT_EQ(ReadFileBytes(path), kFile) << c.what;
     // And the same again after a reload: nothing of the last document is left behind.
-    ASSERT_EQ(drawing.Load(path), 0);
+    ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
     EXPECT_EQ(Written(drawing),
               Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Bush"),
                        Reference("Tree"), Record(9, Bytes(300, 7))}))
@@ -82,9 +82,9 @@ TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
       ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
     }
     DrawingFile drawing("");
-    ASSERT_EQ(drawing.Load(path), 0);
-    drawing.symbolDefs.GetAt(1).AsNamed()->SetName("Shrub");
-    ASSERT_EQ(drawing.Save(linked ? other : path), 0);
+    ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
+    drawing.SymbolDefs().GetAt(1).AsNamed()->SetName("Shrub");
+    ASSERT_EQ(drawing.Save(linked ? other : path).result, SaveResult::Saved);
     EXPECT_EQ(ReadFileBytes(linked ? other : path), expected);
     EXPECT_EQ(Written(drawing), expected);
     // The file changes under the document, which no longer depends on it.
@@ -96,9 +96,9 @@ TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
 TEST(LoadedBytes, KeepsItsOwnCopyOfBytesLoadedFromMemory) {
   Bytes bytes = kFile;
   DrawingFile drawing("");
-  ASSERT_EQ(drawing.LoadFromMemory(bytes), 0);
+  ASSERT_EQ(drawing.LoadFromMemory(bytes), LoadResult::Loaded);
   std::fill(bytes.begin(), bytes.end(), 0);
-  EXPECT_EQ(drawing.symbolDefs.GetAt(0).AsNamed()->GetName(), "Tree");
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).AsNamed()->GetName(), "Tree");
   EXPECT_EQ(Written(drawing),
             Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Bush"),
                      Reference("Tree"), Record(9, Bytes(300, 7))}));
