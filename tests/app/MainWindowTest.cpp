@@ -1,6 +1,7 @@
 // Start-up, the main window's panes, enabling and details, through the in-memory toolkit.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "tests/app/AppTest.h"
@@ -197,6 +198,36 @@ TEST_F(MainWindow, WriteBackOnCloseAndDone) {
   EXPECT_EQ(ReadFileBytes(fails), Drawing(kInterleaved));
   EXPECT_EQ(ReadFileBytes(changed), sorted);
   EXPECT_EQ(ReadFileBytes(second), sorted);
+}
+
+// A file another program replaced after it was opened is written over only when the user says
+// Yes; No leaves it and closes the pane all the same. A damaged file opens with a notice.
+TEST_F(MainWindow, AsksBeforeWritingOverAFileChangedByAnotherProgram) {
+  const auto kept = WriteDrawing("kept.pvx", kInterleaved);
+  const auto replaced = WriteDrawing("replaced.pvx", kInterleaved);
+  const Bytes theirs = Drawing({Definition("Theirs")});
+  for (const auto& path : {kept, replaced}) {
+    Open1(path);
+    Press(ids::kSort1);
+    ASSERT_EQ(std::rename(dir.Write("theirs.pvx", theirs).c_str(), path.c_str()), 0);
+    path == kept ? ui.AnswerNo() : ui.AnswerYes();
+    Press(ids::kOpenClose1);
+    EXPECT_FALSE(File1().IsLoaded());
+  }
+  Bytes cut = Drawing({Definition("A"), Definition("B")});
+  cut.resize(cut.size() - 3);
+  const auto damaged = dir.Write("cut.pvx", cut);
+  Open2(damaged);
+  const std::string changed =
+      "\" was changed by another program after it was opened.\n"
+      "Replace it with the version shown here?";
+  EXPECT_EQ(Messages(), (Names{"\"" + kept + changed, "\"" + replaced + changed,
+                               damaged + ": damaged at byte 226; the last 95 bytes are kept as "
+                                         "they are, and symbols in them are not shown"}));
+  EXPECT_EQ(ReadFileBytes(kept), theirs);
+  EXPECT_EQ(ReadFileBytes(replaced),
+            Drawing({TypeZero(3), Definition("Bush"), Definition("Tree"), Reference("Tree")}));
+  EXPECT_EQ(Lines(ids::kList2), (Names{"A"}));
 }
 
 // Every command works on a read-only pane in memory; its questions name the file with its

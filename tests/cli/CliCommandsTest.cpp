@@ -1,4 +1,6 @@
 // Each command end to end: what it prints, its exit status and the bytes it leaves on disk.
+#include <sys/file.h>
+
 #include <algorithm>
 
 #include "model/DrawingFile.h"
@@ -25,6 +27,16 @@ TEST_F(CliTest, ListAndEntitiesPrintTheContractFormatsAndOnlyRead) {
   EXPECT_EQ(StateOf(file), before);
   EXPECT_EQ(Succeed({"entities", other}),
             "     #      Type   SubType\n     0         0         3\n     1        29         0\n");
+  // A file cut short lists what could be read, says so on stderr, and still succeeds.
+  Bytes cut = Drawing({Definition("A"), Definition("B")});
+  cut.resize(cut.size() - 3);
+  const std::string damaged = Write("cut.pvx", cut);
+  const CliResult listed = RunCli({"list", damaged});
+  EXPECT_EQ(listed.exitCode, 0);
+  EXPECT_EQ(listed.out, "0\tA\t0\t0.00\t0.00\n");
+  EXPECT_EQ(listed.err, "runebin-cli: " + damaged +
+                            ": damaged at byte 226; the last 95 bytes are kept as they are, and "
+                            "symbols in them are not shown\n");
 }
 
 TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
@@ -117,10 +129,13 @@ TEST_F(CliTest, ImportAppendsTheMetafileAsANewSymbol) {
   // The name defaults to the metafile's, even when the file already has it.
   EXPECT_EQ(Succeed({"import", file, wmf, "--max-size", "10"}), "");
   EXPECT_EQ(Succeed({"import", file, wmf, "--name", "Triangle"}), "");
+  const std::string nothing = Write("nothing.wmf", Wmf().End().Data());
+  EXPECT_EQ(Succeed({"import", file, nothing, "--allow-empty"}), "");
   EXPECT_EQ(Succeed({"list", file}),
             "0\ttri.wmf\t0\t0.00\t0.00\n"
             "1\ttri.wmf\t0\t1000.00\t500.00\n"
-            "2\tTriangle\t0\t10000.00\t5000.00\n");
+            "2\tTriangle\t0\t10000.00\t5000.00\n"
+            "3\tnothing.wmf\t0\t0.00\t0.00\n");
 }
 
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
@@ -137,6 +152,11 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
                     packed = Write("p.pvx", Header('6', 1));
   const std::string missing = dir.Path("missing.wmf");
   const std::string huge = Write("huge.wmf", EmptyPolygonSets(kOversizedSets));
+  const std::string oneByte = Write("one.wmf", {1}), nothing = Write("no.wmf", Wmf().End().Data());
+  // Another program holds this file locked, as a runebin-cli run does from load to write-back.
+  const std::string locked = Write("locked.pvx", Drawing({Definition("B"), Definition("A")}));
+  const int holder = ::open(locked.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly);
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
@@ -154,6 +174,11 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"import", file, missing}, "Error opening file \"" + missing + "\""},
       {{"import", file, to}, "Unknown file type for \"" + to + "\""},
       {{"import", file, huge}, "Internal error - WMF returned was 0"},
+      {{"import", file, oneByte}, "Unknown file type for \"" + oneByte + "\""},
+      {{"import", file, nothing},
+       "\"" + nothing +
+           "\" contains nothing that can be imported\nUse --allow-empty to import it anyway."},
+      {{"sort", locked}, "\"" + locked + "\" is in use by another program"},
       {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\"."},
       {{"rename", file, "Tree", "Oak", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\"."},
@@ -165,6 +190,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   EXPECT_EQ(StateOf(file), fileBefore);
   EXPECT_EQ(StateOf(to), toBefore);
   EXPECT_EQ(StateOf(readOnly), roBefore);
+  ::close(holder);
 }
 
 }  // namespace

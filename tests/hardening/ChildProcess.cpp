@@ -29,6 +29,8 @@ int WaitFor(int pid) {
   return WEXITSTATUS(status);
 }
 
+}  // namespace
+
 int RunInChild(const std::function<int()>& body) {
   std::fflush(nullptr);
   const int pid = ::fork();
@@ -39,8 +41,6 @@ int RunInChild(const std::function<int()>& body) {
   }
   return pid < 0 ? -1 : WaitFor(pid);
 }
-
-}  // namespace
 
 Measured MeasureInChild(const std::function<int()>& work) {
   int pipeFds[2];

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <random>
 #include <stdexcept>
 
 #include "model/NamedEntity.h"
+#include "symbols/Document.h"
 #include "symbols/SortByName.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/ExchangeSortReference.h"
+#include "tests/support/TempDir.h"
 
 namespace runebin {
 namespace {
@@ -111,8 +114,10 @@ TEST(SymbolCommands, CopiesCarryTheWholeGroupAndTheUseCount) {
   const Bytes tree = Definition("Tree", {Reference("Leaf")}, {0, 0, 4, 4});
   DrawingFile source{""};
   DrawingFile target{""};
-  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})), LoadResult::Loaded);
-  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})), LoadResult::Loaded);
+  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})),
+            LoadResult::Loaded);
+  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})),
+            LoadResult::Loaded);
   const Entity& definition = source.SymbolDefs().GetAt(0);
   EXPECT_EQ(AppendSymbolCopy(definition, target), 2);
   ReplaceSymbolWithCopy(definition, target, 0);  // in place
@@ -167,6 +172,28 @@ TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
     EXPECT_EQ(DeleteUnusedSymbols(file), deleted);
     EXPECT_EQ(file.IsModified(), deleted > 0);
     EXPECT_EQ(Names(file), survivors);
+  }
+}
+
+// Another program between load and write-back: while a document holds its file locked a second
+// one cannot open it; a file replaced all the same (by a program that ignores locks, or after the
+// window let go) is only overwritten when the caller says so.
+TEST(Document, NeverOverwritesAFileReplacedSinceItWasLoadedUnlessTold) {
+  TempDir dir;
+  const Bytes theirs = Drawing({Definition("Theirs")});
+  for (const auto lock : {Document::Lock::WhileLoading, Document::Lock::UntilWritten}) {
+    const std::string path = dir.Write("f.pvx", Drawing({Definition("B"), Definition("A")}));
+    Document document("");
+    ASSERT_EQ(document.Open(path, false, lock), LoadResult::Loaded);
+    Document second("");
+    EXPECT_EQ(second.Open(path, false, Document::Lock::WhileLoading),
+              lock == Document::Lock::UntilWritten ? LoadResult::InUse : LoadResult::Loaded);
+    SortSymbols(document.Drawing());
+    ASSERT_EQ(std::rename(dir.Write("theirs.pvx", theirs).c_str(), path.c_str()), 0);
+    EXPECT_EQ(document.WriteBack().result, SaveResult::ChangedOnDisk);
+    EXPECT_EQ(ReadFileBytes(path), theirs);
+    EXPECT_TRUE(document.WriteBack(std::nullopt, Document::IfChanged::Overwrite).Saved());
+    EXPECT_EQ(ReadFileBytes(path), Drawing({Definition("A"), Definition("B")}));
   }
 }
 
