@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -25,6 +26,7 @@ MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     released_ = std::exchange(other.released_, 0);
+    populated_ = std::exchange(other.populated_, 0);
     mapped_ = std::exchange(other.mapped_, false);
     mapsFile_ = std::exchange(other.mapsFile_, false);
     device_ = other.device_;
@@ -50,6 +52,7 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   data_ = static_cast<std::uint8_t*>(view);
   size_ = size;
   released_ = 0;
+  populated_ = 0;
   mapped_ = true;
   mapsFile_ = true;
   device_ = info.st_dev;
@@ -73,6 +76,13 @@ void MemoryMap::Release(std::int64_t offset) {
   const std::int64_t chunk = 2048 * page;
   if (!mapsFile_ || offset > size_) {
     return;
+  }
+  // The next step ahead is mapped in one call rather than one fault per 16 pages (the call fails
+  // harmlessly where the system does not know it).
+  if (offset + chunk > populated_ && populated_ < size_) {
+    const std::int64_t length = std::min(chunk, size_ - populated_);
+    ::madvise(data_ + populated_, static_cast<std::size_t>(length), MADV_POPULATE_READ);
+    populated_ += length;
   }
   const std::int64_t end = offset / chunk * chunk;
   if (end - released_ < chunk) {
@@ -117,6 +127,7 @@ bool MemoryMap::Unmap() {
   std::uint8_t* view = std::exchange(data_, nullptr);
   const auto size = static_cast<std::size_t>(std::exchange(size_, 0));
   released_ = 0;
+  populated_ = 0;
   mapsFile_ = false;
   if (!std::exchange(mapped_, false)) {
     FreeBytes(view, size);

@@ -47,7 +47,8 @@ class MemoryMap {
  private:
   std::uint8_t* data_ = nullptr;
   std::int64_t size_ = 0;
-  std::int64_t released_ = 0;
+  std::int64_t released_ = 0;   // Release has let go of everything before this
+  std::int64_t populated_ = 0;  // and mapped everything before this
   bool mapped_ = false;  // by mmap (the file, or its copy after Detach), else AllocateBytes
   bool mapsFile_ = false;
   std::uint64_t device_ = 0;
