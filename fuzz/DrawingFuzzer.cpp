@@ -17,6 +17,7 @@
 #include <iterator>
 #include <string>
 
+#include "fuzz/AnalysisChecks.h"
 #include "fuzz/CommandChecks.h"
 #include "fuzz/DrawingChecks.h"
 #include "model/EntityListing.h"
@@ -98,6 +99,7 @@ void Run(std::span<const std::uint8_t> input) {
     FUZZ_CHECK(SameByteCounts(unchanged, Bytes(input.begin(), input.end())));
   }
   CheckReloadIsStable(unchanged);
+  CheckPicturesAndAnalysis(first, input.size() % 64 == 0);
 
   // The commands, on two documents loaded from the same bytes.
   DrawingFile second("");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "metafile/HostPalette.h"
 #include "metafile/OutputRecords.h"
@@ -138,12 +139,11 @@ class Walker {
       ++out_.notDrawn;
       return;
     }
-    Shape shape = Styled(record, ShapeKind::Ellipse);
-    shape.centre = {*ReadF32(record, kEllipseCentreXOffset),
-                    *ReadF32(record, kEllipseCentreYOffset)};
+    const double cx = *ReadF32(record, kEllipseCentreXOffset);
+    const double cy = *ReadF32(record, kEllipseCentreYOffset);
     const double minor = *ReadF32(record, kEllipseMinorOffset);
     const double ratio = *ReadF32(record, kEllipseRatioOffset);
-    // A flat ellipse with zero width keeps no trace of its height, so it cannot be drawn.
+    // A flat ellipse with zero width keeps no trace of its height (ratio 0): not drawn.
     double rx = minor;
     double ry = minor;
     if (ratio < 1) {
@@ -151,19 +151,18 @@ class Walker {
     } else {
       rx = ratio * (minor + kRatioGuard);
     }
-    shape.radiusX = static_cast<float>(rx);
-    shape.radiusY = static_cast<float>(std::fmax(ry, 0.0));
-    const float values[] = {shape.centre.x, shape.centre.y, shape.radiusX, shape.radiusY};
-    for (const float v : values) {
-      if (!std::isfinite(v)) {
-        ++out_.notDrawn;
-        return;
-      }
-    }
-    if (minor < 0 || ry < 0) {
+    // Every corner of the box must be a float (this also refuses NaN and infinities), so that
+    // nothing later overflows.
+    const auto fits = [](double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); };
+    if (!(minor >= 0 && ry >= 0 && rx >= 0) || !fits(cx - rx) || !fits(cx + rx) || !fits(cy - ry) ||
+        !fits(cy + ry)) {
       ++out_.notDrawn;
       return;
     }
+    Shape shape = Styled(record, ShapeKind::Ellipse);
+    shape.centre = {static_cast<float>(cx), static_cast<float>(cy)};
+    shape.radiusX = static_cast<float>(rx);
+    shape.radiusY = static_cast<float>(ry);
     Bounds bounds;
     bounds.Include(shape.centre.x - shape.radiusX, shape.centre.y - shape.radiusY);
     bounds.Include(shape.centre.x + shape.radiusX, shape.centre.y + shape.radiusY);

@@ -4,13 +4,19 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace runebin {
 namespace {
 
+// The shortest text that reads back as the value: as a float where it is one (the records hold
+// floats), else as a double (a view box just past the largest float).
 void AppendNumber(std::string& out, double value) {
   char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
+  const bool isFloat = std::fabs(value) <= std::numeric_limits<float>::max();
+  const auto result = isFloat
+                          ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
+                          : std::to_chars(buffer, buffer + sizeof buffer, value);
   out.append(buffer, result.ptr);
 }
 

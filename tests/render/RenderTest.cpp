@@ -52,7 +52,8 @@ TEST(DisplayList, HandBuiltRecords) {
       // half-axes 4 x 2 and 2 x 4 around (10, 10): smaller half-axis and width / height
       {{EllipseRec(5, 1, 1, {10, 10, 2, 4 / 2.00001F})}, "E5f | 0 0 [6 8 14 12]"},
       {{EllipseRec(5, 0, 1, {10, 10, 2, 2 / 4.00001F})}, "E5 | 0 0 [8 6 12 14]"},
-      {{EllipseRec(5, 0, 1, {10, 10, 0, 0})}, "| 1 0"},  // no width: its height is lost
+      {{EllipseRec(5, 0, 1, {10, 10, 0, 0})}, "| 1 0"},         // no width: its height is lost
+      {{EllipseRec(5, 0, 1, {3e38F, 0, 10, 1e38F})}, "| 1 0"},  // wider than a float
       {{Record(5, Bytes(20)), TypeZero(2), Record(28, Bytes(83))}, "| 3 0"},
       {{GroupRec(9, 1, square), Reference("r"), Group(18, {Reference("q"), line})},
        "P167f p1 | 0 2 [-2 0 10 5]"},
