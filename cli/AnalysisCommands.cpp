@@ -80,16 +80,15 @@ int DiffFiles(const Console& console, const Invocation& invocation) {
   constexpr int kExitTrouble = 2;
   const std::string& pathA = invocation.files[0];
   const std::string& pathB = invocation.files[1];
-  if (pathA == pathB) {
-    console.Fail(messages::kSameFileTwice);
-    return kExitTrouble;
-  }
+  // A file compared with itself is opened (and locked) once.
+  const bool same = pathA == pathB;
   Document a("");
   Document b("");
-  if (!OpenDocument(console, a, pathA, false) || !OpenDocument(console, b, pathB, false)) {
+  if (!OpenDocument(console, a, pathA, false) ||
+      (!same && !OpenDocument(console, b, pathB, false))) {
     return kExitTrouble;
   }
-  const SymbolDiff diff = DiffSymbols(a.Drawing(), b.Drawing());
+  const SymbolDiff diff = DiffSymbols(a.Drawing(), (same ? a : b).Drawing());
   if (invocation.json) {
     console.Report("{\"onlyInA\":" + JsonList(diff.onlyInA) + ",\"onlyInB\":" +
                    JsonList(diff.onlyInB) + ",\"changed\":" + JsonList(diff.changed) +
