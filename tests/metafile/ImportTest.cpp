@@ -212,12 +212,14 @@ TEST(Import, RecognisesStandardAndPlaceableMetafilesByTheFirst32Bits) {
   }
 }
 
+// A file gives the symbol of its bytes, or its failure. A pipe tells no size: the reader goes on
+// in growing steps, keeping the byte it looked ahead at. Only the first 128 MiB of a file are
+// read: a sparse file's escape record skips to a polygon that straddles the mark.
 TEST(Import, FilesGiveTheSymbolOfTheirBytesOrTheirFailure) {
   TempDir dir;
   std::unique_ptr<SymbolDef> symbol;
   const Bytes data = Wmf().Placeable().Pen(kSolid, kBlue).Select(0).Polygon({{3, 4}}).End().Data();
   ASSERT_EQ(ImportMetafile(dir.Write("a.wmf", data), "t", 10, symbol), ImportResult::Succeeded);
-  ASSERT_TRUE(symbol);
   EXPECT_EQ(Bytes(symbol->Bytes().begin(), symbol->Bytes().end()), Imported(data, 10));
   const std::pair<std::string, ImportResult> failures[] = {
       {dir.Path("missing.wmf"), ImportResult::OpenFailed},
@@ -229,25 +231,31 @@ TEST(Import, FilesGiveTheSymbolOfTheirBytesOrTheirFailure) {
     EXPECT_EQ(ImportMetafile(path, "t", 10, symbol), result) << path;
     EXPECT_FALSE(symbol) << path;
   }
-}
 
-// A pipe tells no size: the reader goes on in growing steps, keeping the byte it looked ahead at.
-TEST(Import, AFileLongerThanItsSizeHintIsReadWhole) {
-  TempDir dir;
   const std::string fifo = dir.Path("pipe.wmf");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const Bytes data = Join({Wmf().Record(0x0626, std::vector<std::uint16_t>(99998)).Data(),
-                           Tail(Wmf().Polygon({{7, 7}, {8, 9}}).End())});
+  const Bytes piped = Join({Wmf().Record(0x0626, std::vector<std::uint16_t>(99998)).Data(),
+                            Tail(Wmf().Polygon({{7, 7}, {8, 9}}).End())});
   std::thread writer([&] {
     std::ofstream(fifo, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), std::ssize(data));
+        .write(reinterpret_cast<const char*>(piped.data()), std::ssize(piped));
   });
-  std::unique_ptr<SymbolDef> symbol;
   ImportDetails details;
   EXPECT_EQ(ImportMetafile(fifo, "t", 1, symbol, details), ImportResult::Succeeded);
   writer.join();
   EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
   EXPECT_EQ(details.box, (BoundingBox{0, 0, 8, 9}));
+
+  const Bytes escape = Wmf().RecordSized((kMetafileReadLimit - 26) / 2, 0x0626).Data();
+  const Bytes polygon = Tail(Wmf().Polygon({{7, 7}, {8, 8}}).End());
+  const std::string big = dir.Write("big.wmf", escape);
+  std::filesystem::resize_file(big, kMetafileReadLimit + 4096);
+  std::fstream(big, std::ios::in | std::ios::out | std::ios::binary)
+      .seekp(kMetafileReadLimit - 8)
+      .write(reinterpret_cast<const char*>(polygon.data()), static_cast<long>(polygon.size()));
+  EXPECT_EQ(ImportMetafile(big, "big", 1, symbol, details), ImportResult::Succeeded);
+  EXPECT_EQ(details.walkEnd, WalkEnd::MalformedRecord);
+  EXPECT_EQ(details.box, BoundingBox{});
 }
 
 // Appends that were not reserved grow the buffer and keep what it held: one larger than the
@@ -263,23 +271,6 @@ TEST(OutputSink, GrowsWithoutAReserveKeepingItsBytes) {
   for (std::ptrdiff_t at = 0, i = 0; i < 200; at += count(i), ++i) {
     ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + at + count(i), i), count(i));
   }
-}
-
-TEST(Import, OnlyTheFirst128MiBOfAFileAreRead) {
-  // A sparse file whose escape record skips to a polygon that straddles the 128 MiB mark.
-  TempDir dir;
-  const Bytes escape = Wmf().RecordSized((kMetafileReadLimit - 26) / 2, 0x0626).Data();
-  const Bytes polygon = Tail(Wmf().Polygon({{7, 7}, {8, 8}}).End());
-  const std::string path = dir.Write("big.wmf", escape);
-  std::filesystem::resize_file(path, kMetafileReadLimit + 4096);
-  std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
-      .seekp(kMetafileReadLimit - 8)
-      .write(reinterpret_cast<const char*>(polygon.data()), static_cast<long>(polygon.size()));
-  std::unique_ptr<SymbolDef> symbol;
-  ImportDetails details;
-  EXPECT_EQ(ImportMetafile(path, "big", 1, symbol, details), ImportResult::Succeeded);
-  EXPECT_EQ(details.walkEnd, WalkEnd::MalformedRecord);
-  EXPECT_EQ(details.box, BoundingBox{});
 }
 
 // How the walk over the records ends, and that the records in front of the end stand.
