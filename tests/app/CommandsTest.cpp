@@ -1,5 +1,4 @@
 // The symbol commands and the import: what they ask, report and show (the drawing is the core's).
-#include <filesystem>
 
 #include "tests/app/AppTest.h"
 #include "tests/support/MetafileBuilder.h"
@@ -147,12 +146,9 @@ class ImportCommand : public AppTest {
   }
 };
 
-// A real metafile from the shared corpus; Max Size 0 is accepted and makes a point.
+// A real metafile from tests/data/wmf; Max Size 0 is accepted and makes a point.
 TEST_F(ImportCommand, AppendsTheMetafileAsANewUnusedSymbol) {
   const std::string path = std::string(RUNEBIN_WMF_CORPUS) + "/wmfjs-rect.wmf";
-  if (!std::filesystem::exists(path)) {
-    GTEST_SKIP() << "metafile corpus not found at " << RUNEBIN_WMF_CORPUS;
-  }
   Import(path, [&] { ui.EnterWmfImport("Box", "0"); });
   EXPECT_EQ(ui.fileDialogs[1].title, "Import WMF File as Symbol");
   EXPECT_EQ(ui.fileDialogs[1].filter, "Windows Metafile (*.wmf)|*.wmf||");
