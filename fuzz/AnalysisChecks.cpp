@@ -16,8 +16,8 @@ bool Inside(const Bounds& bounds, float x, float y) {
 
 void CheckPicturesAndAnalysis(const DrawingFile& drawing, bool svg) {
   const RenderLimits limits;
-  for (int i = 0; i < drawing.symbolDefs.GetSize(); ++i) {
-    const DisplayList list = BuildDisplayList(drawing.symbolDefs.GetAt(i), limits);
+  for (int i = 0; i < drawing.SymbolDefs().GetSize(); ++i) {
+    const DisplayList list = BuildDisplayList(drawing.SymbolDefs().GetAt(i), limits);
     FUZZ_CHECK(list.vertices.size() <= limits.maxVertices);
     FUZZ_CHECK(list.shapes.empty() == list.bounds.empty);
     for (const Shape& shape : list.shapes) {
@@ -32,12 +32,12 @@ void CheckPicturesAndAnalysis(const DrawingFile& drawing, bool svg) {
       }
     }
     if (svg) {
-      FUZZ_CHECK(WriteSvg(list, {.size = 64, .title = NameOf(drawing.symbolDefs.GetAt(i))})
+      FUZZ_CHECK(WriteSvg(list, {.size = 64, .title = NameOf(drawing.SymbolDefs().GetAt(i))})
                      .ends_with("</svg>\n"));
     }
-    FindUses(drawing, NameOf(drawing.symbolDefs.GetAt(i)));
+    FindUses(drawing, NameOf(drawing.SymbolDefs().GetAt(i)));
     for (const int dependency : Dependencies(drawing, i)) {
-      FUZZ_CHECK(dependency != i && dependency < drawing.symbolDefs.GetSize());
+      FUZZ_CHECK(dependency != i && dependency < drawing.SymbolDefs().GetSize());
     }
   }
   for (const Finding& finding : CheckDrawing(drawing)) {
