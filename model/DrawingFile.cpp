@@ -1,9 +1,9 @@
 #include "model/DrawingFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
-#include <cerrno>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -385,6 +385,9 @@ int DrawingFile::KeepSymbols(const std::vector<bool>& kept) {
   if (kept.size() != static_cast<std::size_t>(symbolDefs_.GetSize())) {
     throw std::invalid_argument("one flag per definition");
   }
+  if (kept.empty()) {
+    return 0;  // no definitions: RemoveAt would refuse index 0
+  }
   std::vector<std::unique_ptr<Entity>> entries = symbolDefs_.RemoveAt(0, symbolDefs_.GetSize());
   int removed = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -418,7 +421,8 @@ int DrawingFile::RemoveReferences(std::string_view name) {
   // One pass that keeps the rest in order. Taking the references out one at a time moves every
   // later entry each time, which is quadratic: a symbol placed 100,000 times among other records
   // took seconds, and half a million took minutes.
-  std::vector<std::unique_ptr<Entity>> entries = otherEntities_.RemoveAt(0, otherEntities_.GetSize());
+  std::vector<std::unique_ptr<Entity>> entries =
+      otherEntities_.RemoveAt(0, otherEntities_.GetSize());
   for (std::unique_ptr<Entity>& entry : entries) {
     if (!matches(*entry)) {
       otherEntities_.Add(std::move(entry));

@@ -153,6 +153,7 @@ TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
        {true, false},
        true},
       {"nothing unused leaves the file unmarked", {Definition("a"), Reference("a")}, {true}},
+      {"a file without symbols has nothing to delete", {Reference("a")}, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
