@@ -1,5 +1,6 @@
 #include "cli/Arguments.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -7,6 +8,7 @@
 #include <system_error>
 
 #include "symbols/Messages.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin::cli {
 namespace {
@@ -29,6 +31,10 @@ constexpr std::array kOptions = {
     OptionInfo{"--format", kOptFormat, true},
     OptionInfo{"--with-dependencies", kOptWithDependencies, false},
     OptionInfo{"--allow-empty", kOptAllowEmpty, false},
+    OptionInfo{"--force", kOptForce, false},
+    OptionInfo{"--dry-run", kOptDryRun, false},
+    OptionInfo{"--quiet", kOptQuiet, false},
+    OptionInfo{"-q", kOptQuiet, false},
 };
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -78,10 +84,29 @@ std::string ArgumentName(const CommandInfo& info, std::size_t index) {
   }
 }
 
-// Names are stored in a 32-byte field with a terminating zero.
-std::optional<std::string> CheckNameLength(std::string_view what, std::string_view name) {
+// Converts a NAME argument (UTF-8) to the bytes the file stores (Windows-1252). `what` says
+// which argument it is in the problem. A name to look up may hold anything the code page has;
+// a name to give (`forNew`) must be a printable one of 1 to 31 characters.
+std::optional<std::string> ConvertName(std::string_view what, std::string& name, bool forNew) {
+  std::optional<std::string> bytes = Utf8ToWindows1252(name);
+  if (!bytes) {
+    return std::string(what) + ": \"" + name + "\" has a character that Windows-1252 lacks";
+  }
+  name = std::move(*bytes);
   if (name.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
     return std::string(what) + ": " + messages::TooManyCharacters(kMaxSymbolNameLength);
+  }
+  if (!forNew) {
+    return std::nullopt;
+  }
+  if (name.empty()) {
+    return std::string(what) + ": a name is needed";
+  }
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || IsUndefinedInWindows1252(byte)) {
+      return std::string(what) + ": control characters are not allowed in a name";
+    }
   }
   return std::nullopt;
 }
@@ -144,6 +169,15 @@ std::optional<std::string> ApplyOption(const OptionInfo& option, const std::stri
     case kOptWithDependencies:
       invocation.withDependencies = true;
       break;
+    case kOptForce:
+      invocation.force = true;
+      break;
+    case kOptDryRun:
+      invocation.dryRun = true;
+      break;
+    case kOptQuiet:
+      invocation.quiet = true;
+      break;
   }
   return std::nullopt;
 }
@@ -166,22 +200,33 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
       invocation.files = {positionals[0]};
       invocation.name = positionals[1];
       invocation.newName = positionals[2];
-      return CheckNameLength("NEW", invocation.newName);
+      if (auto problem = ConvertName("OLD", invocation.name, false)) {
+        return problem;
+      }
+      return ConvertName("NEW", invocation.newName, true);
     case Command::Delete:
       invocation.files = {positionals[0]};
       invocation.name = positionals[1];
-      return CheckNameLength("NAME", invocation.name);
+      return ConvertName("NAME", invocation.name, false);
     case Command::Copy:
       invocation.files = {positionals[0], positionals[1]};
       invocation.name = positionals[2];
-      return CheckNameLength("NAME", invocation.name);
+      return ConvertName("NAME", invocation.name, false);
     case Command::Import:
       invocation.files = {positionals[0]};
       invocation.metafile = positionals[1];
       if (!nameOptionGiven) {
-        invocation.name = FileNameOf(invocation.metafile);
+        // The metafile's file name, cut to what the name field holds.
+        const std::string fileName = FileNameOf(invocation.metafile);
+        std::optional<std::string> bytes = Utf8ToWindows1252(fileName);
+        if (!bytes) {
+          return "NAME: \"" + fileName +
+                 "\" has a character that Windows-1252 lacks (--name gives another)";
+        }
+        bytes->resize(std::min(bytes->size(), std::size_t{kMaxSymbolNameLength}));
+        invocation.name = Windows1252ToUtf8(*bytes);
       }
-      return CheckNameLength("NAME", invocation.name);
+      return ConvertName("NAME", invocation.name, true);
     case Command::Render:
       invocation.files = {positionals[0]};
       if (invocation.all) {
@@ -197,14 +242,14 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
         return std::string("missing NAME");
       }
       invocation.name = positionals[1];
-      return std::nullopt;
+      return ConvertName("NAME", invocation.name, false);
     case Command::Check:
       invocation.files = std::move(positionals);
       return std::nullopt;
     case Command::Uses:
       invocation.files = {positionals[0]};
       invocation.name = positionals[1];
-      return std::nullopt;
+      return ConvertName("NAME", invocation.name, false);
     case Command::Diff:
       invocation.files = {positionals[0], positionals[1]};
       return std::nullopt;
@@ -257,7 +302,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
     result.kind = ParsedCommandLine::Kind::Help;
     return result;
   }
-  if (first == "--version") {
+  if (first == "--version" || first == "-V") {
     ParsedCommandLine result;
     result.kind = ParsedCommandLine::Kind::Version;
     return result;
@@ -306,7 +351,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
     if (option == nullptr) {
       return UsageError(info->command, "unknown option \"" + optionName + "\"");
     }
-    if ((info->options & option->bit) == 0) {
+    if ((info->options & option->bit) == 0 && option->bit != kOptQuiet) {
       return UsageError(info->command, std::string(info->name) + " takes no option " + optionName);
     }
     std::string value;

@@ -21,6 +21,7 @@ struct Invocation {
   // FILE... for list, entities, sort and purge; FILE for rename, delete and import; FROM and TO
   // for copy.
   std::vector<std::string> files;
+  // Names as the file stores them (Windows-1252), converted from the UTF-8 arguments.
   std::string name;      // OLD for rename; NAME for delete, copy and import
   std::string newName;   // NEW for rename
   std::string metafile;  // WMF for import
@@ -33,6 +34,9 @@ struct Invocation {
   bool all = false;                // render: every symbol, into the folder --output names
   bool json = false;               // check, diff: --format json
   bool withDependencies = false;   // copy: also the symbols the copied one places
+  bool force = false;              // rename onto a taken name; purge of every symbol
+  bool dryRun = false;             // the changing commands: tell, write nothing
+  bool quiet = false;              // no report lines
 };
 
 // What the command line asks for.

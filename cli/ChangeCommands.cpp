@@ -8,6 +8,9 @@
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
 
+#include <string>
+#include <vector>
+
 namespace runebin::cli {
 namespace {
 
@@ -25,61 +28,134 @@ int OpenAndFind(const Console& console, Document& document, const std::string& p
   return index;
 }
 
+// The end of a changing command: a dry run writes nothing and says so.
+bool Finish(const Console& console, Document& document, const Invocation& invocation) {
+  if (invocation.dryRun) {
+    TellDryRun(console, document.Path());
+    return true;
+  }
+  return WriteBack(console, document, invocation.output);
+}
+
+// The names about to be deleted, one per line, and their number: what a dry run of purge or
+// delete shows.
+void TellWouldDelete(const Console& console, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    console.Report(Shown(name));
+  }
+  console.Report(std::to_string(names.size()) + " symbols would be deleted");
+}
+
 }  // namespace
 
-bool SortFile(const Console& console, const std::string& path,
-              const std::optional<std::string>& output) {
+bool SortFile(const Console& console, const std::string& path, const Invocation& invocation) {
   Document document("");
   if (!OpenDocument(console, document, path, true)) {
     return false;
   }
   SortSymbols(document.Drawing());
-  return WriteBack(console, document, output);
+  return Finish(console, document, invocation);
 }
 
-bool PurgeFile(const Console& console, const std::string& path,
-               const std::optional<std::string>& output) {
+bool PurgeFile(const Console& console, const std::string& path, const Invocation& invocation) {
   Document document("");
   if (!OpenDocument(console, document, path, true)) {
     return false;
   }
-  const int deleted = DeleteUnusedSymbols(document.Drawing());
-  if (!WriteBack(console, document, output)) {
+  const std::vector<bool> kept = SymbolsInUse(document.Drawing());
+  std::vector<std::string> unused;
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    if (!kept[i]) {
+      unused.push_back(NameOf(document.Drawing().SymbolDefs().GetAt(static_cast<int>(i))));
+    }
+  }
+  // A catalog places none of its symbols, so all of them count as unused: emptying it is almost
+  // never what the user meant.
+  if (!unused.empty() && unused.size() == kept.size() && !invocation.force) {
+    console.Fail(messages::Quoted(path) + " places none of its symbols: purge would delete all " +
+                 std::to_string(unused.size()) + " symbols.\nUse --force to delete them.");
     return false;
   }
-  console.Report(messages::UnusedDeleted(deleted));
+  if (invocation.dryRun) {
+    TellWouldDelete(console, unused);
+    return true;
+  }
+  const int deleted = document.Drawing().KeepSymbols(kept);
+  if (!WriteBack(console, document, invocation.output)) {
+    return false;
+  }
+  console.Tell(messages::UnusedDeleted(deleted));
   return true;
 }
 
 bool RenameInFile(const Console& console, const Invocation& invocation) {
   Document document("");
-  const int index = OpenAndFind(console, document, invocation.files.front(), invocation.name);
+  const std::string& path = invocation.files.front();
+  const int index = OpenAndFind(console, document, path, invocation.name);
   if (index < 0) {
     return false;
   }
-  const int renamed = RenameSymbol(document.Drawing(), index, invocation.newName);
-  if (!WriteBack(console, document, invocation.output)) {
+  // Another definition of the new name would take over the references of both.
+  const EntityList& definitions = document.Drawing().SymbolDefs();
+  for (int i = 0; i < definitions.GetSize() && !invocation.force; ++i) {
+    if (i != index && NameOf(definitions.GetAt(i)) == invocation.newName) {
+      console.Fail(messages::AlreadyNamed(Shown(invocation.newName), path) +
+                   "\nUse --force to rename anyway.");
+      return false;
+    }
+  }
+  const int renamed = invocation.name == invocation.newName
+                          ? 0
+                          : RenameSymbol(document.Drawing(), index, invocation.newName);
+  if (!Finish(console, document, invocation)) {
     return false;
   }
   if (renamed > 0) {
-    console.Report(messages::RenameReport(renamed, invocation.name, invocation.newName));
+    console.Tell(
+        messages::RenameReport(renamed, Shown(invocation.name), Shown(invocation.newName)));
   }
   return true;
 }
 
 bool DeleteFromFile(const Console& console, const Invocation& invocation) {
   Document document("");
-  const int index = OpenAndFind(console, document, invocation.files.front(), invocation.name);
-  if (index < 0) {
+  const std::string& path = invocation.files.front();
+  if (!OpenDocument(console, document, path, true)) {
     return false;
   }
-  const std::string name = DeleteSymbol(document.Drawing(), index);
-  const int removed = invocation.references ? document.Drawing().RemoveReferences(name) : 0;
+  DrawingFile& drawing = document.Drawing();
+  const int index = drawing.SymbolDefs().FindByName(invocation.name);
+  // With --references, a name whose definition is already gone still has references to remove.
+  const bool onlyReferences =
+      index < 0 && invocation.references && FindUses(drawing, invocation.name).topLevel > 0;
+  if (index < 0 && !onlyReferences) {
+    console.Fail(NoSuchSymbol(invocation.name, path));
+    return false;
+  }
+  if (invocation.dryRun) {
+    TellWouldDelete(console, onlyReferences ? std::vector<std::string>{}
+                                            : std::vector<std::string>{invocation.name});
+    return true;
+  }
+  const std::string& name = invocation.name;
+  if (!onlyReferences) {
+    DeleteSymbol(drawing, index);
+  }
+  const int removed = invocation.references ? drawing.RemoveReferences(name) : 0;
+  // References to a name that no definition has any more place nothing.
+  const int orphaned = invocation.references || drawing.SymbolDefs().FindByName(name) >= 0
+                           ? 0
+                           : FindUses(drawing, name).topLevel;
   if (!WriteBack(console, document, invocation.output)) {
     return false;
   }
   if (invocation.references) {
-    console.Report(messages::ReferencesRemoved(removed, name));
+    console.Tell(messages::ReferencesRemoved(removed, Shown(name)));
+  }
+  if (orphaned > 0) {
+    console.Fail("Warning: " + std::to_string(orphaned) + " references to " +
+                 messages::Quoted(Shown(name)) + " now place nothing.\nUse runebin-cli delete " +
+                 path + " " + messages::Quoted(Shown(name)) + " --references to remove them.");
   }
   return true;
 }
@@ -112,7 +188,7 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
   } else if (invocation.replace) {
     ReplaceSymbolWithCopy(source, to.Drawing(), targetIndex);
   } else {
-    console.Fail(messages::AlreadyNamed(invocation.name, toPath) +
+    console.Fail(messages::AlreadyNamed(Shown(invocation.name), toPath) +
                  "\nUse --replace to replace it.");
     return false;
   }
@@ -133,17 +209,17 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
       lacking.push_back(NameOf(needed));
     }
   }
-  if (!WriteBack(console, to, invocation.output)) {
+  if (!Finish(console, to, invocation)) {
     return false;
   }
   if (invocation.withDependencies) {
-    console.Report(std::to_string(dependencies) + (dependencies == 1
-                                                       ? " symbol it places copied too"
-                                                       : " symbols it places copied too"));
+    console.Tell(std::to_string(dependencies) + (dependencies == 1
+                                                     ? " symbol it places copied too"
+                                                     : " symbols it places copied too"));
   }
   for (const std::string& name : lacking) {
-    console.Fail("Warning: " + messages::Quoted(invocation.name) + " places " +
-                 messages::Quoted(name) + ", which " + messages::Quoted(toPath) +
+    console.Fail("Warning: " + messages::Quoted(Shown(invocation.name)) + " places " +
+                 messages::Quoted(Shown(name)) + ", which " + messages::Quoted(toPath) +
                  " lacks (--with-dependencies copies it too)");
   }
   return true;

@@ -17,28 +17,34 @@ constexpr std::array kCommands = {
                 "Prints a heading and one line per top-level record of the file, in file order:\n"
                 "its index, its type and (for type-0 records) its subtype.\n",
                 1, kAnyNumber, 0, true},
-    CommandInfo{Command::Sort, "sort", "FILE... [--output PATH]", "sort the symbols by name",
+    CommandInfo{Command::Sort, "sort", "FILE... [--dry-run] [--output PATH]",
+                "sort the symbols by name",
                 "Sorts the symbol definitions by name, byte by byte (upper-case letters before\n"
                 "lower-case ones). A file already in order is left as it is.\n",
-                1, kAnyNumber, kOptOutput, true},
-    CommandInfo{Command::Rename, "rename", "FILE OLD NEW [--output PATH]",
+                1, kAnyNumber, kOptOutput | kOptDryRun, true},
+    CommandInfo{Command::Rename, "rename", "FILE OLD NEW [--force] [--dry-run] [--output PATH]",
                 "rename a symbol and every reference to it",
-                "Gives the symbol definition OLD the name NEW (at most 31 bytes) and renames\n"
-                "every reference to OLD, so that the drawing still places the symbol.\n",
-                3, 3, kOptOutput, false},
-    CommandInfo{Command::Delete, "delete", "FILE NAME [--references] [--output PATH]",
+                "Gives the symbol definition OLD the name NEW and renames every reference to\n"
+                "OLD, so that the drawing still places the symbol. A NEW that another symbol\n"
+                "has is refused, since its references would then place OLD; --force renames\n"
+                "anyway.\n",
+                3, 3, kOptOutput | kOptForce | kOptDryRun, false},
+    CommandInfo{Command::Delete, "delete", "FILE NAME [--references] [--dry-run] [--output PATH]",
                 "delete a symbol, and with --references every reference to it",
                 "Deletes the symbol definition NAME. With --references, every top-level\n"
-                "reference to NAME is deleted too, and their number is reported.\n",
-                2, 2, kOptOutput | kOptReferences, false},
-    CommandInfo{Command::Purge, "purge", "FILE... [--output PATH]",
+                "reference to NAME is deleted too, and their number is reported (also when\n"
+                "the definition is already gone). Without it, a warning tells how many\n"
+                "references now place nothing.\n",
+                2, 2, kOptOutput | kOptReferences | kOptDryRun, false},
+    CommandInfo{Command::Purge, "purge", "FILE... [--force] [--dry-run] [--output PATH]",
                 "delete every symbol that nothing in the file places",
                 "Deletes every symbol definition that nothing in the file places: not\n"
                 "referenced at the top level, nor from a group, nor from a symbol that stays.\n"
-                "Reports how many were deleted.\n",
-                1, kAnyNumber, kOptOutput, true},
+                "Reports how many were deleted. A file that places none of its symbols (a\n"
+                "catalog) is refused, since all of them would go; --force purges it anyway.\n",
+                1, kAnyNumber, kOptOutput | kOptForce | kOptDryRun, true},
     CommandInfo{Command::Copy, "copy",
-                "FROM TO NAME [--replace] [--with-dependencies] [--output PATH]",
+                "FROM TO NAME [--replace] [--with-dependencies] [--dry-run] [--output PATH]",
                 "copy a symbol from one file into another",
                 "Appends a copy of the symbol definition NAME of FROM to TO. When TO already\n"
                 "has a symbol of that name, --replace puts the copy in its place; without it\n"
@@ -46,15 +52,17 @@ constexpr std::array kCommands = {
                 "that NAME places from inside (and those they place) come along when TO lacks\n"
                 "them, or with --replace in any case; without it, a warning names each one\n"
                 "that TO lacks.\n",
-                3, 3, kOptOutput | kOptReplace | kOptWithDependencies, false},
-    CommandInfo{Command::Import, "import",
-                "FILE WMF [--name NAME] [--max-size SIZE] [--allow-empty] [--output PATH]",
-                "import a Windows Metafile as a new symbol",
-                "Converts the Windows Metafile WMF into a new symbol definition appended to\n"
-                "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
-                "100000000). NAME defaults to the metafile's file name with its extension.\n"
-                "A metafile of which nothing converts is refused unless --allow-empty is given.\n",
-                2, 2, kOptOutput | kOptName | kOptMaxSize | kOptAllowEmpty, false},
+                3, 3, kOptOutput | kOptReplace | kOptWithDependencies | kOptDryRun, false},
+    CommandInfo{
+        Command::Import, "import",
+        "FILE WMF [--name NAME] [--max-size SIZE] [--allow-empty] [--dry-run] [--output PATH]",
+        "import a Windows Metafile as a new symbol",
+        "Converts the Windows Metafile WMF into a new symbol definition appended to\n"
+        "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
+        "100000000). NAME defaults to the metafile's file name with its extension, cut\n"
+        "to 31 characters.\n"
+        "A metafile of which nothing converts is refused unless --allow-empty is given.\n",
+        2, 2, kOptOutput | kOptName | kOptMaxSize | kOptAllowEmpty | kOptDryRun, false},
     CommandInfo{Command::Render, "render",
                 "FILE NAME [-o OUT.svg] [--size PX] | FILE --all -o FOLDER",
                 "draw a symbol as an SVG picture",

@@ -33,6 +33,9 @@ enum Option : unsigned {
   kOptFormat = 1U << 7,            // --format text|json
   kOptWithDependencies = 1U << 8,  // --with-dependencies
   kOptAllowEmpty = 1U << 9,        // --allow-empty
+  kOptForce = 1U << 10,            // --force
+  kOptDryRun = 1U << 11,           // --dry-run
+  kOptQuiet = 1U << 12,            // -q, --quiet: every command takes it
 };
 
 // What the command line of one command looks like, and what its help says.

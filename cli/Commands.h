@@ -16,10 +16,8 @@ int RunInvocation(const Invocation& invocation, const Console& console);
 // user on stderr. The changing ones write back as WriteBack describes.
 bool ListSymbols(const Console& console, const std::string& path);
 bool ListEntities(const Console& console, const std::string& path);
-bool SortFile(const Console& console, const std::string& path,
-              const std::optional<std::string>& output);
-bool PurgeFile(const Console& console, const std::string& path,
-               const std::optional<std::string>& output);
+bool SortFile(const Console& console, const std::string& path, const Invocation& invocation);
+bool PurgeFile(const Console& console, const std::string& path, const Invocation& invocation);
 bool RenameInFile(const Console& console, const Invocation& invocation);
 bool DeleteFromFile(const Console& console, const Invocation& invocation);
 bool CopyBetweenFiles(const Console& console, const Invocation& invocation);

@@ -14,6 +14,7 @@ inline constexpr int kExitUsage = 2;    // the command line was wrong
 struct Console {
   std::FILE* out;
   std::FILE* err;
+  bool quiet = false;  // -q: no report lines
 
   // Writes `text` as it is (names are raw bytes, so no formatting happens here).
   void Write(std::string_view text) const { std::fwrite(text.data(), 1, text.size(), out); }
@@ -21,6 +22,12 @@ struct Console {
   void Report(std::string_view text) const {
     Write(text);
     std::fputc('\n', out);
+  }
+  // A report line about what a command did; -q leaves it out.
+  void Tell(std::string_view text) const {
+    if (!quiet) {
+      Report(text);
+    }
   }
   // Writes `text` and a line break to `err`, after everything reported so far, so that the two
   // streams interleave in order when they go to the same terminal.

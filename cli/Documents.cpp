@@ -2,6 +2,7 @@
 
 #include "cli/Usage.h"
 #include "symbols/Messages.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin::cli {
 
@@ -29,8 +30,16 @@ bool WriteBack(const Console& console, Document& document,
   return true;
 }
 
+std::string Shown(std::string_view name) {
+  return Windows1252ToUtf8(name);
+}
+
+void TellDryRun(const Console& console, const std::string& path) {
+  console.Tell("Dry run: " + messages::Quoted(path) + " not written");
+}
+
 std::string NoSuchSymbol(const std::string& name, const std::string& path) {
-  return "No symbol named " + messages::Quoted(name) + " in file " + messages::Quoted(path);
+  return "No symbol named " + messages::Quoted(Shown(name)) + " in file " + messages::Quoted(path);
 }
 
 }  // namespace runebin::cli

@@ -22,6 +22,12 @@ bool OpenDocument(const Console& console, Document& document, const std::string&
 bool WriteBack(const Console& console, Document& document,
                const std::optional<std::string>& output);
 
+// A name from a file (Windows-1252) as the terminal shows it (UTF-8).
+std::string Shown(std::string_view name);
+
+// Ends a changing command that was asked for a dry run: says that `path` was not written.
+void TellDryRun(const Console& console, const std::string& path);
+
 // The message for a NAME that the file does not define.
 std::string NoSuchSymbol(const std::string& name, const std::string& path);
 

@@ -23,6 +23,10 @@ bool ImportIntoFile(const Console& console, const Invocation& invocation) {
     console.Fail(message);
     return false;
   }
+  if (invocation.dryRun) {
+    TellDryRun(console, document.Path());
+    return true;
+  }
   return WriteBack(console, document, invocation.output);
 }
 

@@ -45,11 +45,11 @@ int RunInvocation(const Invocation& invocation, const Console& console) {
                          [&](const std::string& path) { return ListEntities(console, path); });
     case Command::Sort:
       return ForEachFile(invocation, console, [&](const std::string& path) {
-        return SortFile(console, path, invocation.output);
+        return SortFile(console, path, invocation);
       });
     case Command::Purge:
       return ForEachFile(invocation, console, [&](const std::string& path) {
-        return PurgeFile(console, path, invocation.output);
+        return PurgeFile(console, path, invocation);
       });
     case Command::Rename:
       return StatusOf(RenameInFile(console, invocation));
@@ -90,7 +90,7 @@ int Run(std::span<const std::string> arguments, std::FILE* out, std::FILE* err) 
     case ParsedCommandLine::Kind::Run:
       break;
   }
-  const Console console{out, err};
+  const Console console{out, err, parsed.invocation.quiet};
   try {
     return RunInvocation(parsed.invocation, console);
   } catch (const std::bad_alloc&) {

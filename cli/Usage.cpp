@@ -14,8 +14,13 @@ constexpr std::string_view kCommonRules =
     "Changing commands rewrite FILE (for copy: TO) in place, safely, and only when\n"
     "something changed. With --output PATH the result is always written to PATH and\n"
     "FILE is left alone.\n"
-    "NAME, OLD: the last symbol definition of exactly that name (byte for byte).\n"
-    "NEW, NAME: at most 31 bytes.\n"
+    "With --dry-run a changing command tells what it would do and writes nothing\n"
+    "(purge, delete: the names, then \"N symbols would be deleted\").\n"
+    "-q, --quiet leaves out the report lines.\n"
+    "NAME, OLD: the last symbol definition of exactly that name.\n"
+    "NEW, NAME: 1 to 31 characters, no control characters.\n"
+    "Names are typed and shown in UTF-8 and stored in Windows-1252; a character that\n"
+    "Windows-1252 lacks is a usage error.\n"
     "Exit status: 0 success, 1 failure (reported on stderr), 2 usage error.\n";
 
 }  // namespace
@@ -23,7 +28,7 @@ constexpr std::string_view kCommonRules =
 void PrintOverview(std::FILE* out) {
   Put(out,
       "usage: runebin-cli COMMAND ARGUMENTS...\n"
-      "       runebin-cli COMMAND --help | --help | --version\n"
+      "       runebin-cli COMMAND -h|--help | -h|--help | -V|--version\n"
       "\n"
       "Works on the symbol definitions of drawing files, symbol catalogs and templates\n"
       "(version 6, not compressed).\n"

@@ -19,7 +19,15 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
   const std::vector<Row> rows = {
       {{}, "no command given", "COMMAND"},
       {{"shuffle", file}, "unknown command \"shuffle\"", "COMMAND"},
-      {{"sort", file, "--force"}, "unknown option \"--force\"", "sort"},
+      {{"sort", file, "--force"}, "sort takes no option --force", "sort"},
+      {{"sort", file, "--forse"}, "unknown option \"--forse\"", "sort"},
+      {{"rename", file, "Tree", ""}, "NEW: a name is needed", "rename"},
+      {{"rename", file, "Tree", "a\tb"},
+       "NEW: control characters are not allowed in a name",
+       "rename"},
+      {{"rename", file, "Tree", "\xE6\x97\xA5"},
+       "NEW: \"\xE6\x97\xA5\" has a character that Windows-1252 lacks",
+       "rename"},
       {{"rename", file, "Tree", "Oak", "--replace"}, "rename takes no option --replace", "rename"},
       {{"rename", file, "Tree"}, "missing NEW", "rename"},
       {{"list"}, "missing FILE", "list"},
@@ -30,9 +38,8 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
       {{"rename", file, "Tree", std::string(32, 'x')},
        "NEW: Please enter no more than 31 characters.",
        "rename"},
-      // The default name is the metafile's file name, which must fit as well.
-      {{"import", file, "folder/" + std::string(28, 'x') + ".wmf"},
-       "NAME: Please enter no more than 31 characters.",
+      {{"import", file, "folder/\xE6\x97\xA5.wmf"},
+       "NAME: \"\xE6\x97\xA5.wmf\" has a character that Windows-1252 lacks (--name gives another)",
        "import"},
       {{"import", file, "x.wmf", "--max-size=inf"}, "--max-size: Please enter a number.", "import"},
       {{"import", file, "x.wmf", "--max-size", "100000000.5"},
@@ -53,15 +60,20 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
   EXPECT_EQ(StateOf(file), before);
 }
 
-// Names of exactly 31 bytes; "--" before a name that looks like an option; an option before the
-// arguments, with its value after "=". --output writes PATH even when nothing changed, and
-// leaves FILE alone.
+// Names of exactly 31 characters (62 bytes of UTF-8); "--" before a name that looks like an option;
+// an option before the arguments, with its value after "=". --output writes PATH even when nothing
+// changed, and leaves FILE alone.
 TEST_F(CliTest, AcceptedArgumentFormsAndOutput) {
-  const std::string file = Write("a.pvs", Drawing({Definition("--odd"), Definition("B")}));
-  const std::string name31(31, 'A');
+  const std::string file = Write("a.pvs", Drawing({Definition("B"), Definition("--odd")}));
+  std::string name31;
+  for (int i = 0; i < 31; ++i) {
+    name31 += "\xC3\x84";
+  }
   EXPECT_EQ(Succeed({"rename", file, "--", "--odd", name31}), "");
   const FileState renamed = StateOf(file);
-  EXPECT_EQ(std::get<Bytes>(renamed), Drawing({Definition(name31), Definition("B")}));
+  EXPECT_EQ(std::get<Bytes>(renamed),
+            Drawing({Definition("B"), Definition(std::string(31, '\xC4'))}));
+  EXPECT_EQ(Succeed({"list", file}), "0\tB\t0\t0.00\t0.00\n1\t" + name31 + "\t0\t0.00\t0.00\n");
   const std::string output = dir.Path("sorted.pvs");
   EXPECT_EQ(Succeed({"sort", "--output=" + output, file}), "");
   EXPECT_EQ(ReadFileBytes(output), std::get<Bytes>(renamed));
@@ -75,12 +87,17 @@ TEST_F(CliTest, HelpWinsOverMistakesAndVersionPrintsTheVersion) {
   const CliResult rename = RunCli({"rename", "--bogus", "--help"});
   EXPECT_EQ(rename.exitCode, 0);
   EXPECT_EQ(rename.err, "");
-  EXPECT_EQ(rename.out.rfind("usage: runebin-cli rename FILE OLD NEW [--output PATH]\n", 0), 0U);
+  EXPECT_EQ(
+      rename.out.rfind(
+          "usage: runebin-cli rename FILE OLD NEW [--force] [--dry-run] [--output PATH]\n", 0),
+      0U);
   // After "--", "--help" is a name like any other.
   const std::string file = Write("a.pvs", Drawing({Definition("Tree")}));
   ExpectFailure({"delete", file, "--", "--help"},
                 "No symbol named \"--help\" in file \"" + file + "\"");
   EXPECT_EQ(Succeed({"--version"}), std::string("runebin-cli ") + RUNEBIN_VERSION + "\n");
+  EXPECT_EQ(Succeed({"-V"}), Succeed({"--version"}));
+  EXPECT_EQ(Succeed({"-h"}), overview.out);
 }
 
 }  // namespace

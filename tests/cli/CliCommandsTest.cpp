@@ -13,17 +13,19 @@ namespace {
 
 TEST_F(CliTest, ListAndEntitiesPrintTheContractFormatsAndOnlyRead) {
   // References count for the last definition of their name, case-sensitively; names are raw
-  // bytes; sizes are differences of the stored floats (1048576.125 + 0.06 stays 1048576.125).
-  const std::string file =
-      Write("a.pvx", Drawing({Definition("Tree", {}, {0, 0, 12.5F, 3}),
-                              Definition("Caf\xE9", {}, {-0.06F, 5, 1048576.125F, 1}),
-                              Definition("Tree"), Reference("Tree"), Reference("tree")}));
+  // Windows-1252 shown as UTF-8, with control and unassigned bytes escaped; sizes are differences
+  // of the stored floats (1048576.125 + 0.06 stays 1048576.125).
+  const std::string file = Write(
+      "a.pvx", Drawing({Definition("Tree", {}, {0, 0, 12.5F, 3}),
+                        Definition("Caf\xE9", {}, {-0.06F, 5, 1048576.125F, 1}), Definition("Tree"),
+                        Definition("a\tb\\\x81\x7F"), Reference("Tree"), Reference("tree")}));
   const std::string other = Write("b.pvx", Drawing({TypeZero(3), Reference("Tree")}));
   const FileState before = StateOf(file);
   EXPECT_EQ(Succeed({"list", file}),
             "0\tTree\t0\t12.50\t3.00\n"
-            "1\tCaf\xE9\t0\t1048576.12\t-4.00\n"
-            "2\tTree\t1\t0.00\t0.00\n");
+            "1\tCaf\xC3\xA9\t0\t1048576.12\t-4.00\n"
+            "2\tTree\t1\t0.00\t0.00\n"
+            "3\ta\\tb\\\\\\x81\\x7F\t0\t0.00\t0.00\n");
   EXPECT_EQ(StateOf(file), before);
   EXPECT_EQ(Succeed({"entities", other}),
             "     #      Type   SubType\n     0         0         3\n     1        29         0\n");
@@ -52,7 +54,7 @@ TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
   const std::string readOnly = Write("ro.pvs", Drawing({Definition("R")}));
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
   const FileState bBefore = StateOf(b);
-  const CliResult purge = RunCli({"purge", a, readOnly, b});
+  const CliResult purge = RunCli({"purge", "--force", a, readOnly, b});
   EXPECT_EQ(purge.exitCode, 1);
   EXPECT_EQ(purge.out, "==> " + a + " <==\n1 symbols deleted\n==> " + readOnly + " <==\n==> " + b +
                            " <==\n0 symbols deleted\n");
@@ -90,11 +92,36 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        "1 references to symbol \"Tree\" removed.\n",
        {rock, Reference("TREE")}},
       {{"delete", "FILE", "Tree", "--references"}, {tree}, "No references found\n", {}},
-      {{"delete", "FILE", "Tree"}, {tree, toTree}, "", {toTree}},
+      {{"delete", "FILE", "Tree"}, {smallTree, tree, toTree}, "", {smallTree, toTree}},
       {{"purge", "FILE"},
        {a, rock, Reference("Rock")},
        "1 symbols deleted\n",
        {rock, Reference("Rock")}},
+      {{"purge", "FILE", "--dry-run"},
+       {a, b, rock, Reference("Rock")},
+       "a\nb\n2 symbols would be deleted\n",
+       {a, b, rock, Reference("Rock")}},
+      {{"purge", "FILE", "--force"}, {a, b}, "2 symbols deleted\n", {}},
+      {{"delete", "FILE", "Tree", "--dry-run"},
+       {tree},
+       "Tree\n1 symbols would be deleted\n",
+       {tree}},
+      // The definition is gone already; --references still removes what places nothing.
+      {{"delete", "FILE", "Tree", "--references"},
+       {rock, toTree},
+       "1 references to symbol \"Tree\" removed.\n",
+       {rock}},
+      {{"rename", "FILE", "Tree", "Rock", "--force"},
+       {tree, rock, toTree},
+       "1 references renamed from\n\"Tree\" to\n\"Rock\".\n",
+       {Definition("Rock"), rock, Reference("Rock")}},
+      {{"rename", "FILE", "Tree", "Tree"}, {tree, toTree}, "", {tree, toTree}},
+      {{"rename", "FILE", "Tree", "Oak", "-q", "--dry-run"}, {tree, toTree}, "", {tree, toTree}},
+      // Names are typed in UTF-8 and stored in Windows-1252.
+      {{"rename", "FILE", "Tree", "\xC3\x84pfel"},
+       {tree, toTree},
+       "1 references renamed from\n\"Tree\" to\n\"\xC3\x84pfel\".\n",
+       {Definition("\xC4pfel"), Reference("\xC4pfel")}},
       {{"sort", "FILE"}, {b, B, a}, "", {B, a, b}},
       {{"sort", "FILE"}, {B, a, toTree}, "", {B, a, toTree}},
       // A name differing only in case is another symbol; --replace keeps the place.
@@ -123,23 +150,32 @@ TEST_F(CliTest, ImportAppendsTheMetafileAsANewSymbol) {
                           100, 0, 0, 0,  100, 0, 50, 0,    3, 0, 0, 0, 0, 0};
   const std::string file = Write("a.pvx", Drawing({Definition("tri.wmf")}));
   const std::string wmf = Write("tri.wmf", triangle);
-  // The name defaults to the metafile's, even when the file already has it.
+  // The name defaults to the metafile's, even when the file already has it, cut to 31 characters.
+  const std::string longName = Write(std::string(30, 'x') + ".wmf", triangle);
+  EXPECT_EQ(Succeed({"import", file, longName}), "");
   EXPECT_EQ(Succeed({"import", file, wmf, "--max-size", "10"}), "");
   EXPECT_EQ(Succeed({"import", file, wmf, "--name", "Triangle"}), "");
   const std::string nothing = Write("nothing.wmf", Wmf().End().Data());
   EXPECT_EQ(Succeed({"import", file, nothing, "--allow-empty"}), "");
   EXPECT_EQ(Succeed({"list", file}),
             "0\ttri.wmf\t0\t0.00\t0.00\n"
-            "1\ttri.wmf\t0\t1000.00\t500.00\n"
-            "2\tTriangle\t0\t10000.00\t5000.00\n"
-            "3\tnothing.wmf\t0\t0.00\t0.00\n");
+            "1\t" +
+                std::string(30, 'x') +
+                ".\t0\t10000.00\t5000.00\n"
+                "2\ttri.wmf\t0\t1000.00\t500.00\n"
+                "3\tTriangle\t0\t10000.00\t5000.00\n"
+                "4\tnothing.wmf\t0\t0.00\t0.00\n");
 }
 
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
 // not written), and no file changed.
 TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
-  const std::string file = Write("a.pvx", Drawing({Definition("Tree"), Reference("Tree")}));
+  const std::string file =
+      Write("a.pvx", Drawing({Definition("Tree"), Definition("Oak"), Reference("Tree")}));
   const std::string to = Write("to.pvx", Drawing({Definition("Tree")}));
+  // A catalog places none of its symbols, not even those that place each other.
+  const std::string catalog =
+      Write("c.pvs", Drawing({Definition("Leaf"), Definition("Tree", {Reference("Leaf")})}));
   const std::string readOnly = Write("ro.pvx", Drawing({Definition("B"), Definition("A")}));
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);  // refused, never replaced
   const std::string empty = Write("empty.wmf", {});
@@ -154,10 +190,19 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   const std::string locked = Write("locked.pvx", Drawing({Definition("B"), Definition("A")}));
   const int holder = ::open(locked.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-  const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly);
+  const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly),
+                  catalogBefore = StateOf(catalog);
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
       {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"delete", file, "Elm", "--references"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"rename", file, "Oak", "Tree"},
+       "There is already a symbol named\n\"Tree\"\nin file\n\"" + file +
+           "\".\nUse --force to rename anyway."},
+      {{"purge", "--dry-run", catalog},
+       "\"" + catalog +
+           "\" places none of its symbols: purge would delete all 2 symbols.\nUse --force to "
+           "delete them."},
       {{"list", notDrawing}, "\"" + notDrawing + "\" does not appear to be a Korvel file"},
       {{"sort", version5}, "\"" + version5 + "\" is not a version 6 Korvel file"},
       {{"purge", packed}, messages::LoadFailure(LoadResult::Compressed, packed)},
@@ -177,7 +222,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
            "\" contains nothing that can be imported\nUse --allow-empty to import it anyway."},
       {{"sort", locked}, "\"" + locked + "\" is in use by another program"},
       {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\"."},
-      {{"rename", file, "Tree", "Oak", "--output", nowhere},
+      {{"rename", file, "Tree", "Elm", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\"."},
   };
   for (const auto& [arguments, message] : rows) {
@@ -187,7 +232,14 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   EXPECT_EQ(StateOf(file), fileBefore);
   EXPECT_EQ(StateOf(to), toBefore);
   EXPECT_EQ(StateOf(readOnly), roBefore);
+  EXPECT_EQ(StateOf(catalog), catalogBefore);
   ::close(holder);
+  // A delete that leaves references placing nothing succeeds, and says how to remove them.
+  const CliResult deleted = RunCli({"delete", file, "Tree"});
+  EXPECT_EQ(deleted.exitCode, 0);
+  EXPECT_EQ(deleted.err,
+            "Warning: 1 references to \"Tree\" now place nothing.\nUse runebin-cli delete " + file +
+                " \"Tree\" --references to remove them.\n");
 }
 
 }  // namespace
