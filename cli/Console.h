@@ -29,10 +29,11 @@ struct Console {
       Report(text);
     }
   }
-  // Writes `text` and a line break to `err`, after everything reported so far, so that the two
-  // streams interleave in order when they go to the same terminal.
+  // Writes "runebin-cli: ", `text` and a line break to `err`, after everything reported so far,
+  // so that the two streams interleave in order when they go to the same terminal.
   void Fail(std::string_view text) const {
     std::fflush(out);
+    std::fputs("runebin-cli: ", err);
     std::fwrite(text.data(), 1, text.size(), err);
     std::fputc('\n', err);
     std::fflush(err);

@@ -1,21 +1,69 @@
 #include "cli/Documents.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
 #include "cli/Usage.h"
 #include "symbols/Messages.h"
 #include "symbols/Windows1252.h"
 
 namespace runebin::cli {
+namespace {
+
+// The system's reason why `path` cannot be opened for reading, found by trying again.
+std::string WhyNotReadable(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    return std::strerror(EISDIR);
+  }
+  errno = 0;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    std::fclose(file);
+    return "in use by another program";  // readable now: something held it a moment ago
+  }
+  return errno != 0 ? std::strerror(errno) : "cannot be opened";
+}
+
+// A failed save's message with the system's reason after its first line, "...: reason".
+std::string WithReason(std::string message, const SaveStatus& status) {
+  std::string reason;
+  if (status.result == SaveResult::InUse) {
+    reason = "in use by another program";
+  } else if (status.result == SaveResult::ChangedOnDisk) {
+    reason = "changed by another program since it was read";
+  } else if (status.error != 0) {
+    reason = std::strerror(status.error);
+  }
+  if (reason.empty()) {
+    return message;
+  }
+  std::size_t end = std::min(message.find('\n'), message.size());
+  if (end > 0 && message[end - 1] == '.') {
+    message.erase(--end, 1);
+  }
+  return message.insert(end, ": " + reason);
+}
+
+}  // namespace
 
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
                   bool forChange) {
   const LoadResult result = document.Open(
       path, false, forChange ? Document::Lock::UntilWritten : Document::Lock::WhileLoading);
   if (result != LoadResult::Loaded) {
-    console.Fail(messages::LoadFailure(result, path));
+    std::string message = messages::LoadFailure(result, path);
+    if (result == LoadResult::OpenFailed) {
+      message += ": " + WhyNotReadable(path);
+    }
+    console.Fail(message);
     return false;
   }
   if (const std::optional<DamagedTail> damage = document.Drawing().Damage()) {
-    console.Fail(std::string(kProgramName) + ": " + messages::DamagedFile(path, *damage));
+    console.Fail(messages::DamagedFile(path, *damage));
   }
   return true;
 }
@@ -24,7 +72,8 @@ bool WriteBack(const Console& console, Document& document,
                const std::optional<std::string>& output) {
   const SaveStatus status = document.WriteBack(output);
   if (!status.Saved()) {
-    console.Fail(messages::SaveFailure(status, output ? *output : document.Path()));
+    console.Fail(
+        WithReason(messages::SaveFailure(status, output ? *output : document.Path()), status));
     return false;
   }
   return true;

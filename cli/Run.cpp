@@ -94,11 +94,11 @@ int Run(std::span<const std::string> arguments, std::FILE* out, std::FILE* err) 
   try {
     return RunInvocation(parsed.invocation, console);
   } catch (const std::bad_alloc&) {
-    console.Fail(std::string(kProgramName) + ": out of memory");
+    console.Fail("out of memory");
   } catch (const std::invalid_argument&) {
     console.Fail(messages::kInvalidArgument);
   } catch (const std::exception& error) {
-    console.Fail(std::string(kProgramName) + ": " + error.what());
+    console.Fail(error.what());
   }
   return kExitFailure;
 }

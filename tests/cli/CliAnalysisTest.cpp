@@ -57,10 +57,11 @@ TEST_F(CliTest, CopyWarnsOfOrBringsTheSymbolsItPlaces) {
   const std::string to = Write("to.pvs", Drawing({}));
   const CliResult warned = RunCli({"copy", from, to, "A", "--output", dir.Path("one.pvs")});
   EXPECT_EQ(warned.exitCode, 0);
-  EXPECT_EQ(warned.err, "Warning: \"A\" places \"B\", which \"" + to +
-                            "\" lacks (--with-dependencies copies it too)\nWarning: \"A\" places "
-                            "\"C\", which \"" +
-                            to + "\" lacks (--with-dependencies copies it too)\n");
+  EXPECT_EQ(warned.err,
+            "runebin-cli: Warning: \"A\" places \"B\", which \"" + to +
+                "\" lacks (--with-dependencies copies it too)\nrunebin-cli: Warning: \"A\" places "
+                "\"C\", which \"" +
+                to + "\" lacks (--with-dependencies copies it too)\n");
   EXPECT_EQ(Succeed({"copy", from, to, "A", "--with-dependencies"}),
             "2 symbols it places copied too\n");
   EXPECT_EQ(Succeed({"list", to}).size(), 3 * std::string("0\tA\t0\t0.00\t0.00\n").size());

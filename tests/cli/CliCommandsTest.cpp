@@ -49,7 +49,8 @@ TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "==> " + a + " <==\n0\tA\t0\t0.00\t0.00\n==> " + missing + " <==\n==> " +
                             b + " <==\n0\tB\t1\t0.00\t0.00\n");
-  EXPECT_EQ(result.err, "Error Opening file \"" + missing + "\"\n");
+  EXPECT_EQ(result.err,
+            "runebin-cli: Error Opening file \"" + missing + "\": No such file or directory\n");
   // purge rewrites only the files it changed, and goes on after a file it cannot write.
   const std::string readOnly = Write("ro.pvs", Drawing({Definition("R")}));
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
@@ -58,7 +59,8 @@ TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
   EXPECT_EQ(purge.exitCode, 1);
   EXPECT_EQ(purge.out, "==> " + a + " <==\n1 symbols deleted\n==> " + readOnly + " <==\n==> " + b +
                            " <==\n0 symbols deleted\n");
-  EXPECT_EQ(purge.err, "Can't write to file \"" + readOnly + "\".\n");
+  EXPECT_EQ(purge.err,
+            "runebin-cli: Can't write to file \"" + readOnly + "\": Permission denied\n");
   EXPECT_EQ(ReadFileBytes(a), Drawing({}));
   EXPECT_EQ(ReadFileBytes(readOnly), Drawing({Definition("R")}));
   EXPECT_EQ(StateOf(b), bBefore);
@@ -221,9 +223,10 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
        "\"" + nothing +
            "\" contains nothing that can be imported\nUse --allow-empty to import it anyway."},
       {{"sort", locked}, "\"" + locked + "\" is in use by another program"},
-      {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\"."},
+      {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\": Permission denied"},
+      {{"list", dir.Path("")}, "Error Opening file \"" + dir.Path("") + "\": Is a directory"},
       {{"rename", file, "Tree", "Elm", "--output", nowhere},
-       "Can't write to file \"" + nowhere + "\"."},
+       "Can't write to file \"" + nowhere + "\": No such file or directory"},
   };
   for (const auto& [arguments, message] : rows) {
     SCOPED_TRACE(message);
@@ -237,9 +240,10 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   // A delete that leaves references placing nothing succeeds, and says how to remove them.
   const CliResult deleted = RunCli({"delete", file, "Tree"});
   EXPECT_EQ(deleted.exitCode, 0);
-  EXPECT_EQ(deleted.err,
-            "Warning: 1 references to \"Tree\" now place nothing.\nUse runebin-cli delete " + file +
-                " \"Tree\" --references to remove them.\n");
+  EXPECT_EQ(
+      deleted.err,
+      "runebin-cli: Warning: 1 references to \"Tree\" now place nothing.\nUse runebin-cli delete " +
+          file + " \"Tree\" --references to remove them.\n");
 }
 
 }  // namespace

@@ -75,11 +75,12 @@ class CliTest : public ::testing::Test {
     return result.out;
   }
 
-  // A failure the user must see: status 1, `message` on stderr, nothing on stdout.
+  // A failure the user must see: status 1, the program's name and `message` on stderr, nothing on
+  // stdout.
   void ExpectFailure(const std::vector<std::string>& arguments, const std::string& message) const {
     const CliResult result = RunCli(arguments);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, message + "\n");
+    EXPECT_EQ(result.err, "runebin-cli: " + message + "\n");
     EXPECT_EQ(result.out, "");
   }
 
