@@ -12,12 +12,20 @@ namespace {
 std::string JsonList(const std::vector<std::string>& names) {
   std::string out = "[";
   for (const std::string& name : names) {
-    out += (out.size() > 1 ? "," : "") + JsonString(name);
+    out += (out.size() > 1 ? "," : "") + JsonString(Shown(name));
   }
   return out + "]";
 }
 
-std::string FindingJson(const std::string& path, const Finding& f) {
+// A finding with its names as the terminal shows them.
+Finding ShownFinding(Finding finding) {
+  finding.name = Shown(finding.name);
+  finding.placerName = Shown(finding.placerName);
+  return finding;
+}
+
+std::string FindingJson(const std::string& path, const Finding& finding) {
+  const Finding f = ShownFinding(finding);
   return "{\"file\":" + JsonString(path) + ",\"kind\":\"" + FindingKindName(f.kind) +
          "\",\"index\":" + std::to_string(f.index) + ",\"name\":" + JsonString(f.name) +
          ",\"message\":" + JsonString(DescribeFinding(f)) + "}";
@@ -41,7 +49,7 @@ int CheckFiles(const Console& console, const Invocation& invocation) {
       if (invocation.json) {
         json += (json.empty() ? "[\n" : ",\n") + FindingJson(path, finding);
       } else {
-        console.Report(path + ": " + DescribeFinding(finding));
+        console.Report(path + ": " + DescribeFinding(ShownFinding(finding)));
       }
     }
   }
@@ -66,9 +74,9 @@ int ReportUses(const Console& console, const Invocation& invocation) {
   std::string text = "top level: " + std::to_string(uses.topLevel) + "\n";
   for (const Placer& placer : uses.placers) {
     text += "depth " + std::to_string(placer.depth) + ": " +
-            (placer.isGroup
-                 ? "group " + std::to_string(placer.index)
-                 : "symbol " + std::to_string(placer.index) + " " + messages::Quoted(placer.name)) +
+            (placer.isGroup ? "group " + std::to_string(placer.index)
+                            : "symbol " + std::to_string(placer.index) + " " +
+                                  messages::Quoted(Shown(placer.name))) +
             "\n";
   }
   console.Write(text);
@@ -99,7 +107,7 @@ int DiffFiles(const Console& console, const Invocation& invocation) {
                                        std::pair{&diff.onlyInB, "only in " + pathB + ": "},
                                        std::pair{&diff.changed, std::string("changed: ")}}) {
       for (const std::string& name : *names) {
-        text += label + name + "\n";
+        text += label + Shown(name) + "\n";
       }
     }
     text += diff.orderDiffers ? "the common symbols stand in another order\n" : "";

@@ -6,8 +6,8 @@
 
 namespace runebin::cli {
 
-// A JSON string of raw bytes: names and paths are bytes, not UTF-8, so bytes above 127 stand for
-// the Latin-1 characters of the same number, and control bytes are escaped.
+// A JSON string of UTF-8 text (names converted with Shown first): quotes, backslashes and
+// control characters are escaped, everything else is kept as it is.
 inline std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (const char c : text) {
@@ -15,7 +15,7 @@ inline std::string JsonString(std::string_view text) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
+    } else if (byte < 0x20 || byte == 0x7F) {
       char escape[8];
       std::snprintf(escape, sizeof escape, "\\u%04x", byte);
       out += escape;

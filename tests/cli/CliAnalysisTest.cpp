@@ -8,11 +8,12 @@
 namespace runebin::testing {
 namespace {
 
+// Names come out in UTF-8 (the euro sign is byte 0x80 in the file).
 TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
   const Bytes square = PathRec(15, 1, 1, true, {0, 0, 1, 0, 1, 1});
   const std::string a = Write("a.pvs", Drawing({Definition("A", {square, Reference("B")}),
                                                 Definition("B"), Reference("A"), Reference("B")}));
-  const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("X")}));
+  const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("\x80X")}));
   const FileState before = StateOf(a);
   const struct {
     std::vector<std::string> arguments;
@@ -20,12 +21,12 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
     std::string out;
   } rows[] = {
       {{"check", a}, 0, ""},
-      {{"check", a, b}, 1, b + ": 1 reference to \"X\", which no symbol defines\n"},
+      {{"check", a, b}, 1, b + ": 1 reference to \"\xE2\x82\xACX\", which no symbol defines\n"},
       {{"check", b, "--format", "json"},
        1,
        "[\n{\"file\":\"" + b +
-           "\",\"kind\":\"missing-symbol\",\"index\":-1,\"name\":\"X\",\"message\":\"1 reference "
-           "to \\\"X\\\", which no symbol defines\"}\n]\n"},
+           "\",\"kind\":\"missing-symbol\",\"index\":-1,\"name\":\"\xE2\x82\xACX\",\"message\":\"1 "
+           "reference to \\\"\xE2\x82\xACX\\\", which no symbol defines\"}\n]\n"},
       {{"uses", a, "B"}, 0, "top level: 1\ndepth 1: symbol 0 \"A\"\n"},
       {{"uses", a, "X"}, 1, ""},
       {{"diff", a, a + "x"}, 2, ""},
