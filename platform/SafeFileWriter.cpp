@@ -159,17 +159,8 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     mode &= ~mask;
   }
 
-  cleanup_.emplace();
-  temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
-  {
-    const SignalHold hold;  // a signal between creating the file and watching it would leave it
-    outFd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (outFd_ >= 0) {
-      cleanup_->Watch(temporary_.c_str());
-    }
-  }
+  outFd_ = MakeTemporary();
   if (outFd_ < 0) {
-    temporary_.clear();
     return Refuse(SaveResult::WriteFailed, errno);
   }
   // Owner and group first: changing them can clear the set-id bits that the mode then restores.
@@ -185,6 +176,21 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
   return {};
 }
 
+int SafeFileWriter::MakeTemporary() {
+  if (!cleanup_) {
+    cleanup_.emplace();
+  }
+  temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
+  const SignalHold hold;  // a signal between creating the file and watching it would leave it
+  const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+  if (fd < 0) {
+    temporary_.clear();
+  } else {
+    cleanup_->Watch(temporary_.c_str());
+  }
+  return fd;
+}
+
 SaveStatus SafeFileWriter::BeginInPlace() {
   inPlace_ = true;
   struct stat info {};
@@ -192,20 +198,8 @@ SaveStatus SafeFileWriter::BeginInPlace() {
     return Refuse(SaveResult::WriteFailed, errno);
   }
   originalSize_ = info.st_size;
-  if (!cleanup_) {
-    cleanup_.emplace();
-  }
-  temporary_ = FolderOf(target_) + "/." + FileNameOf(target_) + ".XXXXXX";
-  int copy = -1;
-  {
-    const SignalHold hold;
-    copy = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (copy >= 0) {
-      cleanup_->Watch(temporary_.c_str());
-    }
-  }
+  const int copy = MakeTemporary();
   if (copy < 0) {
-    temporary_.clear();
     return Refuse(SaveResult::WriteFailed, errno);
   }
   // mkostemp made the copy readable by us alone, as the bytes may be private.

@@ -59,6 +59,8 @@ class SafeFileWriter final : public OutputFile {
  private:
   SaveStatus Refuse(SaveResult result, int error);
   SaveStatus BeginInPlace();
+  // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.
+  int MakeTemporary();
   bool Flush();
   bool Fail();
   bool RestoreOriginal();
