@@ -49,10 +49,7 @@ TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomListsWithManyDuplicates) {
   }
 }
 
-TEST(ExchangeSortOrder, ComparesNamesAsUnsignedBytesAndCarriesEqualNamesPastEachOther) {
-  const std::vector<std::string> twins = {"B", "B", "A"};
-  EXPECT_EQ(ExchangeSortOrder(std::span<const std::string>(twins)), (std::vector<int>{2, 1, 0}));
-
+TEST(ExchangeSortOrder, ComparesNamesAsUnsignedBytes) {
   // Upper case before lower case, a prefix before its extensions, bytes above 127 last.
   const std::vector<std::string> names = {"b", "B", "\xE9t\xE9", "a", "A", "ab", "a"};
   const std::vector<int> order = ExchangeSortOrder(std::span<const std::string>(names));
