@@ -27,14 +27,12 @@ int EntityCount(const DrawingFile& drawing) {
 // Every damaged body keeps all its bytes, in place: the readable records in front become
 // entities and the rest travels as one block at the end.
 TEST(MalformedBody, UnreadableRestIsCarriedWhole) {
-  Bytes shortLength = Record(7, Bytes(6, 1));
-  PutU32(shortLength.data(), 3);
-  Bytes zeroLength = Record(7, Bytes(6, 1));
-  PutU32(zeroLength.data(), 0);
-  Bytes negative = Record(7, Bytes(6, 1));
-  PutU32(negative.data(), 0xFFFFFFF0u);
-  Bytes pastEnd = Record(7, Bytes(6, 1));
-  PutU32(pastEnd.data(), 1000);
+  // A record whose length field says `length`: below a record's 5 bytes, wrapping, past the end.
+  const auto withLength = [](std::uint32_t length) {
+    Bytes record = Record(7, Bytes(6, 1));
+    PutU32(record.data(), length);
+    return record;
+  };
   Bytes unclosed = Definition("Open");
   unclosed.resize(unclosed.size() - kMarkerLength);  // no GroupClose
   const Bytes threeBytes = {1, 2, 3};
@@ -42,8 +40,8 @@ TEST(MalformedBody, UnreadableRestIsCarriedWhole) {
       Join({Record(17, Bytes(3, 0)), GroupOpen(), GroupOpen(), GroupClose()});
 
   TempDir dir;
-  for (const Bytes& damage :
-       {shortLength, zeroLength, negative, pastEnd, unclosed, threeBytes, deepUnclosed}) {
+  for (const Bytes& damage : {withLength(3), withLength(0xFFFFFFF0u), withLength(1000), unclosed,
+                              threeBytes, deepUnclosed}) {
     DrawingFile drawing("");
     const Bytes file = Drawing({TypeZero(1), Definition("A"), Reference("A"), damage});
     EXPECT_EQ(LoadAndSave(dir, file, drawing), file);
