@@ -74,7 +74,7 @@ TEST(DisplayList, HandBuiltRecords) {
   }
 }
 
-// Every real metafile's import draws whole: shapes and bounds, nothing cut short or damaged.
+// Every real metafile's import draws whole, within its bounds, nothing cut short or damaged.
 TEST(DisplayList, ImportedRealMetafilesDrawWhole) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(RUNEBIN_CORPUS_DIR)) {
@@ -82,7 +82,12 @@ TEST(DisplayList, ImportedRealMetafilesDrawWhole) {
       std::unique_ptr<SymbolDef> symbol;
       ASSERT_EQ(ImportMetafile(entry.path().string(), "t", 100, symbol), ImportResult::Succeeded);
       const DisplayList list = BuildDisplayList(*symbol);
-      EXPECT_FALSE(list.shapes.empty() || list.bounds.empty) << entry.path();
+      EXPECT_EQ(list.bounds.empty, list.shapes.empty()) << entry.path();
+      for (const Point& p : list.vertices) {  // the bounds are those of the drawn vertices
+        EXPECT_TRUE(p.x >= list.bounds.minX && p.x <= list.bounds.maxX && p.y >= list.bounds.minY &&
+                    p.y <= list.bounds.maxY)
+            << entry.path();
+      }
       EXPECT_FALSE(list.damaged || list.truncated || list.nestedReferences) << entry.path();
     }
   }
