@@ -247,14 +247,16 @@ SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptio
   if (!loaded_) {
     return {SaveResult::NothingLoaded, 0, {}};  // never replace a file with an empty one
   }
-  // Entities refer into the loaded file: a writer that overwrote that very file in place would
-  // change them under its feet, so they get a copy of their own first.
-  if (bytes_.Maps(path) && !bytes_.Detach()) {
-    return {SaveResult::WriteFailed, ENOMEM, {}};
-  }
   platform::SafeFileWriter writer;
   if (SaveStatus begun = writer.Begin(path, options); !begun.Saved()) {
     return begun;
+  }
+  // Entities refer into the loaded file: overwriting that very file in place would change them
+  // under the writer's feet, so they get a copy of their own first. (A new file renamed over it
+  // leaves the mapped one as it was.)
+  if (writer.WritesInPlace() && bytes_.Maps(path) && !bytes_.Detach()) {
+    writer.Abandon();
+    return {SaveResult::WriteFailed, ENOMEM, {}};
   }
   WriteTo(writer);  // a failed write shows in Commit
   SaveStatus committed = writer.Commit();

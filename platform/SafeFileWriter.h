@@ -49,6 +49,8 @@ class SafeFileWriter final : public OutputFile {
   // another process (InUse), is not the expected file (ChangedOnDisk), or when its folder does not
   // exist or a temporary file cannot be made in it (WriteFailed).
   SaveStatus Begin(const std::string& target, const WriteOptions& options = {});
+  // After Begin: whether the writes go into the target itself rather than a new file.
+  bool WritesInPlace() const { return inPlace_; }
   bool Write(const void* bytes, std::size_t size) override;
   // Flushes and syncs the new contents and puts them in place. On failure the target is as it
   // was (or, for CopyKept, its bytes are in the copy the result names).
