@@ -376,6 +376,9 @@ void DrawingFile::ReorderSymbols(std::span<const int> order) {
     }
     seen[static_cast<std::size_t>(from)] = true;
   }
+  if (order.empty()) {
+    return;  // no definitions: RemoveAt would refuse index 0
+  }
   std::vector<std::unique_ptr<Entity>> entries = symbolDefs_.RemoveAt(0, symbolDefs_.GetSize());
   for (const int from : order) {
     symbolDefs_.Add(std::move(entries[static_cast<std::size_t>(from)]));
