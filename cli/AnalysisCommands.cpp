@@ -5,6 +5,7 @@
 #include "cli/Json.h"
 #include "symbols/Analysis.h"
 #include "symbols/Messages.h"
+#include "symbols/SymbolCommands.h"
 
 namespace runebin::cli {
 namespace {
@@ -66,11 +67,12 @@ int ReportUses(const Console& console, const Invocation& invocation) {
     return kExitFailure;
   }
   const DrawingFile& drawing = document.Drawing();
-  if (drawing.SymbolDefs().FindByName(invocation.name) < 0) {
+  const int index = FindSelected(drawing, invocation);
+  if (index < 0) {
     console.Fail(NoSuchSymbol(invocation.name, path));
     return kExitFailure;
   }
-  const Uses uses = FindUses(drawing, invocation.name);
+  const Uses uses = FindUses(drawing, NameOf(drawing.SymbolDefs().GetAt(index)));
   std::string text = "top level: " + std::to_string(uses.topLevel) + "\n";
   for (const Placer& placer : uses.placers) {
     text += "depth " + std::to_string(placer.depth) + ": " +

@@ -93,6 +93,10 @@ std::optional<std::string> ConvertName(std::string_view what, std::string& name,
     return std::string(what) + ": \"" + name + "\" has a character that Windows-1252 lacks";
   }
   name = std::move(*bytes);
+  if (!forNew && name.size() > 1 && name.front() == '#' &&
+      name.find_first_not_of("0123456789", 1) == std::string::npos) {
+    return std::nullopt;  // "#N": an index, resolved with the file (see FindSelected)
+  }
   if (name.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
     return std::string(what) + ": " + messages::TooManyCharacters(kMaxSymbolNameLength);
   }
@@ -244,6 +248,7 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
       invocation.name = positionals[1];
       return ConvertName("NAME", invocation.name, false);
     case Command::Check:
+    case Command::New:
       invocation.files = std::move(positionals);
       return std::nullopt;
     case Command::Uses:
@@ -384,6 +389,12 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
   if (auto problem =
           AssignPositionals(*info, std::move(positionals), nameOptionGiven, invocation)) {
     return UsageError(info->command, std::move(*problem));
+  }
+  const std::string& name = invocation.name;
+  if (info->command != Command::Import && name.size() > 1 && name.front() == '#' &&
+      name.find_first_not_of("0123456789", 1) == std::string::npos) {
+    const std::optional<double> number = ParseNumber(std::string_view(name).substr(1));
+    invocation.index = *number < 1e9 ? static_cast<int>(*number) : -1;  // -1 selects nothing
   }
   return result;
 }

@@ -22,8 +22,10 @@ struct Invocation {
   // for copy.
   std::vector<std::string> files;
   // Names as the file stores them (Windows-1252), converted from the UTF-8 arguments.
-  std::string name;      // OLD for rename; NAME for delete, copy and import
-  std::string newName;   // NEW for rename
+  std::string name;     // OLD for rename; NAME for delete, copy and import
+  std::string newName;  // NEW for rename
+  // "#N" as NAME or OLD: the definition at list index N rather than the last one of a name.
+  std::optional<int> index;
   std::string metafile;  // WMF for import
   std::optional<std::string> output;
   bool references = false;  // delete: also the references

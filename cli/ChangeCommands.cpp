@@ -14,16 +14,16 @@
 namespace runebin::cli {
 namespace {
 
-// Opens `path` for a change and finds the definition named `name` as the window would (last
-// match wins). Returns its index, or -1 after reporting why there is none.
+// Opens `path` for a change and finds the definition NAME selects (see FindSelected). Returns its
+// index, or -1 after reporting why there is none.
 int OpenAndFind(const Console& console, Document& document, const std::string& path,
-                const std::string& name) {
+                const Invocation& invocation) {
   if (!OpenDocument(console, document, path, true)) {
     return -1;
   }
-  const int index = document.Drawing().SymbolDefs().FindByName(name);
+  const int index = FindSelected(document.Drawing(), invocation);
   if (index < 0) {
-    console.Fail(NoSuchSymbol(name, path));
+    console.Fail(NoSuchSymbol(invocation.name, path));
   }
   return index;
 }
@@ -91,10 +91,11 @@ bool PurgeFile(const Console& console, const std::string& path, const Invocation
 bool RenameInFile(const Console& console, const Invocation& invocation) {
   Document document("");
   const std::string& path = invocation.files.front();
-  const int index = OpenAndFind(console, document, path, invocation.name);
+  const int index = OpenAndFind(console, document, path, invocation);
   if (index < 0) {
     return false;
   }
+  const std::string oldName = NameOf(document.Drawing().SymbolDefs().GetAt(index));
   // Another definition of the new name would take over the references of both.
   const EntityList& definitions = document.Drawing().SymbolDefs();
   for (int i = 0; i < definitions.GetSize() && !invocation.force; ++i) {
@@ -104,15 +105,14 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
       return false;
     }
   }
-  const int renamed = invocation.name == invocation.newName
+  const int renamed = oldName == invocation.newName
                           ? 0
                           : RenameSymbol(document.Drawing(), index, invocation.newName);
   if (!Finish(console, document, invocation)) {
     return false;
   }
   if (renamed > 0) {
-    console.Tell(
-        messages::RenameReport(renamed, Shown(invocation.name), Shown(invocation.newName)));
+    console.Tell(messages::RenameReport(renamed, Shown(oldName), Shown(invocation.newName)));
   }
   return true;
 }
@@ -124,7 +124,7 @@ bool DeleteFromFile(const Console& console, const Invocation& invocation) {
     return false;
   }
   DrawingFile& drawing = document.Drawing();
-  const int index = drawing.SymbolDefs().FindByName(invocation.name);
+  const int index = FindSelected(drawing, invocation);
   // With --references, a name whose definition is already gone still has references to remove.
   const bool onlyReferences =
       index < 0 && invocation.references && FindUses(drawing, invocation.name).topLevel > 0;
@@ -134,10 +134,12 @@ bool DeleteFromFile(const Console& console, const Invocation& invocation) {
   }
   if (invocation.dryRun) {
     TellWouldDelete(console, onlyReferences ? std::vector<std::string>{}
-                                            : std::vector<std::string>{invocation.name});
+                                            : std::vector<std::string>{
+                                                  NameOf(drawing.SymbolDefs().GetAt(index))});
     return true;
   }
-  const std::string& name = invocation.name;
+  const std::string name =
+      onlyReferences ? invocation.name : NameOf(drawing.SymbolDefs().GetAt(index));
   if (!onlyReferences) {
     DeleteSymbol(drawing, index);
   }
@@ -172,7 +174,7 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
   if (!OpenDocument(console, from, fromPath, false)) {
     return false;
   }
-  const int sourceIndex = from.Drawing().SymbolDefs().FindByName(invocation.name);
+  const int sourceIndex = FindSelected(from.Drawing(), invocation);
   if (sourceIndex < 0) {
     console.Fail(NoSuchSymbol(invocation.name, fromPath));
     return false;
@@ -182,13 +184,13 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
     return false;
   }
   const Entity& source = from.Drawing().SymbolDefs().GetAt(sourceIndex);
-  const int targetIndex = to.Drawing().SymbolDefs().FindByName(invocation.name);
+  const int targetIndex = to.Drawing().SymbolDefs().FindByName(NameOf(source));
   if (targetIndex < 0) {
     AppendSymbolCopy(source, to.Drawing());
   } else if (invocation.replace) {
     ReplaceSymbolWithCopy(source, to.Drawing(), targetIndex);
   } else {
-    console.Fail(messages::AlreadyNamed(Shown(invocation.name), toPath) +
+    console.Fail(messages::AlreadyNamed(Shown(NameOf(source)), toPath) +
                  "\nUse --replace to replace it.");
     return false;
   }
@@ -218,7 +220,7 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
                                                      : " symbols it places copied too"));
   }
   for (const std::string& name : lacking) {
-    console.Fail("Warning: " + messages::Quoted(Shown(invocation.name)) + " places " +
+    console.Fail("Warning: " + messages::Quoted(Shown(NameOf(source))) + " places " +
                  messages::Quoted(Shown(name)) + ", which " + messages::Quoted(toPath) +
                  " lacks (--with-dependencies copies it too)");
   }

@@ -17,6 +17,10 @@ constexpr std::array kCommands = {
                 "Prints a heading and one line per top-level record of the file, in file order:\n"
                 "its index, its type and (for type-0 records) its subtype.\n",
                 1, kAnyNumber, 0, true},
+    CommandInfo{Command::New, "new", "FILE... [--dry-run]", "write an empty drawing or catalog",
+                "Writes each FILE as an empty file (the 128-byte version 6 header, no records).\n"
+                "An existing FILE is refused and left as it is.\n",
+                1, kAnyNumber, kOptDryRun, false},
     CommandInfo{Command::Sort, "sort", "FILE... [--dry-run] [--output PATH]",
                 "sort the symbols by name",
                 "Sorts the symbol definitions by name, byte by byte (upper-case letters before\n"

@@ -19,6 +19,7 @@ enum class Command {
   Check,
   Uses,
   Diff,
+  New,
 };
 
 // Options, as bits, so that each command can say which it takes.

@@ -22,6 +22,7 @@ bool RenameInFile(const Console& console, const Invocation& invocation);
 bool DeleteFromFile(const Console& console, const Invocation& invocation);
 bool CopyBetweenFiles(const Console& console, const Invocation& invocation);
 bool ImportIntoFile(const Console& console, const Invocation& invocation);
+bool NewFile(const Console& console, const std::string& path, bool dryRun);
 
 // The reading commands: they load and never write a drawing. Each returns its exit status.
 int RenderSymbols(const Console& console, const Invocation& invocation);

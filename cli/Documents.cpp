@@ -28,26 +28,6 @@ std::string WhyNotReadable(const std::string& path) {
   return errno != 0 ? std::strerror(errno) : "cannot be opened";
 }
 
-// A failed save's message with the system's reason after its first line, "...: reason".
-std::string WithReason(std::string message, const SaveStatus& status) {
-  std::string reason;
-  if (status.result == SaveResult::InUse) {
-    reason = "in use by another program";
-  } else if (status.result == SaveResult::ChangedOnDisk) {
-    reason = "changed by another program since it was read";
-  } else if (status.error != 0) {
-    reason = std::strerror(status.error);
-  }
-  if (reason.empty()) {
-    return message;
-  }
-  std::size_t end = std::min(message.find('\n'), message.size());
-  if (end > 0 && message[end - 1] == '.') {
-    message.erase(--end, 1);
-  }
-  return message.insert(end, ": " + reason);
-}
-
 }  // namespace
 
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
@@ -85,6 +65,34 @@ std::string Shown(std::string_view name) {
 
 void TellDryRun(const Console& console, const std::string& path) {
   console.Tell("Dry run: " + messages::Quoted(path) + " not written");
+}
+
+// A failed save's message with the system's reason after its first line, "...: reason".
+std::string WithReason(std::string message, const SaveStatus& status) {
+  std::string reason;
+  if (status.result == SaveResult::InUse) {
+    reason = "in use by another program";
+  } else if (status.result == SaveResult::ChangedOnDisk) {
+    reason = "changed by another program since it was read";
+  } else if (status.error != 0) {
+    reason = std::strerror(status.error);
+  }
+  if (reason.empty()) {
+    return message;
+  }
+  std::size_t end = std::min(message.find('\n'), message.size());
+  if (end > 0 && message[end - 1] == '.') {
+    message.erase(--end, 1);
+  }
+  return message.insert(end, ": " + reason);
+}
+
+int FindSelected(const DrawingFile& drawing, const Invocation& invocation) {
+  if (invocation.index) {
+    const int index = *invocation.index;
+    return index >= 0 && index < drawing.SymbolDefs().GetSize() ? index : -1;
+  }
+  return drawing.SymbolDefs().FindByName(invocation.name);
 }
 
 std::string NoSuchSymbol(const std::string& name, const std::string& path) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/Arguments.h"
 #include "cli/Console.h"
 #include "symbols/Document.h"
 
@@ -27,6 +28,13 @@ std::string Shown(std::string_view name);
 
 // Ends a changing command that was asked for a dry run: says that `path` was not written.
 void TellDryRun(const Console& console, const std::string& path);
+
+// The definition that NAME selects: for "#N" the one at list index N, otherwise the last one of
+// that name, as the window finds it; -1 when there is none.
+int FindSelected(const DrawingFile& drawing, const Invocation& invocation);
+
+// A failed save's message with the system's reason after its first line, "...: reason".
+std::string WithReason(std::string message, const SaveStatus& status);
 
 // The message for a NAME that the file does not define.
 std::string NoSuchSymbol(const std::string& name, const std::string& path);

@@ -99,7 +99,7 @@ int RenderSymbols(const Console& console, const Invocation& invocation) {
   if (invocation.all) {
     return RenderAll(console, drawing, invocation);
   }
-  const int index = drawing.SymbolDefs().FindByName(invocation.name);
+  const int index = FindSelected(drawing, invocation);
   if (index < 0) {
     console.Fail(NoSuchSymbol(invocation.name, path));
     return kExitFailure;

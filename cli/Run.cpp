@@ -67,6 +67,13 @@ int RunInvocation(const Invocation& invocation, const Console& console) {
       return ReportUses(console, invocation);
     case Command::Diff:
       return DiffFiles(console, invocation);
+    case Command::New: {
+      bool succeeded = true;
+      for (const std::string& path : invocation.files) {
+        succeeded = NewFile(console, path, invocation.dryRun) && succeeded;
+      }
+      return StatusOf(succeeded);
+    }
   }
   return kExitFailure;
 }

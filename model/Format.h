@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,6 +17,18 @@ inline constexpr std::string_view kSignature = "PVX (Plotvex for Windows)";  // 
 inline constexpr std::size_t kVersionOffset = 26;
 inline constexpr std::uint8_t kSupportedVersion = '6';
 inline constexpr std::size_t kCompressedFlagOffset = 48;
+
+// The header of a new, empty file: the signature and its blank, version 6, not compressed, the
+// rest zero.
+inline std::array<std::uint8_t, kHeaderSize> NewFileHeader() {
+  std::array<std::uint8_t, kHeaderSize> header{};
+  for (std::size_t i = 0; i < kSignature.size(); ++i) {
+    header[i] = static_cast<std::uint8_t>(kSignature[i]);
+  }
+  header[kSignature.size()] = ' ';
+  header[kVersionOffset] = kSupportedVersion;
+  return header;
+}
 
 // Record framing.
 inline constexpr std::size_t kLengthOffset = 0;

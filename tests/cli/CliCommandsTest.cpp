@@ -95,6 +95,7 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        {rock, Reference("TREE")}},
       {{"delete", "FILE", "Tree", "--references"}, {tree}, "No references found\n", {}},
       {{"delete", "FILE", "Tree"}, {smallTree, tree, toTree}, "", {smallTree, toTree}},
+      {{"delete", "FILE", "#0"}, {smallTree, tree, toTree}, "", {tree, toTree}},
       {{"purge", "FILE"},
        {a, rock, Reference("Rock")},
        "1 symbols deleted\n",
@@ -197,6 +198,8 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
       {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"delete", file, "#2"}, "No symbol named \"#2\" in file \"" + file + "\""},
+      {{"new", dir.Path("n.pvs"), file}, "\"" + file + "\" already exists"},
       {{"delete", file, "Elm", "--references"}, "No symbol named \"Elm\" in file \"" + file + "\""},
       {{"rename", file, "Oak", "Tree"},
        "There is already a symbol named\n\"Tree\"\nin file\n\"" + file +
@@ -236,6 +239,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   EXPECT_EQ(StateOf(to), toBefore);
   EXPECT_EQ(StateOf(readOnly), roBefore);
   EXPECT_EQ(StateOf(catalog), catalogBefore);
+  EXPECT_EQ(ReadFileBytes(dir.Path("n.pvs")), Drawing({}));  // the other FILEs are still written
   ::close(holder);
   // A delete that leaves references placing nothing succeeds, and says how to remove them.
   const CliResult deleted = RunCli({"delete", file, "Tree"});
