@@ -40,7 +40,7 @@ int CheckFiles(const Console& console, const Invocation& invocation) {
   std::string json;
   for (const std::string& path : invocation.files) {
     Document document("");
-    if (!OpenDocument(console, document, path, false)) {
+    if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
       failed = true;
       continue;
     }
@@ -63,7 +63,7 @@ int CheckFiles(const Console& console, const Invocation& invocation) {
 int ReportUses(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files[0];
   Document document("");
-  if (!OpenDocument(console, document, path, false)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
     return kExitFailure;
   }
   const DrawingFile& drawing = document.Drawing();
@@ -94,8 +94,8 @@ int DiffFiles(const Console& console, const Invocation& invocation) {
   const bool same = pathA == pathB;
   Document a("");
   Document b("");
-  if (!OpenDocument(console, a, pathA, false) ||
-      (!same && !OpenDocument(console, b, pathB, false))) {
+  if (!OpenDocument(console, a, pathA, Document::Lock::WhileLoading) ||
+      (!same && !OpenDocument(console, b, pathB, Document::Lock::WhileLoading))) {
     return kExitTrouble;
   }
   const SymbolDiff diff = DiffSymbols(a.Drawing(), (same ? a : b).Drawing());

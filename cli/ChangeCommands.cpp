@@ -18,7 +18,7 @@ namespace {
 // index, or -1 after reporting why there is none.
 int OpenAndFind(const Console& console, Document& document, const std::string& path,
                 const Invocation& invocation) {
-  if (!OpenDocument(console, document, path, true)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return -1;
   }
   const int index = FindSelected(document.Drawing(), invocation);
@@ -50,7 +50,7 @@ void TellWouldDelete(const Console& console, const std::vector<std::string>& nam
 
 bool SortFile(const Console& console, const std::string& path, const Invocation& invocation) {
   Document document("");
-  if (!OpenDocument(console, document, path, true)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return false;
   }
   SortSymbols(document.Drawing());
@@ -59,7 +59,7 @@ bool SortFile(const Console& console, const std::string& path, const Invocation&
 
 bool PurgeFile(const Console& console, const std::string& path, const Invocation& invocation) {
   Document document("");
-  if (!OpenDocument(console, document, path, true)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return false;
   }
   const std::vector<bool> kept = SymbolsInUse(document.Drawing());
@@ -120,7 +120,7 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
 bool DeleteFromFile(const Console& console, const Invocation& invocation) {
   Document document("");
   const std::string& path = invocation.files.front();
-  if (!OpenDocument(console, document, path, true)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return false;
   }
   DrawingFile& drawing = document.Drawing();
@@ -171,7 +171,7 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
   }
   // The source is only read; it is locked while it is loaded, as the window does.
   Document from("");
-  if (!OpenDocument(console, from, fromPath, false)) {
+  if (!OpenDocument(console, from, fromPath, Document::Lock::WhileLoading)) {
     return false;
   }
   const int sourceIndex = FindSelected(from.Drawing(), invocation);
@@ -180,7 +180,7 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
     return false;
   }
   Document to("");
-  if (!OpenDocument(console, to, toPath, true)) {
+  if (!OpenDocument(console, to, toPath, Document::Lock::UntilWritten)) {
     return false;
   }
   const Entity& source = from.Drawing().SymbolDefs().GetAt(sourceIndex);

@@ -31,9 +31,8 @@ std::string WhyNotReadable(const std::string& path) {
 }  // namespace
 
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
-                  bool forChange) {
-  const LoadResult result = document.Open(
-      path, false, forChange ? Document::Lock::UntilWritten : Document::Lock::WhileLoading);
+                  Document::Lock lock) {
+  const LoadResult result = document.Open(path, false, lock);
   if (result != LoadResult::Loaded) {
     std::string message = messages::LoadFailure(result, path);
     if (result == LoadResult::OpenFailed) {

@@ -10,12 +10,14 @@
 namespace runebin::cli {
 
 // Opens `path` for a command, writing no entity listing file (the entities command prints the
-// listing instead). A changing command (`forChange`) keeps the file locked until it is written
-// back, so that no other program's change can come between and be lost. On a refusal tells the
-// user why, with the window program's words, and returns false. A damaged file opens, with a
-// notice on stderr.
+// listing instead). A changing command keeps the file locked until it is written back
+// (Lock::UntilWritten), so that no other program's change can come between and be lost; a
+// reading command keeps it locked until it ends (Lock::UntilClosed), so the loaded bytes need no
+// copy of their own; a second file that may be the same one is locked only while loading. On a
+// refusal tells the user why, with the window program's words, and returns false. A damaged file
+// opens, with a notice on stderr.
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
-                  bool forChange);
+                  Document::Lock lock);
 
 // Ends a changing command: writes the drawing to `output` when one was given (always), otherwise
 // back to its path when something changed. A file that nothing changed is not touched. On a

@@ -9,7 +9,7 @@ namespace runebin::cli {
 
 bool ImportIntoFile(const Console& console, const Invocation& invocation) {
   Document document("");
-  if (!OpenDocument(console, document, invocation.files.front(), true)) {
+  if (!OpenDocument(console, document, invocation.files.front(), Document::Lock::UntilWritten)) {
     return false;
   }
   // A metafile from which nothing converts would add an empty 0 x 0 symbol: refused unless asked.

@@ -55,7 +55,7 @@ std::string ListedName(std::string_view name) {
 // taken of the stored floats, as the window's details show them.
 bool ListSymbols(const Console& console, const std::string& path) {
   Document document("");
-  if (!OpenDocument(console, document, path, false)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
     return false;
   }
   const EntityList& definitions = document.Drawing().SymbolDefs();
@@ -84,7 +84,7 @@ bool ListSymbols(const Console& console, const std::string& path) {
 
 bool ListEntities(const Console& console, const std::string& path) {
   Document document("");
-  if (!OpenDocument(console, document, path, false)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
     return false;
   }
   WriteEntityListing(console.out, document.Drawing().LoadedListing());

@@ -92,7 +92,7 @@ int RenderAll(const Console& console, const DrawingFile& drawing, const Invocati
 int RenderSymbols(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files[0];
   Document document("");
-  if (!OpenDocument(console, document, path, false)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
     return kExitFailure;
   }
   const DrawingFile& drawing = document.Drawing();

@@ -25,7 +25,7 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
   path_ = path;
   readOnly_ = readOnly;
   identity_ = locked.Identity();
-  if (lock == Lock::UntilWritten) {
+  if (lock != Lock::WhileLoading) {
     lock_ = std::move(locked);
   }
   return result;

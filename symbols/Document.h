@@ -33,6 +33,7 @@ class Document {
   enum class Lock {
     WhileLoading,  // released once the file is read; the identity tells later changes
     UntilWritten,  // held until the first write-back to its own path succeeds, or Close
+    UntilClosed,   // held until Close; for a short read-only use, which then needs no copy
   };
   enum class IfChanged { Refuse, Overwrite };
 

@@ -179,13 +179,14 @@ TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
 TEST(Document, NeverOverwritesAFileReplacedSinceItWasLoadedUnlessTold) {
   TempDir dir;
   const Bytes theirs = Drawing({Definition("Theirs")});
-  for (const auto lock : {Document::Lock::WhileLoading, Document::Lock::UntilWritten}) {
+  for (const auto lock :
+       {Document::Lock::WhileLoading, Document::Lock::UntilWritten, Document::Lock::UntilClosed}) {
     const std::string path = dir.Write("f.pvx", Drawing({Definition("B"), Definition("A")}));
     Document document("");
     ASSERT_EQ(document.Open(path, false, lock), LoadResult::Loaded);
     Document second("");
     EXPECT_EQ(second.Open(path, false, Document::Lock::WhileLoading),
-              lock == Document::Lock::UntilWritten ? LoadResult::InUse : LoadResult::Loaded);
+              lock == Document::Lock::WhileLoading ? LoadResult::Loaded : LoadResult::InUse);
     SortSymbols(document.Drawing());
     ASSERT_EQ(std::rename(dir.Write("theirs.pvx", theirs).c_str(), path.c_str()), 0);
     EXPECT_EQ(document.WriteBack().result, SaveResult::ChangedOnDisk);
