@@ -5,7 +5,10 @@
 #include <cmath>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <variant>
 
+#include "model/Windows1252.h"
 #include "resources/ControlIds.h"
 #include "resources/RenameDialogLayout.h"
 #include "symbols/Document.h"
@@ -17,11 +20,17 @@ namespace {
 // The dialogs' edit boxes stop typing at the longest name a symbol may have.
 static_assert(kMaxSymbolNameChars == kMaxSymbolNameLength);
 
-std::optional<FieldProblem> CheckNameLength(std::string_view text, int controlId) {
-  if (text.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
+// The typed text as a name, or the refusal: a character the file's names cannot hold, or more of
+// them than a name may have.
+std::variant<std::string, FieldProblem> CheckName(std::string_view text, int controlId) {
+  std::optional<std::string> name = Utf8ToWindows1252(text);
+  if (!name) {
+    return FieldProblem{controlId, std::string(messages::kNotWindows1252)};
+  }
+  if (name->size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
     return FieldProblem{controlId, messages::TooManyCharacters(kMaxSymbolNameLength)};
   }
-  return std::nullopt;
+  return std::move(*name);
 }
 
 // Whether a number text that a double cannot hold is tiny rather than huge: a negative exponent,
@@ -42,10 +51,11 @@ bool IsBlank(char c) {
 
 std::optional<FieldProblem> ValidateRenameDialog(std::string_view newNameText,
                                                  RenameDialogData& data) {
-  if (auto problem = CheckNameLength(newNameText, ids::kRenameNewName)) {
-    return problem;
+  auto name = CheckName(newNameText, ids::kRenameNewName);
+  if (auto* problem = std::get_if<FieldProblem>(&name)) {
+    return std::move(*problem);
   }
-  data.m_newName = std::string(newNameText);
+  data.m_newName = std::get<std::string>(std::move(name));
   return std::nullopt;
 }
 
@@ -62,11 +72,12 @@ std::optional<FieldProblem> ValidateWmfImportDialog(std::string_view nameText,
         messages::NumberOutOfRange(FormatMaxSize(static_cast<float>(kLowestMaxSize)),
                                    FormatMaxSize(static_cast<float>(kHighestMaxSize)))};
   }
-  if (auto problem = CheckNameLength(nameText, ids::kImportName)) {
-    return problem;
+  auto name = CheckName(nameText, ids::kImportName);
+  if (auto* problem = std::get_if<FieldProblem>(&name)) {
+    return std::move(*problem);
   }
   data.m_maxSize = static_cast<float>(*maxSize);
-  data.m_name = std::string(nameText);
+  data.m_name = std::get<std::string>(std::move(name));
   return std::nullopt;
 }
 

@@ -16,13 +16,15 @@ struct FieldProblem {
   std::string message;
 };
 
-// Rename dialog: the new name may hold at most 31 characters (bytes of the 8-bit name). On
-// success stores the text in data.m_newName.
+// The texts typed are UTF-8; the names in the dialogs' data are the file's Windows-1252 names. A
+// name must hold only characters Windows-1252 has, and at most 31 of them.
+//
+// Rename dialog: on success stores the new name in data.m_newName.
 std::optional<FieldProblem> ValidateRenameDialog(std::string_view newNameText,
                                                  RenameDialogData& data);
 
-// WMF Import dialog: Max Size must be a number from 0 to 100000000, then the name at most 31
-// characters. On success stores both in `data`; on a refusal `data` is unchanged.
+// WMF Import dialog: Max Size must be a number from 0 to 100000000, then the name as above. On
+// success stores both in `data`; on a refusal `data` is unchanged.
 std::optional<FieldProblem> ValidateWmfImportDialog(std::string_view nameText,
                                                     std::string_view maxSizeText,
                                                     WmfImportDialogData& data);

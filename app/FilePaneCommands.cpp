@@ -11,6 +11,14 @@ constexpr const char* kDrawingFilter =
     "Korvel Templates (*.pvt)|*.pvt|All Files (*.*)|*.*||";
 constexpr const char* kReadOnlyMarker = " [ro]";
 
+bool BothWritableSameFile(const FilePane& other, const OpenFileChoice& choice) {
+  if (choice.readOnly || other.document.ReadOnly() || !other.document.Identity()) {
+    return false;
+  }
+  const std::optional<platform::FileIdentity> chosen = platform::IdentityOfPath(choice.path);
+  return chosen && chosen->SameFile(*other.document.Identity());
+}
+
 }  // namespace
 
 void MainDialog::OnOpenClose(FilePane& pane) {
@@ -21,7 +29,7 @@ void MainDialog::OnOpenClose(FilePane& pane) {
   }
 }
 
-void MainDialog::ClosePane(FilePane& pane) {
+bool MainDialog::ClosePane(FilePane& pane) {
   // A read-only document is never written back. A file that another program changed since it was
   // opened is replaced only when the user says so.
   SaveStatus saved = pane.document.WriteBack();
@@ -29,15 +37,20 @@ void MainDialog::ClosePane(FilePane& pane) {
       Ask(messages::ChangedOnDiskQuestion(pane.path))) {
     saved = pane.document.WriteBack(std::nullopt, Document::IfChanged::Overwrite);
   }
-  if (!saved.Saved() && saved.result != SaveResult::ChangedOnDisk) {
-    Report(messages::SaveFailure(saved, pane.path));
+  // Changes that could not be written go only when the user says so; otherwise the pane stays
+  // open with them, so that the cause (a full disk, a read-only file) can be fixed and the pane
+  // closed again.
+  if (!saved.Saved() && saved.result != SaveResult::ChangedOnDisk &&
+      !Ask(messages::CloseUnsavedQuestion(saved, pane.path))) {
+    return false;
   }
-  pane.document.Close();  // the changes go, whether or not they were written
+  pane.document.Close();
   pane.path.clear();
   toolkit_.SetControlText(pane.controls.caption, std::string(pane.controls.emptyCaption));
   toolkit_.SetControlText(pane.controls.openClose, "Open...");
   UpdateCommandStates(pane, -1, -1);
   RefreshSymbolLists();
+  return true;
 }
 
 void MainDialog::OpenPane(FilePane& pane) {
@@ -47,10 +60,12 @@ void MainDialog::OpenPane(FilePane& pane) {
     RefreshSymbolLists();
     return;
   }
-  // The same file by the identical path only: a file open read-only in the other pane has the
-  // marker in its path, so it may be opened here too.
+  // A file open read-only in the other pane has the marker in its path, so it may be opened here
+  // too: a read-only pane never writes. Two writable panes must not hold the same file under any
+  // name (a link, another spelling), or Done would write one pane's changes over the other's.
   const FilePane& other = Other(pane);
-  if (other.document.IsOpen() && choice->path == other.path) {
+  if (other.document.IsOpen() &&
+      (choice->path == other.path || BothWritableSameFile(other, *choice))) {
     Report(std::string(messages::kSameFileTwice));
     return;
   }
@@ -75,9 +90,11 @@ void MainDialog::OpenPane(FilePane& pane) {
 }
 
 void MainDialog::OnDone() {
+  // A pane whose changes the user keeps after a failed write stops Done there; panes closed
+  // before it stay closed.
   for (FilePane* pane : {&pane1_, &pane2_}) {
-    if (pane->document.IsOpen()) {
-      OnOpenClose(*pane);
+    if (pane->document.IsOpen() && !ClosePane(*pane)) {
+      return;
     }
   }
   pane1_.document.Close();

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "app/MainDialog.h"
+#include "model/Windows1252.h"
 #include "symbols/Messages.h"
 
 namespace runebin {
@@ -15,7 +16,9 @@ void MainDialog::OnImport() {
   }
   const std::string& path = choice->path;
   WmfImportDialogData data;
-  data.m_name = std::filesystem::path(path).filename().string();
+  // The name offered is the file's name as far as a symbol name can hold it.
+  data.m_name = Utf8ToWindows1252Fitting(std::filesystem::path(path).filename().string())
+                    .substr(0, static_cast<std::size_t>(kMaxSymbolNameLength));
   data.m_maxSize = lastMaxSize_;
   if (!toolkit_.RunWmfImportDialog(data)) {
     return;

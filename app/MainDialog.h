@@ -75,7 +75,8 @@ class MainDialog final : public WindowEvents {
 
   // Opening, closing and Done.
   void OnOpenClose(FilePane& pane);
-  void ClosePane(FilePane& pane);
+  // False when the user kept the pane open after its changes could not be written.
+  bool ClosePane(FilePane& pane);
   void OpenPane(FilePane& pane);
   void OnDone();
 

@@ -31,7 +31,7 @@ RenameDialog::RenameDialog(QWidget* parent, const QIcon& icon, RenameDialogData&
 
 std::optional<FieldProblem> RenameDialog::Validate() {
   const QLineEdit* newName = Edit(ids::kRenameNewName);
-  return ValidateRenameDialog(newName != nullptr ? NameFromQt(newName->text()) : std::string(),
+  return ValidateRenameDialog(newName != nullptr ? TextFromQt(newName->text()) : std::string(),
                               data_);
 }
 

@@ -11,8 +11,7 @@ namespace runebin::gui {
 WmfImportDialog::WmfImportDialog(QWidget* parent, const QIcon& icon, WmfImportDialogData& data)
     : LayoutDialog(parent, kWmfImportDialogLayout, icon), data_(data) {
   if (QLineEdit* name = Edit(ids::kImportName)) {
-    // The name is offered from the file's name, which may be spelled in UTF-8.
-    SetLimitedText(name, TextToQt(data.m_name));
+    SetLimitedText(name, NameToQt(data.m_name));
     name->selectAll();
   }
   if (QLineEdit* maxSize = Edit(ids::kImportMaxSize)) {
@@ -25,7 +24,7 @@ std::optional<FieldProblem> WmfImportDialog::Validate() {
   const QLineEdit* maxSize = Edit(ids::kImportMaxSize);
   const QByteArray maxSizeText = maxSize != nullptr ? maxSize->text().toUtf8() : QByteArray();
   return ValidateWmfImportDialog(
-      name != nullptr ? NameFromQt(name->text()) : std::string(),
+      name != nullptr ? TextFromQt(name->text()) : std::string(),
       std::string_view(maxSizeText.constData(), static_cast<std::size_t>(maxSizeText.size())),
       data_);
 }

@@ -1,6 +1,7 @@
 #include "metafile/MetafileReader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "metafile/RecordKinds.h"
 #include "model/ByteOrder.h"
+#include "platform/RegularFile.h"
 
 namespace runebin {
 namespace {
@@ -116,8 +118,14 @@ WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset
 }
 
 ImportResult MetafileReader::ReadFile(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  // A pipe or device is refused at once: reading one could wait for ever.
+  const int fd = platform::OpenRegularFile(path);
+  if (fd < 0) {
+    return ImportResult::OpenFailed;
+  }
+  std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
   if (!file) {
+    ::close(fd);
     return ImportResult::OpenFailed;
   }
   Release();

@@ -1,12 +1,12 @@
 #include "platform/LockedFile.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <utility>
+
+#include "platform/RegularFile.h"
 
 namespace runebin::platform {
 
@@ -32,14 +32,9 @@ LockResult LockedFile::OpenForReading(const std::string& path) {
   // new file over it); the lock then guards a file nobody will read again. A few rounds settle
   // any realistic race.
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Only regular files are drawings; a pipe or device is refused without waiting for it.
+    const int fd = OpenRegularFile(path);
     if (fd < 0) {
-      return LockResult::Failed;
-    }
-    struct stat info {};
-    // A directory or device opens fine with O_RDONLY; only regular files are drawings.
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-      ::close(fd);
       return LockResult::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

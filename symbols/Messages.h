@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -93,6 +94,33 @@ inline std::string SaveFailure(const SaveStatus& status, std::string_view path) 
   return failed;
 }
 
+// The system's reason a write-back failed, in its own words.
+inline std::string SaveFailureReason(const SaveStatus& status) {
+  if (status.error != 0) {
+    return std::strerror(status.error);
+  }
+  switch (status.result) {
+    case SaveResult::NotWritable:
+      return "Read-only file";
+    case SaveResult::InUse:
+      return "In use by another program";
+    case SaveResult::ChangedOnDisk:
+      return "Changed by another program";
+    default:
+      return "Unknown error";
+  }
+}
+
+// Asked when closing a file whose changes could not be written: No keeps it open with them.
+inline std::string CloseUnsavedQuestion(const SaveStatus& status, std::string_view path) {
+  std::string reason = SaveFailureReason(status);
+  if (status.result == SaveResult::CopyKept) {
+    reason += "\nIts original contents are kept in " + Quoted(status.keptCopy) + ".";
+  }
+  return "Can't write to file " + Quoted(path) + ".\n" + reason +
+         "\nClose it anyway and lose the changes?";
+}
+
 // --- Symbol details ----------------------------------------------------------------------------
 
 // A width or height as the details show it: two decimals, no minimum width, sign kept.
@@ -182,6 +210,9 @@ inline constexpr std::string_view kNotANumber = "Please enter a number.";
 inline std::string NumberOutOfRange(std::string_view low, std::string_view high) {
   return "Please enter a number between " + std::string(low) + " and " + std::string(high) + ".";
 }
+
+inline constexpr std::string_view kNotWindows1252 =
+    "Please use only characters of the Windows Western (1252) character set.";
 
 inline std::string TooManyCharacters(int limit) {
   return "Please enter no more than " + std::to_string(limit) + " characters.";

@@ -21,19 +21,23 @@ TEST(MaxSizeText, ReadsDecimalNumbersWithBlanksAroundAndNothingElse) {
   EXPECT_EQ(FormatMaxSize(0.1F), "0.1");
 }
 
-// Max Size first (0 to 100000000 inclusive), then the name (at most 31 bytes). A refusal names
-// the control that gets the focus and changes nothing.
+// Max Size first (0 to 100000000 inclusive), then the name (only characters Windows-1252 has, at
+// most 31 of them). A refusal names the control that gets the focus and changes nothing.
 TEST(DialogValidation, RefusesWithTheFieldAndTheMessageAndChangesNothing) {
   const std::string tooLong = "Please enter no more than 31 characters.";
   const std::string range = "Please enter a number between 0 and 100000000.";
   const std::string name31(31, 'n'), name32(32, 'n');
+  const std::string not1252 =
+      "Please use only characters of the Windows Western (1252) character set.";
   const std::tuple<std::string, std::string, int, std::string> rows[] = {
       {name32, "x", ids::kImportMaxSize, "Please enter a number."},
       {"a", "-0.001", ids::kImportMaxSize, range},
       {"a", "100000000.5", ids::kImportMaxSize, range},
       {"a", "1e400", ids::kImportMaxSize, range},  // beyond a double
       {name32, "5", ids::kImportName, tooLong},
-      {name31, "100000000", 0, ""},  // 0: accepted
+      {"\u03A9mega\u20AC\u4E2D", "5", ids::kImportName, not1252},
+      {"bad\xE9", "5", ids::kImportName, not1252},  // not UTF-8
+      {name31, "100000000", 0, ""},                 // 0: accepted
       {"", "0", 0, ""}};
   for (const auto& [name, maxSize, field, message] : rows) {
     WmfImportDialogData data{"old", 7.0F};
@@ -48,6 +52,15 @@ TEST(DialogValidation, RefusesWithTheFieldAndTheMessageAndChangesNothing) {
   const auto problem = ValidateRenameDialog(name32, rename);
   EXPECT_EQ(problem ? problem->controlId : 0, ids::kRenameNewName);
   EXPECT_EQ(rename.m_newName, name31);
+  // Counted in the file's characters: 31 of them fit however many bytes they take in UTF-8.
+  std::string accents;
+  for (int i = 0; i < 30; ++i) {
+    accents += "\u00E9";
+  }
+  EXPECT_FALSE(ValidateRenameDialog(accents + "\u20AC", rename));
+  EXPECT_EQ(rename.m_newName, std::string(30, '\xE9') + '\x80');
+  EXPECT_EQ(ValidateRenameDialog("\u4E2D", rename)->message, not1252);
+  EXPECT_EQ(rename.m_newName, std::string(30, '\xE9') + '\x80');
 }
 
 }  // namespace

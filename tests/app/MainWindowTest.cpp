@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 #include "tests/app/AppTest.h"
@@ -9,6 +10,8 @@
 
 namespace runebin::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(Startup, ShowsTheAboutBoxFirstThenTheMainWindowUntilDone) {
   FakeToolkit ui;
@@ -98,8 +101,10 @@ TEST_F(MainWindow, DetailsDescribeTheSelectedSymbol) {
   }
 }
 
-// Captions show the path and each pane's own read-only marker. Only the identical path is refused
-// in the other pane: not one in another letter case, nor a file open read-only there.
+// Captions show the path and each pane's own read-only marker. A file open writable in the other
+// pane is refused by any name (a symbolic or hard link, or another letter case on a system that
+// ignores case - a hard link stands in for that here); a file open read-only there by its
+// identical path only.
 TEST_F(MainWindow, OpenCloseAndTheSameFileCheck) {
   const auto first = WriteDrawing("a.pvx", {Definition("Tree"), Definition("Bush")});
   const auto second = WriteDrawing("b.pvx", {});
@@ -131,6 +136,18 @@ TEST_F(MainWindow, OpenCloseAndTheSameFileCheck) {
   EXPECT_FALSE(File2().IsLoaded());
   Open2(secondInCapitals);
   EXPECT_EQ(Lines(ids::kList2), (Names{"Oak"}));
+  Press(ids::kOpenClose2);
+  const std::string aliases[] = {dir.Path("link.pvx"), dir.Path("B.PVX")};
+  fs::create_symlink(second, aliases[0]);
+  fs::create_hard_link(second, aliases[1]);
+  for (const std::string& alias : aliases) {
+    Open2(alias);
+    EXPECT_FALSE(File2().IsLoaded()) << alias;
+    Open2(alias, true);
+    EXPECT_TRUE(File2().IsLoaded()) << alias;
+    Press(ids::kOpenClose2);
+  }
+  EXPECT_EQ(Messages(), Names(3, "Can't open the same file twice"));
 }
 
 TEST_F(MainWindow, EveryLoadFailureHasItsMessageAndLeavesThePaneEmpty) {
@@ -138,11 +155,13 @@ TEST_F(MainWindow, EveryLoadFailureHasItsMessageAndLeavesThePaneEmpty) {
   const auto notDrawing = dir.Write("text.pvx", Bytes(200, 'x'));
   const auto version5 = dir.Write("v5.pvx", Header('5'));
   const auto compressed = dir.Write("packed.pvx", Header('6', 1));
-  for (const auto& path : {missing, notDrawing, version5, compressed}) {
+  const auto pipe = dir.Path("pipe.pvx");  // no writer: opening it must not wait for one
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const auto& path : {missing, pipe, notDrawing, version5, compressed}) {
     Open1(path);
   }
   EXPECT_EQ(Messages(),
-            (Names{"Error Opening file \"" + missing + "\"",
+            (Names{"Error Opening file \"" + missing + "\"", "Error Opening file \"" + pipe + "\"",
                    "\"" + notDrawing + "\" does not appear to be a Korvel file",
                    "\"" + version5 + "\" is not a version 6 Korvel file",
                    "\"" + compressed +
@@ -166,8 +185,8 @@ TEST_F(MainWindow, EveryLoadFailureHasItsMessageAndLeavesThePaneEmpty) {
 const std::vector<Bytes> kInterleaved = {Reference("Tree"), Definition("Tree"), TypeZero(3),
                                          Definition("Bush")};
 
-// Unchanged and read-only panes are never written. Done writes File 1 then File 2 and goes on
-// after a failed write.
+// Unchanged and read-only panes are never written. Done writes File 1 then File 2; after a failed
+// write kept open (No) the window stays, and File 2 is not written until the next Done.
 TEST_F(MainWindow, WriteBackOnCloseAndDone) {
   const auto unchanged = WriteDrawing("unchanged.pvx", kInterleaved);
   const auto readOnly = WriteDrawing("readonly.pvx", kInterleaved);
@@ -189,13 +208,20 @@ TEST_F(MainWindow, WriteBackOnCloseAndDone) {
   Press(ids::kSort1);
   Press(ids::kSort2);
   ASSERT_EQ(::chmod(fails.c_str(), 0444), 0);
+  ui.AnswerNo();
   Press(ids::kDone);
-  EXPECT_EQ(Messages(), (Names{"Can't write to file \"" + fails + "\"."}));
+  EXPECT_EQ(Messages(), (Names{"Can't write to file \"" + fails +
+                               "\".\nPermission denied\nClose it anyway and lose the changes?"}));
+  EXPECT_TRUE(File1().IsModified() && File2().IsModified());
+  EXPECT_FALSE(ui.mainWindowEnded);
+  EXPECT_EQ(ReadFileBytes(second), Drawing(kInterleaved));
+  ASSERT_EQ(::chmod(fails.c_str(), 0644), 0);
+  Press(ids::kDone);
   EXPECT_FALSE(File1().IsLoaded() || File2().IsLoaded());
   EXPECT_TRUE(ui.mainWindowEnded);
   EXPECT_EQ(ReadFileBytes(unchanged), Drawing(kInterleaved));
   EXPECT_EQ(ReadFileBytes(readOnly), Drawing(kInterleaved));
-  EXPECT_EQ(ReadFileBytes(fails), Drawing(kInterleaved));
+  EXPECT_EQ(ReadFileBytes(fails), sorted);
   EXPECT_EQ(ReadFileBytes(changed), sorted);
   EXPECT_EQ(ReadFileBytes(second), sorted);
 }

@@ -1,5 +1,6 @@
 // Each command end to end: what it prints, its exit status and the bytes it leaves on disk.
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -187,6 +188,8 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   const std::string version5 = Write("v5.pvx", Header('5')),
                     packed = Write("p.pvx", Header('6', 1));
   const std::string missing = dir.Path("missing.wmf");
+  const std::string pipe = dir.Path("pipe");  // no writer: opening it must not wait for one
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   const std::string huge = Write("huge.wmf", EmptyPolygonSets(kOversizedSets));
   const std::string oneByte = Write("one.wmf", {1}), nothing = Write("no.wmf", Wmf().End().Data());
   // Another program holds this file locked, as a runebin-cli run does from load to write-back.
@@ -219,6 +222,8 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
            "\".\nUse --replace to replace it."},
       {{"import", file, empty}, "Error reading from file \"" + empty + "\""},
       {{"import", file, missing}, "Error opening file \"" + missing + "\""},
+      {{"import", file, pipe}, "Error opening file \"" + pipe + "\""},
+      {{"list", pipe}, "Error Opening file \"" + pipe + "\""},
       {{"import", file, to}, "Unknown file type for \"" + to + "\""},
       {{"import", file, huge}, "Internal error - WMF returned was 0"},
       {{"import", file, oneByte}, "Unknown file type for \"" + oneByte + "\""},

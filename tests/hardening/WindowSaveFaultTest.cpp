@@ -1,7 +1,7 @@
 // Faults while the window writes a changed file back: each one must leave the file on disk as it
 // was, leave no temporary file, keep the document marked changed until the user has been told,
-// and be reported with "Can't write to file "..."." - seen through the in-memory toolkit. Once
-// the fault is gone the same steps write the file, so a failed save left no lock behind.
+// and be put to the user with the system's reason before the changes go - seen through the
+// in-memory toolkit.
 //
 // Some faults are injected into the system calls of the safe writer: this test is linked with
 // --wrap for write, fchmod and mkostemp.
@@ -121,6 +121,7 @@ struct Session {
 
 struct Fault {
   const char* what;
+  const char* reason;                    // the system's words for it
   std::function<void(Session&)> arm;     // after the file is opened and changed
   std::function<void(Session&)> disarm;  // null when the fault cannot be undone
 };
@@ -128,7 +129,7 @@ struct Fault {
 rlimit g_savedLimit{};
 
 const Fault kFaults[] = {
-    {"file size limit reached mid-write",
+    {"file size limit reached mid-write", "File too large",
      [](Session&) {
        ::getrlimit(RLIMIT_FSIZE, &g_savedLimit);
        rlimit limited = g_savedLimit;
@@ -136,49 +137,58 @@ const Fault kFaults[] = {
        ::setrlimit(RLIMIT_FSIZE, &limited);
      },
      [](Session&) { ::setrlimit(RLIMIT_FSIZE, &g_savedLimit); }},
-    {"disk full mid-write", [](Session&) { g_writeBudget = 64 * 1024; },
+    {"disk full mid-write", "No space left on device", [](Session&) { g_writeBudget = 64 * 1024; },
      [](Session&) { g_writeBudget = SIZE_MAX; }},
-    {"no file can be made in the folder", [](Session&) { g_mkostempFails = true; },
-     [](Session&) { g_mkostempFails = false; }},
-    {"permissions of the new file cannot be set", [](Session&) { g_fchmodFails = true; },
-     [](Session&) { g_fchmodFails = false; }},
-    {"target read-only on disk", [](Session& r) { ::chmod(r.path.c_str(), 0444); },
+    {"no file can be made in the folder", "Permission denied",
+     [](Session&) { g_mkostempFails = true; }, [](Session&) { g_mkostempFails = false; }},
+    {"permissions of the new file cannot be set", "Operation not permitted",
+     [](Session&) { g_fchmodFails = true; }, [](Session&) { g_fchmodFails = false; }},
+    {"target read-only on disk", "Permission denied",
+     [](Session& r) { ::chmod(r.path.c_str(), 0444); },
      [](Session& r) { ::chmod(r.path.c_str(), 0644); }},
-    {"target locked by another program",
+    {"target locked by another program", "Resource temporarily unavailable",
      [](Session& r) {
        // A lock on another open file of the same file conflicts even within one process.
        r.otherLock = ::open(r.path.c_str(), O_RDONLY);
        ASSERT_EQ(::flock(r.otherLock, LOCK_EX | LOCK_NB), 0);
      },
      [](Session& r) { ::close(std::exchange(r.otherLock, -1)); }},
-    {"target replaced by a folder",
+    {"target replaced by a folder", "Is a directory",
      [](Session& r) {
        fs::remove(r.path);
        fs::create_directory(r.path);
      },
      nullptr},
-    {"folder vanished", [](Session& r) { fs::remove_all(r.folder); }, nullptr},
+    {"folder vanished", "No such file or directory", [](Session& r) { fs::remove_all(r.folder); },
+     nullptr},
 };
 
-TEST(SaveThroughWindow, EachFaultKeepsTheFileAndIsReported) {
+// The user first keeps the changes (No); once the fault is gone, closing again writes them, so a
+// failed save left no lock behind. A fault that stays is answered Yes: the pane closes.
+TEST(SaveThroughWindow, EachFaultKeepsTheFileAndAsks) {
   for (const Fault& fault : kFaults) {
     SCOPED_TRACE(fault.what);
     Session run;
+    run.ui.AnswerNo();
     run.ChangeAndClose([&] { fault.arm(run); });
-    if (fault.disarm) {
-      fault.disarm(run);
-    }
-    EXPECT_EQ(run.ui.MessageTexts(), Names{"Can't write to file \"" + run.path + "\"."});
+    EXPECT_EQ(run.ui.MessageTexts(),
+              Names{"Can't write to file \"" + run.path + "\".\n" + fault.reason +
+                    "\nClose it anyway and lose the changes?"});
     EXPECT_TRUE(run.modifiedWhenReported) << "the document lost its changed mark before the report";
-    EXPECT_FALSE(run.dialog.Pane1().Drawing().IsLoaded());
-    EXPECT_EQ(run.ui.GetControlText(ids::kOpenClose1), "Open...");
+    EXPECT_TRUE(run.dialog.Pane1().Drawing().IsModified()) << "No kept the pane with its changes";
+    EXPECT_EQ(run.ui.GetControlText(ids::kOpenClose1), "Close");
     EXPECT_EQ(run.entriesWhenReported, fs::exists(run.folder) ? Names{"a.pvx"} : Names{});
     if (!fault.disarm) {
-      continue;  // the fault stays: nothing more to write
+      run.ui.AnswerYes();
+      run.ui.Press(run.dialog, ids::kOpenClose1);
+      EXPECT_FALSE(run.dialog.Pane1().Drawing().IsLoaded());
+      continue;
     }
+    fault.disarm(run);
     EXPECT_EQ(ReadFileBytes(run.path), Original());
-    run.ChangeAndClose();
+    run.ui.Press(run.dialog, ids::kOpenClose1);
     EXPECT_EQ(run.ui.MessageTexts().size(), 1U);
+    EXPECT_FALSE(run.dialog.Pane1().Drawing().IsLoaded());
     EXPECT_NE(ReadFileBytes(run.path), Original());
     EXPECT_EQ(run.dir.List(), Names{"a.pvx"});
   }

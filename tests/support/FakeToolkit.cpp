@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Windows1252.h"
 #include "resources/MainDialogLayout.h"
 
 namespace runebin::testing {
@@ -97,7 +98,7 @@ bool FakeToolkit::RunDialog(
 bool FakeToolkit::RunRenameDialog(RenameDialogData& data) {
   renameDialogs.push_back(data);
   return RunDialog(Step::Rename, "Rename dialog", [&](const Step& step) {
-    return ValidateRenameDialog(step.text.value_or(data.m_newName), data);
+    return ValidateRenameDialog(step.text.value_or(Windows1252ToUtf8(data.m_newName)), data);
   });
 }
 
@@ -105,7 +106,7 @@ bool FakeToolkit::RunWmfImportDialog(WmfImportDialogData& data) {
   const ImportDialogOpened opened{data.m_name, FormatMaxSize(data.m_maxSize)};
   importDialogs.push_back(opened);
   return RunDialog(Step::WmfImport, "WMF Import dialog", [&](const Step& step) {
-    return ValidateWmfImportDialog(step.text.value_or(opened.name),
+    return ValidateWmfImportDialog(step.text.value_or(Windows1252ToUtf8(opened.name)),
                                    step.maxSizeText.value_or(opened.maxSizeText), data);
   });
 }

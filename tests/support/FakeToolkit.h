@@ -18,7 +18,8 @@ namespace runebin::testing {
 // A question, file dialog or small dialog takes the next scripted step; a step of another kind,
 // or an empty queue, fails the test (the box then answers No / Cancel). Report boxes (OK only)
 // need no step. The scripted dialogs validate as the real ones do: an OK with input the dialog
-// refuses records the refusal as a message and takes the next step.
+// refuses records the refusal as a message and takes the next step. Texts entered are UTF-8, as
+// typed; the dialog data holds the file's names, as a real dialog's would.
 class FakeToolkit final : public Toolkit {
  public:
   FakeToolkit();
