@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QToolTip>
 
 #include "resources/ControlIds.h"
 
@@ -41,6 +44,8 @@ void MainWindow::ConnectControls() {
       // reports the user's changes only, by mouse and keyboard alike.
       connect(list, &QListWidget::itemSelectionChanged, this,
               [this, id] { SendSelectionChange(id); });
+      list->installEventFilter(this);
+      list->viewport()->installEventFilter(this);
     }
   }
 }
@@ -77,6 +82,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  QListWidget* list1 = List(ids::kList1);
+  QListWidget* list2 = List(ids::kList2);
+  if (event->type() == QEvent::KeyPress && (watched == list1 || watched == list2)) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Delete || key == Qt::Key_F2) {
+      const bool first = watched == list1;
+      PressIfEnabled(key == Qt::Key_Delete ? (first ? ids::kDelete1 : ids::kDelete2)
+                                           : (first ? ids::kRename1 : ids::kRename2));
+      return true;
+    }
+  }
+  // A name wider than the list is cut off on screen; its tool tip shows it whole.
+  auto* list = qobject_cast<QListWidget*>(watched->parent());
+  if (event->type() == QEvent::ToolTip && list != nullptr && (list == list1 || list == list2)) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const QListWidgetItem* item = list->itemAt(help->pos())) {
+      QToolTip::showText(help->globalPos(), item->text(), list->viewport());
+    } else {
+      QToolTip::hideText();
+    }
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 #ifdef Q_OS_WIN
 bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const auto* msg = static_cast<const MSG*>(message);
@@ -93,6 +124,13 @@ bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr
 void MainWindow::SendCommand(int id) {
   if (events_ != nullptr) {
     events_->OnCommand(id);
+  }
+}
+
+void MainWindow::PressIfEnabled(int id) {
+  const QWidget* button = Control(id);
+  if (button != nullptr && button->isEnabled() && button->isVisible()) {
+    SendCommand(id);
   }
 }
 

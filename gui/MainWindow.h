@@ -14,7 +14,9 @@ namespace runebin::gui {
 
 // The main window: a fixed-size dialog built from the main layout table, which turns button
 // presses and the user's list selections into WindowEvents. Requests to close it (Escape, the
-// close box, the window manager) are ignored: only End() ends its modal loop.
+// close box, the window manager) are ignored: only End() ends its modal loop. In a symbol list,
+// Delete presses the pane's Delete and F2 its Rename (when enabled), and each line shows its
+// whole name as a tool tip.
 //
 // The About item (command kAboutCommand) goes into the window's system menu on Windows and into
 // the window's context menu elsewhere; it is left out when `aboutItemText` is empty.
@@ -43,6 +45,7 @@ class MainWindow : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 #ifdef Q_OS_WIN
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -51,6 +54,7 @@ class MainWindow : public QDialog {
   void ConnectControls();
   void AddAboutItem(const QString& text);
   void SendCommand(int id);
+  void PressIfEnabled(int id);
   void SendSelectionChange(int id);
 
   LayoutForm form_;
