@@ -15,7 +15,7 @@
 namespace runebin {
 namespace {
 
-// A file's size when the system knows it; 0 otherwise (pipes, some special files).
+// A file's size when the system knows it; 0 otherwise.
 std::size_t SizeHint(std::FILE* file) {
   struct stat info {};
   if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {

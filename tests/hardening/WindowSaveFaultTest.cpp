@@ -153,7 +153,7 @@ const Fault kFaults[] = {
        ASSERT_EQ(::flock(r.otherLock, LOCK_EX | LOCK_NB), 0);
      },
      [](Session& r) { ::close(std::exchange(r.otherLock, -1)); }},
-    {"target replaced by a folder", "Is a directory",
+    {"target replaced by a folder", "Permission denied",
      [](Session& r) {
        fs::remove(r.path);
        fs::create_directory(r.path);
@@ -169,8 +169,10 @@ TEST(SaveThroughWindow, EachFaultKeepsTheFileAndAsks) {
   for (const Fault& fault : kFaults) {
     SCOPED_TRACE(fault.what);
     Session run;
-    run.ui.AnswerNo();
-    run.ChangeAndClose([&] { fault.arm(run); });
+    run.ChangeAndClose([&] {
+      fault.arm(run);
+      run.ui.AnswerNo();
+    });
     EXPECT_EQ(run.ui.MessageTexts(),
               Names{"Can't write to file \"" + run.path + "\".\n" + fault.reason +
                     "\nClose it anyway and lose the changes?"});
