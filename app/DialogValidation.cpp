@@ -8,11 +8,11 @@
 #include <utility>
 #include <variant>
 
-#include "model/Windows1252.h"
 #include "resources/ControlIds.h"
 #include "resources/RenameDialogLayout.h"
 #include "symbols/Document.h"
 #include "symbols/Messages.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin {
 namespace {

@@ -2,8 +2,8 @@
 #include <filesystem>
 
 #include "app/MainDialog.h"
-#include "model/Windows1252.h"
 #include "symbols/Messages.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin {
 

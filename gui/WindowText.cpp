@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "model/Windows1252.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin::gui {
 

@@ -117,4 +117,20 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view text) {
   return bytes;
 }
 
+std::string Utf8ToWindows1252Fitting(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::optional<char32_t> codePoint = NextCodePoint(text, at);
+    if (!codePoint) {
+      ++at;  // not UTF-8: the byte is dropped
+      continue;
+    }
+    if (const std::optional<unsigned char> byte = CodePointToWindows1252(*codePoint)) {
+      bytes += static_cast<char>(*byte);
+    }
+  }
+  return bytes;
+}
+
 }  // namespace runebin

@@ -24,5 +24,8 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // UTF-8 text as stored bytes; nothing when `text` is not valid UTF-8 or holds a character the
 // code page lacks.
 std::optional<std::string> Utf8ToWindows1252(std::string_view text);
+// The same, keeping only what fits: characters the code page lacks, and bytes that are not UTF-8,
+// are dropped.
+std::string Utf8ToWindows1252Fitting(std::string_view text);
 
 }  // namespace runebin

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/Windows1252.h"
 #include "resources/MainDialogLayout.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin::testing {
 
