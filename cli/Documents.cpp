@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "cli/Usage.h"
+#include "platform/RegularFile.h"
 #include "symbols/Messages.h"
 #include "symbols/Windows1252.h"
 
@@ -21,9 +24,14 @@ std::string WhyNotReadable(const std::string& path) {
     return std::strerror(EISDIR);
   }
   errno = 0;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    std::fclose(file);
+  // Never waits: a pipe or device is refused without being opened for good.
+  const int fd = platform::OpenRegularFile(path);
+  if (fd >= 0) {
+    ::close(fd);
     return "in use by another program";  // readable now: something held it a moment ago
+  }
+  if (errno == ENODEV) {
+    return "Not a regular file";
   }
   return errno != 0 ? std::strerror(errno) : "cannot be opened";
 }

@@ -223,7 +223,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"import", file, empty}, "Error reading from file \"" + empty + "\""},
       {{"import", file, missing}, "Error opening file \"" + missing + "\""},
       {{"import", file, pipe}, "Error opening file \"" + pipe + "\""},
-      {{"list", pipe}, "Error Opening file \"" + pipe + "\""},
+      {{"list", pipe}, "Error Opening file \"" + pipe + "\": Not a regular file"},
       {{"import", file, to}, "Unknown file type for \"" + to + "\""},
       {{"import", file, huge}, "Internal error - WMF returned was 0"},
       {{"import", file, oneByte}, "Unknown file type for \"" + oneByte + "\""},
