@@ -7,12 +7,55 @@
 
 #include "cli/Run.h"
 
-int main(int argc, char** argv) {
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include "platform/FileNames.h"
+
+namespace {
+
+// The arguments as the user typed them: Windows hands a program its command line in UTF-16, and
+// the ANSI argv of main would lose every character outside the code page. They become UTF-8, as
+// every path and name inside the program is.
+std::vector<std::string> Arguments(int, char**) {
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) {
-    arguments.emplace_back(argv[i]);
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    arguments.push_back(runebin::platform::Narrow(wide[i]));
   }
-  const int status = runebin::cli::Run(arguments, stdout, stderr);
+  ::LocalFree(wide);
+  return arguments;
+}
+
+// Output is UTF-8 with plain line feeds, byte for byte what the program writes elsewhere, so
+// that files and pipes get the same bytes on every system; a console is told to show UTF-8.
+void PrepareOutput() {
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+  ::SetConsoleOutputCP(CP_UTF8);
+}
+
+}  // namespace
+#else
+namespace {
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void PrepareOutput() {}
+
+}  // namespace
+#endif
+
+int main(int argc, char** argv) {
+  PrepareOutput();
+  const int status = runebin::cli::Run(Arguments(argc, argv), stdout, stderr);
   // A failed write to stdout (a full disk, a closed pipe) must not pass for success.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
     return status == 0 ? 1 : status;

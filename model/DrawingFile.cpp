@@ -13,6 +13,7 @@
 #include "model/Format.h"
 #include "model/MappedFile.h"
 #include "model/NamedEntity.h"
+#include "platform/FileNames.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/TempFolder.h"
 
@@ -235,7 +236,7 @@ void DrawingFile::WriteListing() const {
     return;
   }
   // Text mode: the lines end as the platform's text files do.
-  std::FILE* out = std::fopen(listingPath_.c_str(), "w");
+  std::FILE* out = platform::OpenFile(listingPath_, "w");
   if (out == nullptr) {
     return;  // the listing is a diagnostic; the load goes on without it
   }

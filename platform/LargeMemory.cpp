@@ -55,7 +55,7 @@ std::uint8_t* AllocateBytes(std::size_t size) noexcept {
   return static_cast<std::uint8_t*>(::operator new(size == 0 ? 1 : size, std::nothrow));
 }
 
-void FreeBytes(std::uint8_t* bytes, std::size_t size) noexcept {
+void FreeBytes(std::uint8_t* bytes, [[maybe_unused]] std::size_t size) noexcept {
   if (bytes == nullptr) {
     return;
   }

@@ -4,7 +4,7 @@
 
 namespace runebin::platform {
 
-// Where the program puts its diagnostic files: the system's temporary folder ($TMPDIR, else /tmp).
+// The system's temporary folder: $TMPDIR, else /tmp; on Windows the folder GetTempPathW names.
 std::string TemporaryFolder();
 
 }  // namespace runebin::platform

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libexpat1-dev
   qt6-base-dev libgl1-mesa-dev
   xvfb xauth
+  g++-mingw-w64-x86-64-posix googletest wine wine64 zip unzip
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with GCC and runs the tests; then builds the tests
-# again with Clang under AddressSanitizer and UndefinedBehaviorSanitizer and runs them there too.
+# again with Clang under AddressSanitizer and UndefinedBehaviorSanitizer and runs them there too;
+# then cross-builds the core and runebin-cli for Windows and runs their tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +29,9 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYP
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+# The Windows programs, cross-built and tested under Wine.
+bash scripts/test-windows.sh
 
 if [ -x scripts/fuzz-smoke.sh ]; then
   bash scripts/fuzz-smoke.sh

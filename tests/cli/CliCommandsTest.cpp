@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "model/DrawingFile.h"
 #include "symbols/Messages.h"
@@ -171,6 +172,20 @@ TEST_F(CliTest, ImportAppendsTheMetafileAsANewSymbol) {
                 "4\tnothing.wmf\t0\t0.00\t0.00\n");
 }
 
+// Paths and names outside ASCII reach the program and come back byte for byte, on stdout and
+// stderr (on Windows through the UTF-16 command line).
+TEST_F(CliTest, NonAsciiPathsAndNamesRoundTrip) {
+  const std::string folder = dir.Path("Zeichnungen \xC3\xA4 \xE9\x9B\xAA");  // "ä 雪"
+  std::filesystem::create_directory(Utf8Path(folder));
+  const std::string file = Write("Zeichnungen \xC3\xA4 \xE9\x9B\xAA/Plan \xC3\xB8.pvx",
+                                 Drawing({Definition("Tree"), Reference("Tree")}));
+  EXPECT_EQ(Succeed({"rename", file, "Tree", "Caf\xC3\xA9"}),
+            "1 references renamed from\n\"Tree\" to\n\"Caf\xC3\xA9\".\n");
+  EXPECT_EQ(Succeed({"list", file}), "0\tCaf\xC3\xA9\t1\t0.00\t0.00\n");
+  const std::string missing = folder + "/\xE9\x9B\xAA.pvx";
+  ExpectFailure({"list", missing}, "Error Opening file \"" + missing + "\"");
+}
+
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
 // not written), and no file changed.
 TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
@@ -181,7 +196,8 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   const std::string catalog =
       Write("c.pvs", Drawing({Definition("Leaf"), Definition("Tree", {Reference("Leaf")})}));
   const std::string readOnly = Write("ro.pvx", Drawing({Definition("B"), Definition("A")}));
-  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);  // refused, never replaced
+  // Refused, never replaced (on Windows: the read-only attribute).
+  std::filesystem::permissions(Utf8Path(readOnly), std::filesystem::perms::owner_read);
   const std::string empty = Write("empty.wmf", {});
   const std::string nowhere = dir.Path("no-such-folder/out.pvx");
   const std::string notDrawing = Write("text.pvx", Bytes(200, 'x'));

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
+#include <chrono>
 #include <cstdint>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "tests/cli/RunProgram.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -23,15 +22,13 @@ struct CliResult {
   std::string err;
 };
 
-// Everything by which a rewrite of a file shows: its bytes, its modification time (in
-// nanoseconds) and its inode (a safe replacement puts a new file in the old one's place).
-using FileState = std::tuple<Bytes, std::int64_t, ino_t>;
+// Everything by which a rewrite of a file shows: its bytes, its modification time and its
+// identity (a safe replacement puts a new file in the old one's place).
+using FileState = std::tuple<Bytes, std::filesystem::file_time_type, std::uint64_t>;
 
 inline FileState StateOf(const std::string& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-  return {ReadFileBytes(path), info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec,
-          info.st_ino};
+  return {ReadFileBytes(path), std::filesystem::last_write_time(Utf8Path(path)),
+          FileIdentity(path)};
 }
 
 // Each test gets its own folder. The files it writes there are backdated, so that any rewrite,
@@ -40,31 +37,19 @@ class CliTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const Bytes& bytes) const {
     const std::string path = dir.Write(name, bytes);
-    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};  // September 2001
-    EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    const auto tenYearsAgo =
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(87600);
+    std::filesystem::last_write_time(Utf8Path(path), tenYearsAgo);
     return path;
   }
 
   // Runs the program on an empty stdin. Its output goes to files rather than pipes, so nothing
   // can block however much it writes.
   CliResult RunCli(const std::vector<std::string>& arguments) const {
-    const auto quoted = [](const std::string& text) {
-      std::string result = "'";
-      for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-      }
-      return result + "'";
-    };
-    std::string command = quoted(RUNEBIN_CLI_PATH);
-    for (const std::string& argument : arguments) {
-      command += " " + quoted(argument);
-    }
     const std::string out = dir.Path(".stdout"), err = dir.Path(".stderr");
-    const int status =
-        std::system((command + " </dev/null >" + quoted(out) + " 2>" + quoted(err)).c_str());
+    const int status = RunProgram(RUNEBIN_CLI_PATH, arguments, out, err);
     const auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(ReadFileBytes(out)),
-            text(ReadFileBytes(err))};
+    return {status, text(ReadFileBytes(out)), text(ReadFileBytes(err))};
   }
 
   // Runs a command that must succeed without a word on stderr; returns what it printed.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -70,6 +72,10 @@ TEST_F(DrawingFileSave, UnchangedFileSavesByteForByte) {
 // replaces the file the link names. Nothing loaded, nothing is written. The window's fault tests
 // go through the ways a save can fail.
 TEST_F(DrawingFileSave, ReplacesTheFileALinkNamesKeepingItsPermissions) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no mode bits and making symbolic links takes a privilege; "
+                  "Win32FileTest checks the attributes a replacement keeps";
+#else
   const auto path = dir.Write("x.pvx", original);
   EXPECT_EQ(drawing.Save(path).result, SaveResult::NothingLoaded);
   LoadChanged("real.pvx", original);
@@ -83,6 +89,7 @@ TEST_F(DrawingFileSave, ReplacesTheFileALinkNamesKeepingItsPermissions) {
   ASSERT_EQ(::stat(dir.Path("real.pvx").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.pvx", "real.pvx", "x.pvx"}));
+#endif
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // replaced or overwritten.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "model/DrawingFile.h"
@@ -76,7 +76,7 @@ TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
     const std::string path = dir.Write("a.pvx", kFile);
     const std::string other = dir.Path("b.pvx");
     if (linked) {
-      ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+      std::filesystem::create_hard_link(Utf8Path(path), Utf8Path(other));
     }
     DrawingFile drawing("");
     ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);

@@ -1,9 +1,20 @@
 #include "tests/support/TempDir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <random>
+
+#include "platform/FileNames.h"
+#else
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -12,29 +23,45 @@
 
 namespace runebin::testing {
 
+namespace fs = std::filesystem;
+
 TempDir::TempDir() {
+#ifdef _WIN32
+  // No mkdtemp: try random names until one can be created.
+  std::random_device seed;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::string candidate =
+        platform::TemporaryFolder() + "\\runebin-test-" + std::to_string(seed());
+    if (::CreateDirectoryW(platform::Widen(candidate).c_str(), nullptr)) {
+      path_ = candidate;
+    }
+  }
+  if (path_.empty()) {
+    throw std::runtime_error("cannot create a temporary folder");
+  }
+#else
   std::string pattern = platform::TemporaryFolder() + "/runebin-test-XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) {
     throw std::runtime_error("cannot create a temporary folder");
   }
   path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
+  const fs::path root = Utf8Path(path_);
   // Tests may leave entries read-only; make them removable first.
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+  for (const auto& entry : fs::recursive_directory_iterator(root, ignored)) {
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
   }
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(root, ignored);
 }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
   const std::string path = Path(name);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
   if (!out) {
@@ -45,19 +72,76 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
 
 std::vector<std::string> TempDir::List() const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(Utf8Path(path_))) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
   }
   std::sort(names.begin(), names.end());
   return names;
 }
 
 Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(Utf8Path(path), std::ios::binary);
   if (!in) {
     throw std::runtime_error("cannot read " + path);
   }
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+fs::path Utf8Path(const std::string& path) {
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::uint64_t FileIdentity(const std::string& path) {
+#ifdef _WIN32
+  HANDLE file = ::CreateFileW(platform::Widen(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = file != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(file, &info);
+  if (file != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(file);
+  }
+  if (!known) {
+    throw std::runtime_error("cannot identify " + path);
+  }
+  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+#else
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    throw std::runtime_error("cannot identify " + path);
+  }
+  return static_cast<std::uint64_t>(info.st_ino);
+#endif
+}
+
+#ifdef _WIN32
+FileHeldElsewhere::FileHeldElsewhere(const std::string& path) {
+  HANDLE file = ::CreateFileW(platform::Widen(path).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  held_ = file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+FileHeldElsewhere::~FileHeldElsewhere() {
+  if (held_ != nullptr) {
+    ::CloseHandle(held_);
+  }
+}
+#else
+FileHeldElsewhere::FileHeldElsewhere(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+  } else if (fd >= 0) {
+    held_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
+  }
+}
+
+FileHeldElsewhere::~FileHeldElsewhere() {
+  if (held_ != nullptr) {
+    ::close(static_cast<int>(reinterpret_cast<std::intptr_t>(held_) - 1));
+  }
+}
+#endif
 
 }  // namespace runebin::testing
