@@ -7,49 +7,52 @@
 #include "platform/FileNames.h"
 #include "platform/LockedFile.h"
 
-namespace runebin::platform {
-
 // On Windows the lock is the share mode: the file is opened with no sharing at all, so while we
 // hold it no other program can open it, and a file another program has open cannot be opened
-// here. The handle is wrapped in a C runtime descriptor so that the interface stays the same.
+// here (a sharing violation). Opening by name and holding are one step, so the held file is the
+// one the path names. The handle is wrapped in a C runtime descriptor, as the interface has it.
+
+namespace runebin::platform {
 
 LockedFile::~LockedFile() {
   Close();
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+    : fd_(std::exchange(other.fd_, -1)), identity_(std::exchange(other.identity_, {})) {}
 
 LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
-    size_ = std::exchange(other.size_, 0);
+    identity_ = std::exchange(other.identity_, {});
   }
   return *this;
 }
 
-bool LockedFile::OpenForReading(const std::string& path) {
+LockResult LockedFile::OpenForReading(const std::string& path) {
   Close();
   HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? LockResult::InUse
+                                                                             : LockResult::Failed;
   }
   // Only regular files on disk are drawings (not consoles, pipes or devices).
-  LARGE_INTEGER size{};
-  if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileSizeEx(handle, &size)) {
-    ::CloseHandle(handle);
-    return false;
-  }
-  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+  const std::optional<FileIdentity> identity =
+      ::GetFileType(handle) == FILE_TYPE_DISK
+          ? IdentityOfOpenFile(reinterpret_cast<std::intptr_t>(handle))
+          : std::nullopt;
+  const int fd =
+      identity ? ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY) : -1;
   if (fd < 0) {
     ::CloseHandle(handle);
-    return false;
+    return LockResult::Failed;
   }
   fd_ = fd;
-  size_ = size.QuadPart;
-  return true;
+  identity_ = *identity;
+  return LockResult::Locked;
 }
 
 bool LockedFile::Close() {
@@ -57,7 +60,7 @@ bool LockedFile::Close() {
     return true;
   }
   const int fd = std::exchange(fd_, -1);
-  size_ = 0;
+  identity_ = {};
   // Closing the descriptor closes the handle, which ends the no-sharing hold.
   return ::_close(fd) == 0;
 }

@@ -16,8 +16,10 @@ namespace runebin::platform {
 
 struct WriteOptions {
   // The target as this process already holds it locked (a second lock of ours would conflict
-  // with the first); ignored when it is not the target.
-  const LockedFile* held = nullptr;
+  // with the first); ignored when it is not the target. On Windows the writer closes it just
+  // before the replacement, since a file open without sharing cannot be replaced even by its
+  // holder, and opens it again if the replacement fails.
+  LockedFile* held = nullptr;
   // Refuse with ChangedOnDisk unless the target is still this file, unwritten since (or gone).
   std::optional<FileIdentity> expected;
 };
@@ -71,7 +73,7 @@ class SafeFileWriter final : public OutputFile {
   std::string temporary_;  // the new file, or in place the safety copy
   int outFd_ = -1;         // where the new contents go
   LockedFile lock_;
-  const LockedFile* lockHeld_ = nullptr;
+  LockedFile* lockHeld_ = nullptr;
   bool inPlace_ = false;
   std::int64_t originalSize_ = 0;
   bool failed_ = false;

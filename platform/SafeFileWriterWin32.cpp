@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -11,9 +12,9 @@
 
 // The Windows way of replacing a file safely: the new contents go to a temporary file beside the
 // target, are flushed to disk, and ReplaceFileW puts them in the target's place, keeping the
-// target's attributes, security descriptor and creation time. The target is held open with no
-// sharing while the replacement is written. Handles live in C runtime descriptors so that the
-// class has the same members on every system.
+// target's attributes, security descriptor and creation time. The target is held open without
+// sharing while the replacement is written. Files with several hard links are replaced like any
+// other (the new file has one name). Errors are Windows error codes.
 
 namespace runebin::platform {
 namespace {
@@ -23,14 +24,6 @@ constexpr DWORD kLargestWrite = 1U << 30;
 
 HANDLE HandleOf(int fd) {
   return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-}
-
-int DescriptorOf(HANDLE handle, int flags) {
-  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-  if (fd < 0) {
-    ::CloseHandle(handle);
-  }
-  return fd;
 }
 
 bool WriteFully(HANDLE file, const unsigned char* bytes, std::size_t size) {
@@ -46,8 +39,9 @@ bool WriteFully(HANDLE file, const unsigned char* bytes, std::size_t size) {
   return true;
 }
 
-// Creates a new, uniquely named file `<folder>.<name>.<hex>` and returns its descriptor, or -1.
-int CreateTemporary(const std::string& target, std::string& temporary) {
+// Creates a new, uniquely named file `.<name>.<hex>` beside `target`; returns its descriptor, or
+// -1 with the reason in GetLastError.
+int CreateTemporary(const std::string& target, std::string& temporary, SignalCleanup& cleanup) {
   const auto separator = target.find_last_of("\\/");
   const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
   static unsigned counter = 0;
@@ -58,10 +52,16 @@ int CreateTemporary(const std::string& target, std::string& temporary) {
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%06llx", seed & 0xFFFFFF);
     temporary = target.substr(0, nameStart) + "." + target.substr(nameStart) + "." + suffix;
+    const SignalHold hold;  // an interruption between creating and watching would leave it
     HANDLE handle = ::CreateFileW(Widen(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-      return DescriptorOf(handle, _O_WRONLY);
+      cleanup.Watch(temporary.c_str());
+      const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+      if (fd < 0) {
+        ::CloseHandle(handle);
+      }
+      return fd;
     }
     if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) {
       break;
@@ -113,45 +113,71 @@ SafeFileWriter::~SafeFileWriter() {
   Abandon();
 }
 
-bool SafeFileWriter::Begin(const std::string& target) {
+SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
+  Abandon();
+  return {result, error, {}};
+}
+
+bool SafeFileWriter::Fail() {
+  if (!failed_) {
+    failed_ = true;
+    error_ = static_cast<int>(::GetLastError());
+  }
+  return false;
+}
+
+SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& options) {
   Abandon();
   failed_ = false;
+  error_ = 0;
   buffered_ = 0;
+  written_ = 0;
   if (target.empty() || target.back() == '/' || target.back() == '\\') {
-    return false;
+    return Refuse(SaveResult::NotWritable, ERROR_DIRECTORY);
   }
   target_ = target;
-  const std::wstring wide = Widen(target_);
-  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    // The read-only attribute is the Windows form of a file nobody may write.
-    if ((attributes &
-         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY)) != 0) {
-      return false;
-    }
-    HANDLE lock = ::CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (lock == INVALID_HANDLE_VALUE || ::GetFileType(lock) != FILE_TYPE_DISK) {
-      if (lock != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(lock);
-      }
-      return false;
-    }
-    lockFd_ = DescriptorOf(lock, _O_RDONLY);
-    if (lockFd_ < 0) {
-      return false;
-    }
-  }
-  tempFd_ = CreateTemporary(target_, temporary_);
-  if (tempFd_ < 0) {
-    Abandon();
-    return false;
-  }
   buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
-  return true;
+  const DWORD attributes = ::GetFileAttributesW(Widen(target_).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    // A target that is gone is written anew: there is nothing on disk to overwrite.
+    if (error != ERROR_FILE_NOT_FOUND) {
+      return Refuse(SaveResult::WriteFailed, static_cast<int>(error));
+    }
+  } else {
+    // The read-only attribute is the Windows form of a file nobody may write.
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0 ||
+        (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      return Refuse(SaveResult::NotWritable, ERROR_ACCESS_DENIED);
+    }
+    const std::optional<FileIdentity> named = IdentityOfPath(target_);
+    if (options.held != nullptr && options.held->IsOpen() && named &&
+        options.held->Identity().SameFile(*named)) {
+      lockHeld_ = options.held;
+    } else if (const LockResult locked = lock_.OpenForReading(target_);
+               locked != LockResult::Locked) {
+      return Refuse(locked == LockResult::InUse ? SaveResult::InUse : SaveResult::WriteFailed,
+                    locked == LockResult::InUse ? ERROR_SHARING_VIOLATION
+                                                : static_cast<int>(::GetLastError()));
+    } else {
+      lockHeld_ = &lock_;
+    }
+    const std::optional<FileIdentity> now =
+        IdentityOfOpenFile(::_get_osfhandle(lockHeld_->Descriptor()));
+    if (options.expected && !(now && *now == *options.expected)) {
+      return Refuse(SaveResult::ChangedOnDisk, 0);
+    }
+  }
+  cleanup_.emplace();
+  outFd_ = CreateTemporary(target_, temporary_, *cleanup_);
+  if (outFd_ < 0) {
+    return Refuse(SaveResult::WriteFailed, static_cast<int>(::GetLastError()));
+  }
+  return {};
 }
 
 bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
-  if (failed_ || tempFd_ < 0) {
+  if (failed_ || outFd_ < 0) {
     failed_ = true;
     return false;
   }
@@ -165,8 +191,7 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
     return false;
   }
   if (size >= kBufferSize) {
-    failed_ = !WriteFully(HandleOf(tempFd_), source, size);
-    return !failed_;
+    return WriteFully(HandleOf(outFd_), source, size) || Fail();
   }
   std::memcpy(buffer_.get(), source, size);
   buffered_ = size;
@@ -174,44 +199,60 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
 }
 
 bool SafeFileWriter::Flush() {
-  if (buffered_ > 0 && !failed_) {
-    failed_ = !WriteFully(HandleOf(tempFd_), buffer_.get(), buffered_);
+  if (buffered_ > 0 && !failed_ && !WriteFully(HandleOf(outFd_), buffer_.get(), buffered_)) {
+    Fail();
   }
   buffered_ = 0;
   return !failed_;
 }
 
-bool SafeFileWriter::Commit() {
-  if (tempFd_ < 0 || !Flush() || !::FlushFileBuffers(HandleOf(tempFd_))) {
-    Abandon();
-    return false;
+SaveStatus SafeFileWriter::Commit() {
+  if (outFd_ < 0) {
+    return Refuse(SaveResult::WriteFailed, error_);
   }
-  const int fd = std::exchange(tempFd_, -1);
-  // The target must be closed before it can be replaced; from here until the replacement another
-  // program could open it, and then the replacement fails and the target stays as it was.
-  if (lockFd_ >= 0) {
-    ::_close(std::exchange(lockFd_, -1));
+  if (!Flush() || !::FlushFileBuffers(HandleOf(outFd_))) {
+    Fail();
   }
-  if (::_close(fd) != 0 || !Replace(Widen(target_), Widen(temporary_))) {
-    Abandon();
-    return false;
+  if (::_close(std::exchange(outFd_, -1)) != 0 && !failed_) {
+    Fail();
+  }
+  if (failed_) {
+    return Refuse(SaveResult::WriteFailed, error_);
+  }
+  // The target must be closed before it can be replaced. From here until the replacement another
+  // program could open it; then the replacement fails and the target stays as it was.
+  const bool heldByCaller = lockHeld_ != nullptr && lockHeld_ != &lock_;
+  if (lockHeld_ != nullptr) {
+    lockHeld_->Close();
+  }
+  if (!Replace(Widen(target_), Widen(temporary_))) {
+    const int error = static_cast<int>(::GetLastError());
+    if (heldByCaller) {
+      lockHeld_->OpenForReading(target_);  // the caller holds the file again, as before
+    }
+    return Refuse(SaveResult::WriteFailed, error);
   }
   temporary_.clear();
   Abandon();
-  return true;
+  return {};
 }
 
 void SafeFileWriter::Abandon() {
-  if (tempFd_ >= 0) {
-    ::_close(std::exchange(tempFd_, -1));
+  if (outFd_ >= 0) {
+    ::_close(std::exchange(outFd_, -1));
   }
   if (!temporary_.empty()) {
     ::DeleteFileW(Widen(temporary_).c_str());
     temporary_.clear();
   }
-  if (lockFd_ >= 0) {
-    ::_close(std::exchange(lockFd_, -1));
+  if (cleanup_) {
+    cleanup_->Forget();
   }
+  cleanup_.reset();
+  hold_.reset();
+  lock_.Close();
+  lockHeld_ = nullptr;
+  inPlace_ = false;
   buffer_.reset();
   buffered_ = 0;
 }

@@ -46,36 +46,38 @@ TEST(Win32Files, SaveRefusesOrReplacesKeepingAttributes) {
     const char* file;
     DWORD attributes;
     bool heldElsewhere;
-    bool saves;
+    SaveResult result;
   } rows[] = {
-      {"plain.pvx", FILE_ATTRIBUTE_NORMAL, false, true},
-      {"hidden \xC3\xB8.pvx", FILE_ATTRIBUTE_HIDDEN, false, true},
-      {"system.pvx", FILE_ATTRIBUTE_SYSTEM, false, true},
-      {"read-only.pvx", FILE_ATTRIBUTE_READONLY, false, false},
-      {"held.pvx", FILE_ATTRIBUTE_NORMAL, true, false},
+      {"plain.pvx", FILE_ATTRIBUTE_NORMAL, false, SaveResult::Saved},
+      {"hidden \xC3\xB8.pvx", FILE_ATTRIBUTE_HIDDEN, false, SaveResult::Saved},
+      {"system.pvx", FILE_ATTRIBUTE_SYSTEM, false, SaveResult::Saved},
+      {"read-only.pvx", FILE_ATTRIBUTE_READONLY, false, SaveResult::NotWritable},
+      {"held.pvx", FILE_ATTRIBUTE_NORMAL, true, SaveResult::InUse},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
     const std::string path = folder + "\\" + row.file;
     {
       DrawingFile drawing{""};
-      ASSERT_EQ(drawing.Load(dir.Write(path.substr(dir.Path().size() + 1), original)), 0);
-      drawing.symbolDefs.GetAt(0).AsNamed()->SetName(renamed);
+      ASSERT_EQ(drawing.Load(dir.Write(path.substr(dir.Path().size() + 1), original)),
+                LoadResult::Loaded);
+      drawing.SymbolDefs().GetAt(0).AsNamed()->SetName(renamed);
       drawing.SetModified(true);
       ASSERT_TRUE(::SetFileAttributesW(platform::Widen(path).c_str(), row.attributes));
       std::optional<FileHeldElsewhere> other;
       if (row.heldElsewhere) {
         other.emplace(path);
       }
-      EXPECT_EQ(drawing.Save(path), row.saves ? 0 : SaveFailed);
+      EXPECT_EQ(drawing.Save(path).result, row.result);
     }
     EXPECT_EQ(AttributesOf(path), row.attributes & kKeptAttributes);
     EXPECT_EQ(Entries(folder).size(), 1U) << "a temporary file was left behind";
     ::SetFileAttributesW(platform::Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     DrawingFile reloaded{""};
-    ASSERT_EQ(reloaded.Load(path), 0);
-    EXPECT_EQ(reloaded.symbolDefs.GetAt(0).AsNamed()->GetName(), row.saves ? renamed : "Tree");
-    if (!row.saves) {
+    ASSERT_EQ(reloaded.Load(path), LoadResult::Loaded);
+    EXPECT_EQ(reloaded.SymbolDefs().GetAt(0).AsNamed()->GetName(),
+              row.result == SaveResult::Saved ? renamed : "Tree");
+    if (row.result != SaveResult::Saved) {
       EXPECT_EQ(ReadFileBytes(path), original);
     }
     ASSERT_TRUE(::DeleteFileW(platform::Widen(path).c_str()));
@@ -86,7 +88,7 @@ TEST(Win32Files, TheEntityListingGoesToTheRootOfDriveC) {
   TempDir dir;
   ::DeleteFileW(L"c:\\entities.txt");
   DrawingFile drawing;
-  ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A")}))), 0);
+  ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A")}))), LoadResult::Loaded);
   const Bytes listing = ReadFileBytes("c:\\entities.txt");
   EXPECT_EQ(std::string(listing.begin(), listing.end()),
             "     #      Type   SubType\r\n     0        28         0\r\n");
