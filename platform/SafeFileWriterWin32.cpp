@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -113,9 +114,36 @@ SafeFileWriter::~SafeFileWriter() {
   Abandon();
 }
 
+// Results carry the C library's error numbers, as on every system; Windows codes map to them.
 SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
   Abandon();
-  return {result, error, {}};
+  int number = EIO;
+  switch (error) {
+    case 0:
+      number = 0;
+      break;
+    case ERROR_ACCESS_DENIED:
+      number = EACCES;
+      break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      number = EWOULDBLOCK;
+      break;
+    case ERROR_DIRECTORY:
+      number = EISDIR;
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      number = ENOENT;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      number = ENOSPC;
+      break;
+    default:
+      break;
+  }
+  return {result, number, {}};
 }
 
 bool SafeFileWriter::Fail() {

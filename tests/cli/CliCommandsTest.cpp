@@ -182,7 +182,10 @@ TEST_F(CliTest, NonAsciiPathsAndNamesRoundTrip) {
             "1 references renamed from\n\"Tree\" to\n\"Caf\xC3\xA9\".\n");
   EXPECT_EQ(Succeed({"list", file}), "0\tCaf\xC3\xA9\t1\t0.00\t0.00\n");
   const std::string missing = folder + "/\xE9\x9B\xAA.pvx";
-  ExpectFailure({"list", missing}, "Error Opening file \"" + missing + "\"");
+  const CliResult failed = RunCli({"list", missing});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_TRUE(failed.err.starts_with("runebin-cli: Error Opening file \"" + missing + "\""))
+      << failed.err;
 }
 
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
