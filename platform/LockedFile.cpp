@@ -10,22 +10,6 @@
 
 namespace runebin::platform {
 
-LockedFile::~LockedFile() {
-  Close();
-}
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), identity_(std::exchange(other.identity_, {})) {}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = std::exchange(other.fd_, -1);
-    identity_ = std::exchange(other.identity_, {});
-  }
-  return *this;
-}
-
 LockResult LockedFile::OpenForReading(const std::string& path) {
   Close();
   // Another program may replace the file between our open and our lock (a safe save renames a

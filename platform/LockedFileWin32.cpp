@@ -14,22 +14,6 @@
 
 namespace runebin::platform {
 
-LockedFile::~LockedFile() {
-  Close();
-}
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), identity_(std::exchange(other.identity_, {})) {}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = std::exchange(other.fd_, -1);
-    identity_ = std::exchange(other.identity_, {});
-  }
-  return *this;
-}
-
 LockResult LockedFile::OpenForReading(const std::string& path) {
   Close();
   HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
