@@ -9,6 +9,7 @@
 #include "render/SvgWriter.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin::cli {
 namespace {
@@ -24,7 +25,8 @@ std::string PictureOf(const Console& console, const Entity& definition, int size
     console.Fail("Symbol " + messages::Quoted(name) + " is too large: only its first " +
                  std::to_string(list.vertices.size()) + " points are drawn");
   }
-  return WriteSvg(list, {.size = size, .title = name});
+  const std::string title = Windows1252ToUtf8(name);
+  return WriteSvg(list, {.size = size, .title = title});
 }
 
 // Writes a whole picture or nothing (through the safe replacement).

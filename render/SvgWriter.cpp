@@ -44,9 +44,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
         out += "&quot;";
         break;
       default:
-        if (byte >= 0x80) {
-          out += "&#" + std::to_string(byte) + ';';
-        } else if (byte < 0x20 && c != '\t') {
+        if (byte < 0x20 && c != '\t') {
           out += '?';
         } else {
           out += c;

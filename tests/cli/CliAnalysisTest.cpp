@@ -45,6 +45,9 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
     EXPECT_EQ(result.out, row.out);
   }
   EXPECT_TRUE(Succeed({"render", a, "A", "--size", "64"}).starts_with("<?xml"));
+  const std::string euro = Write("euro.pvs", Drawing({Definition("\x80")}));
+  EXPECT_NE(Succeed({"render", euro, "\xE2\x82\xAC"}).find("<title>\xE2\x82\xAC</title>"),
+            std::string::npos);
   const std::string c = Write(
       "c.pvs", Drawing({Definition("a/b"), Definition("A?B"), Definition(".."), Definition("")}));
   EXPECT_EQ(Succeed({"render", c, "--all", "-o", dir.Path("pictures")}),

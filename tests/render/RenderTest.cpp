@@ -127,7 +127,7 @@ TEST(Svg, ElementsColoursAndUprightViewBox) {
       "t", {PathRec(167, 1, 1, true, {0, 0, 10, 0, 10, 5}), PathRec(0, 0, 2, true, {0, 0, 10, 5}),
             EllipseRec(15, 0, 3, {5, 10, 2, 1}), Record(5, Bytes(4))});
   const std::string svg =
-      WriteSvg(BuildDisplayList(symbol), {.size = 100, .title = "A<&>\"\x01\xE9"});
+      WriteSvg(BuildDisplayList(symbol), {.size = 100, .title = "A<&>\"\x01\xC3\xA9"});
   const auto seen = ReadSvg(svg).count;
   EXPECT_EQ(seen.at("svg"), 1);
   EXPECT_EQ(seen.at("path"), 2);
