@@ -10,14 +10,11 @@ namespace runebin::testing {
 FakeToolkit::FakeToolkit() {
   for (const ControlLayout& layout : kMainDialogLayout.controls) {
     if (layout.id != kNoControlId) {
-      controls_[layout.id] = {layout.enabled,
-                              layout.shown,
-                              std::string(layout.label),
-                              layout.kind == ControlKind::ListBox,
-                              {},
-                              -1,
-                              {},
-                              {}};
+      Control& control = controls_[layout.id];
+      control.enabled = layout.enabled;
+      control.shown = layout.shown;
+      control.text = layout.label;
+      control.isList = layout.kind == ControlKind::ListBox;
     }
   }
 }
