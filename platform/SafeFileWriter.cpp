@@ -14,8 +14,6 @@
 namespace runebin::platform {
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
-
 // Writing past a file-size limit raises SIGXFSZ, whose default action ends the program in the
 // middle of a save. We want the write to fail with EFBIG instead, and report it.
 void IgnoreFileSizeSignal() {
@@ -61,7 +59,7 @@ bool WriteFully(int fd, const unsigned char* bytes, std::size_t size) {
 // Copies everything `from` holds from its start to the current position of `to`.
 bool CopyFile(int from, int to, unsigned char* buffer) {
   for (off_t offset = 0;;) {
-    const ssize_t got = ::pread(from, buffer, kBufferSize, offset);
+    const ssize_t got = ::pread(from, buffer, kSaveBufferSize, offset);
     if (got < 0 && errno == EINTR) {
       continue;
     }
@@ -98,10 +96,7 @@ SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
 SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& options) {
   Abandon();
   IgnoreFileSizeSignal();
-  failed_ = false;
-  error_ = 0;
-  buffered_ = 0;
-  written_ = 0;
+  Reset();
   if (target.empty() || target.back() == '/') {
     return Refuse(SaveResult::NotWritable, EISDIR);
   }
@@ -111,7 +106,7 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     target_ = resolved;
     std::free(resolved);
   }
-  buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
+  buffer_.reset(new unsigned char[kSaveBufferSize]);  // no need to clear it first
 
   struct stat info {};
   const bool exists = ::stat(target_.c_str(), &info) == 0;
@@ -130,16 +125,8 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
       return Refuse(SaveResult::NotWritable, errno);
     }
-    const std::optional<FileIdentity> named = IdentityOfPath(target_);
-    if (options.held != nullptr && options.held->IsOpen() && named &&
-        options.held->Identity().SameFile(*named)) {
-      lockHeld_ = options.held;
-    } else if (const LockResult locked = lock_.OpenForReading(target_);
-               locked != LockResult::Locked) {
-      return Refuse(locked == LockResult::InUse ? SaveResult::InUse : SaveResult::WriteFailed,
-                    locked == LockResult::InUse ? EWOULDBLOCK : errno);
-    } else {
-      lockHeld_ = &lock_;
+    if (std::optional<SaveStatus> refused = HoldTarget(options)) {
+      return *refused;
     }
     // From here on the locked file is the one we look at and write.
     if (::fstat(lockHeld_->Descriptor(), &info) != 0) {
@@ -217,50 +204,14 @@ SaveStatus SafeFileWriter::BeginInPlace() {
   return {};
 }
 
-bool SafeFileWriter::Fail() {
-  if (!failed_) {
-    failed_ = true;
-    error_ = errno;
-  }
-  return false;
+const int SafeFileWriter::kInUseError = EWOULDBLOCK;
+
+int SafeFileWriter::LastError() {
+  return errno;
 }
 
-bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
-  if (failed_ || outFd_ < 0) {
-    failed_ = true;
-    return false;
-  }
-  const auto* source = static_cast<const unsigned char*>(bytes);
-  if (buffered_ + size <= kBufferSize) {
-    std::memcpy(buffer_.get() + buffered_, source, size);
-    buffered_ += size;
-    return true;
-  }
-  if (!Flush()) {
-    return false;
-  }
-  if (size >= kBufferSize) {
-    if (!WriteFully(outFd_, source, size)) {
-      return Fail();
-    }
-    written_ += static_cast<std::int64_t>(size);
-    return true;
-  }
-  std::memcpy(buffer_.get(), source, size);
-  buffered_ = size;
-  return true;
-}
-
-bool SafeFileWriter::Flush() {
-  if (buffered_ > 0 && !failed_) {
-    if (!WriteFully(outFd_, buffer_.get(), buffered_)) {
-      Fail();
-    } else {
-      written_ += static_cast<std::int64_t>(buffered_);
-    }
-  }
-  buffered_ = 0;
-  return !failed_;
+bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
+  return WriteFully(outFd_, bytes, size);
 }
 
 bool SafeFileWriter::RestoreOriginal() {
@@ -325,16 +276,7 @@ void SafeFileWriter::Abandon() {
     temporary_.clear();
     SyncFolder(FolderOf(target_));
   }
-  if (cleanup_) {
-    cleanup_->Forget();
-  }
-  cleanup_.reset();
-  hold_.reset();  // held signals arrive now, with nothing left to clean up
-  lock_.Close();
-  lockHeld_ = nullptr;
-  inPlace_ = false;
-  buffer_.reset();
-  buffered_ = 0;
+  ForgetSave();
 }
 
 }  // namespace runebin::platform

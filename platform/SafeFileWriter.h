@@ -14,6 +14,9 @@
 
 namespace runebin::platform {
 
+// How much of the new contents is gathered before one write.
+inline constexpr std::size_t kSaveBufferSize = 1 << 20;
+
 struct WriteOptions {
   // The target as this process already holds it locked (a second lock of ours would conflict
   // with the first); ignored when it is not the target. On Windows the writer closes it just
@@ -61,12 +64,26 @@ class SafeFileWriter final : public OutputFile {
   void Abandon();
 
  private:
+  // The system's error for a target another process holds locked.
+  static const int kInUseError;
+
+  // Shared by both systems (SafeFileWriterShared.cpp).
+  void Reset();
+  bool Fail();
+  // Holds the target locked: the caller's own lock when it holds this file, else a new one.
+  // Refuses when another process holds it.
+  std::optional<SaveStatus> HoldTarget(const WriteOptions& options);
+  bool Flush();
+  // The end of Abandon: signals, lock and buffer let go.
+  void ForgetSave();
+
+  // Each system's own.
+  static int LastError();  // the error of the system call that just failed
+  bool WriteOut(const unsigned char* bytes, std::size_t size);  // unbuffered, to outFd_
   SaveStatus Refuse(SaveResult result, int error);
   SaveStatus BeginInPlace();
   // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.
   int MakeTemporary();
-  bool Flush();
-  bool Fail();
   bool RestoreOriginal();
 
   std::string target_;

@@ -20,7 +20,6 @@
 namespace runebin::platform {
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
 constexpr DWORD kLargestWrite = 1U << 30;
 
 HANDLE HandleOf(int fd) {
@@ -146,25 +145,24 @@ SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
   return {result, number, {}};
 }
 
-bool SafeFileWriter::Fail() {
-  if (!failed_) {
-    failed_ = true;
-    error_ = static_cast<int>(::GetLastError());
-  }
-  return false;
+const int SafeFileWriter::kInUseError = ERROR_SHARING_VIOLATION;
+
+int SafeFileWriter::LastError() {
+  return static_cast<int>(::GetLastError());
+}
+
+bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
+  return WriteFully(HandleOf(outFd_), bytes, size);
 }
 
 SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& options) {
   Abandon();
-  failed_ = false;
-  error_ = 0;
-  buffered_ = 0;
-  written_ = 0;
+  Reset();
   if (target.empty() || target.back() == '/' || target.back() == '\\') {
     return Refuse(SaveResult::NotWritable, ERROR_DIRECTORY);
   }
   target_ = target;
-  buffer_.reset(new unsigned char[kBufferSize]);  // no need to clear it first
+  buffer_.reset(new unsigned char[kSaveBufferSize]);  // no need to clear it first
   const DWORD attributes = ::GetFileAttributesW(Widen(target_).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
@@ -178,17 +176,8 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
         (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       return Refuse(SaveResult::NotWritable, ERROR_ACCESS_DENIED);
     }
-    const std::optional<FileIdentity> named = IdentityOfPath(target_);
-    if (options.held != nullptr && options.held->IsOpen() && named &&
-        options.held->Identity().SameFile(*named)) {
-      lockHeld_ = options.held;
-    } else if (const LockResult locked = lock_.OpenForReading(target_);
-               locked != LockResult::Locked) {
-      return Refuse(locked == LockResult::InUse ? SaveResult::InUse : SaveResult::WriteFailed,
-                    locked == LockResult::InUse ? ERROR_SHARING_VIOLATION
-                                                : static_cast<int>(::GetLastError()));
-    } else {
-      lockHeld_ = &lock_;
+    if (std::optional<SaveStatus> refused = HoldTarget(options)) {
+      return *refused;
     }
     const std::optional<FileIdentity> now =
         IdentityOfOpenFile(::_get_osfhandle(lockHeld_->Descriptor()));
@@ -202,36 +191,6 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     return Refuse(SaveResult::WriteFailed, static_cast<int>(::GetLastError()));
   }
   return {};
-}
-
-bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
-  if (failed_ || outFd_ < 0) {
-    failed_ = true;
-    return false;
-  }
-  const auto* source = static_cast<const unsigned char*>(bytes);
-  if (buffered_ + size <= kBufferSize) {
-    std::memcpy(buffer_.get() + buffered_, source, size);
-    buffered_ += size;
-    return true;
-  }
-  if (!Flush()) {
-    return false;
-  }
-  if (size >= kBufferSize) {
-    return WriteFully(HandleOf(outFd_), source, size) || Fail();
-  }
-  std::memcpy(buffer_.get(), source, size);
-  buffered_ = size;
-  return true;
-}
-
-bool SafeFileWriter::Flush() {
-  if (buffered_ > 0 && !failed_ && !WriteFully(HandleOf(outFd_), buffer_.get(), buffered_)) {
-    Fail();
-  }
-  buffered_ = 0;
-  return !failed_;
 }
 
 SaveStatus SafeFileWriter::Commit() {
@@ -273,16 +232,7 @@ void SafeFileWriter::Abandon() {
     ::DeleteFileW(Widen(temporary_).c_str());
     temporary_.clear();
   }
-  if (cleanup_) {
-    cleanup_->Forget();
-  }
-  cleanup_.reset();
-  hold_.reset();
-  lock_.Close();
-  lockHeld_ = nullptr;
-  inPlace_ = false;
-  buffer_.reset();
-  buffered_ = 0;
+  ForgetSave();
 }
 
 }  // namespace runebin::platform

@@ -1,0 +1,95 @@
+// The parts of SafeFileWriter that do not depend on the system: buffering the new contents,
+// taking the target's lock, and forgetting everything when a save ends. The system's own parts
+// (creating, flushing and replacing files) are in SafeFileWriter.cpp and SafeFileWriterWin32.cpp.
+
+#include <cstring>
+
+#include "platform/SafeFileWriter.h"
+
+namespace runebin::platform {
+
+void SafeFileWriter::Reset() {
+  failed_ = false;
+  error_ = 0;
+  buffered_ = 0;
+  written_ = 0;
+}
+
+bool SafeFileWriter::Fail() {
+  if (!failed_) {
+    failed_ = true;
+    error_ = LastError();
+  }
+  return false;
+}
+
+std::optional<SaveStatus> SafeFileWriter::HoldTarget(const WriteOptions& options) {
+  const std::optional<FileIdentity> named = IdentityOfPath(target_);
+  if (options.held != nullptr && options.held->IsOpen() && named &&
+      options.held->Identity().SameFile(*named)) {
+    lockHeld_ = options.held;
+    return std::nullopt;
+  }
+  const LockResult locked = lock_.OpenForReading(target_);
+  if (locked == LockResult::InUse) {
+    return Refuse(SaveResult::InUse, kInUseError);
+  }
+  if (locked != LockResult::Locked) {
+    return Refuse(SaveResult::WriteFailed, LastError());
+  }
+  lockHeld_ = &lock_;
+  return std::nullopt;
+}
+
+bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
+  if (failed_ || outFd_ < 0) {
+    failed_ = true;
+    return false;
+  }
+  const auto* source = static_cast<const unsigned char*>(bytes);
+  if (buffered_ + size <= kSaveBufferSize) {
+    std::memcpy(buffer_.get() + buffered_, source, size);
+    buffered_ += size;
+    return true;
+  }
+  if (!Flush()) {
+    return false;
+  }
+  if (size >= kSaveBufferSize) {
+    if (!WriteOut(source, size)) {
+      return Fail();
+    }
+    written_ += static_cast<std::int64_t>(size);
+    return true;
+  }
+  std::memcpy(buffer_.get(), source, size);
+  buffered_ = size;
+  return true;
+}
+
+bool SafeFileWriter::Flush() {
+  if (buffered_ > 0 && !failed_) {
+    if (!WriteOut(buffer_.get(), buffered_)) {
+      Fail();
+    } else {
+      written_ += static_cast<std::int64_t>(buffered_);
+    }
+  }
+  buffered_ = 0;
+  return !failed_;
+}
+
+void SafeFileWriter::ForgetSave() {
+  if (cleanup_) {
+    cleanup_->Forget();
+  }
+  cleanup_.reset();
+  hold_.reset();  // held signals arrive now, with nothing left to clean up
+  lock_.Close();
+  lockHeld_ = nullptr;
+  inPlace_ = false;
+  buffer_.reset();
+  buffered_ = 0;
+}
+
+}  // namespace runebin::platform
