@@ -35,6 +35,7 @@ constexpr std::array kOptions = {
     OptionInfo{"--dry-run", kOptDryRun, false},
     OptionInfo{"--quiet", kOptQuiet, false},
     OptionInfo{"-q", kOptQuiet, false},
+    OptionInfo{"--to", kOptTo, true},
 };
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -182,6 +183,14 @@ std::optional<std::string> ApplyOption(const OptionInfo& option, const std::stri
     case kOptQuiet:
       invocation.quiet = true;
       break;
+    case kOptTo: {
+      const std::optional<double> number = ParseNumber(value);
+      if (!number || *number < 0 || *number >= 1e9 || *number != int(*number)) {
+        return std::string("--to: a list index (a whole number from 0) is needed");
+      }
+      invocation.to = static_cast<int>(*number);
+      break;
+    }
   }
   return std::nullopt;
 }
@@ -208,6 +217,11 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
         return problem;
       }
       return ConvertName("NEW", invocation.newName, true);
+    case Command::Move:
+      if (!invocation.to) {
+        return std::string("missing --to N");
+      }
+      [[fallthrough]];
     case Command::Delete:
       invocation.files = {positionals[0]};
       invocation.name = positionals[1];

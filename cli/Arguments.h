@@ -33,6 +33,7 @@ struct Invocation {
   bool allowEmpty = false;  // import: also a metafile of which nothing converts
   float maxSize = kDefaultMaxSize;
   int size = kDefaultPictureSize;  // render: pixels of the larger side
+  std::optional<int> to;           // move: the list index to move to
   bool all = false;                // render: every symbol, into the folder --output names
   bool json = false;               // check, diff: --format json
   bool withDependencies = false;   // copy: also the symbols the copied one places

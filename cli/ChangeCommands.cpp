@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Documents.h"
+#include "cli/Usage.h"
 #include "symbols/Analysis.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
@@ -160,6 +161,24 @@ bool DeleteFromFile(const Console& console, const Invocation& invocation) {
                  path + " " + messages::Quoted(Shown(name)) + " --references to remove them.");
   }
   return true;
+}
+
+int MoveInFile(const Console& console, const Invocation& invocation) {
+  Document document("");
+  const std::string& path = invocation.files.front();
+  const int index = OpenAndFind(console, document, path, invocation);
+  if (index < 0) {
+    return kExitFailure;
+  }
+  const int last = document.Drawing().SymbolDefs().GetSize() - 1;
+  if (*invocation.to > last) {
+    PrintUsageError(
+        console.err, Command::Move,
+        "--to: " + messages::Quoted(path) + " has list indices 0 to " + std::to_string(last));
+    return kExitUsage;
+  }
+  MoveSymbolTo(document.Drawing(), index, *invocation.to);
+  return Finish(console, document, invocation) ? kExitSuccess : kExitFailure;
 }
 
 bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {

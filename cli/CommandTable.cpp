@@ -26,6 +26,12 @@ constexpr std::array kCommands = {
                 "Sorts the symbol definitions by name, byte by byte (upper-case letters before\n"
                 "lower-case ones). A file already in order is left as it is.\n",
                 1, kAnyNumber, kOptOutput | kOptDryRun, true},
+    CommandInfo{Command::Move, "move", "FILE NAME --to N [--dry-run] [--output PATH]",
+                "move a symbol to another place in the list",
+                "Moves the symbol definition NAME to list index N (from 0), the others keeping\n"
+                "their order, as the window's Up and Dn buttons would step by step. An N\n"
+                "beyond the last index is a usage error.\n",
+                2, 2, kOptOutput | kOptTo | kOptDryRun, false},
     CommandInfo{Command::Rename, "rename", "FILE OLD NEW [--force] [--dry-run] [--output PATH]",
                 "rename a symbol and every reference to it",
                 "Gives the symbol definition OLD the name NEW and renames every reference to\n"

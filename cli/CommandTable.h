@@ -20,6 +20,7 @@ enum class Command {
   Uses,
   Diff,
   New,
+  Move,
 };
 
 // Options, as bits, so that each command can say which it takes.
@@ -37,6 +38,7 @@ enum Option : unsigned {
   kOptForce = 1U << 10,            // --force
   kOptDryRun = 1U << 11,           // --dry-run
   kOptQuiet = 1U << 12,            // -q, --quiet: every command takes it
+  kOptTo = 1U << 13,               // --to N
 };
 
 // What the command line of one command looks like, and what its help says.

@@ -20,6 +20,8 @@ bool SortFile(const Console& console, const std::string& path, const Invocation&
 bool PurgeFile(const Console& console, const std::string& path, const Invocation& invocation);
 bool RenameInFile(const Console& console, const Invocation& invocation);
 bool DeleteFromFile(const Console& console, const Invocation& invocation);
+// Returns the exit status: a place beyond the file's list is a usage error.
+int MoveInFile(const Console& console, const Invocation& invocation);
 bool CopyBetweenFiles(const Console& console, const Invocation& invocation);
 bool ImportIntoFile(const Console& console, const Invocation& invocation);
 bool NewFile(const Console& console, const std::string& path, bool dryRun);

@@ -55,6 +55,8 @@ int RunInvocation(const Invocation& invocation, const Console& console) {
       return StatusOf(RenameInFile(console, invocation));
     case Command::Delete:
       return StatusOf(DeleteFromFile(console, invocation));
+    case Command::Move:
+      return MoveInFile(console, invocation);
     case Command::Copy:
       return StatusOf(CopyBetweenFiles(console, invocation));
     case Command::Import:

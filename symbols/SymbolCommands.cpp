@@ -1,7 +1,10 @@
 #include "symbols/SymbolCommands.h"
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <optional>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "model/Format.h"
@@ -30,6 +33,27 @@ void MoveSymbolDown(DrawingFile& file, int index) {
   file.SwapSymbols(index, index + 1);
 }
 
+void MoveSymbolTo(DrawingFile& file, int index, int to) {
+  const int size = file.SymbolDefs().GetSize();
+  if (index < 0 || index >= size || to < 0 || to >= size) {
+    throw std::invalid_argument("no such place");
+  }
+  if (index == to) {
+    return;
+  }
+  std::vector<int> order(static_cast<std::size_t>(size));
+  std::iota(order.begin(), order.end(), 0);
+  const auto from = order.begin() + index, place = order.begin() + to;
+  // The moved definition's index travels to `to`; those it passes shift by one toward its old
+  // place.
+  if (index < to) {
+    std::rotate(from, from + 1, place + 1);
+  } else {
+    std::rotate(place, from, from + 1);
+  }
+  file.ReorderSymbols(order);
+}
+
 bool SortSymbols(DrawingFile& file) {
   const std::optional<std::vector<int>> order = SortedOrder(file.SymbolDefs());
   if (!order) {
@@ -40,9 +64,10 @@ bool SortSymbols(DrawingFile& file) {
 }
 
 int RenameSymbol(DrawingFile& file, int index, std::string_view newName) {
-  // The references are matched by the name the definition had.
+  // The references are matched by the name the definition had; they place only its last one.
+  const bool placed = file.SymbolDefs().FindByName(NameOf(file.SymbolDefs().GetAt(index))) == index;
   const std::string oldName = file.SetSymbolName(index, newName);
-  return file.RenameReferences(oldName, newName);
+  return placed ? file.RenameReferences(oldName, newName) : 0;
 }
 
 int AppendSymbolCopy(const Entity& source, DrawingFile& target) {

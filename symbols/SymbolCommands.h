@@ -30,14 +30,19 @@ SymbolSize MeasureSymbol(const Entity& definition);
 // Exchanges the definition at `index` with the one before it / after it.
 void MoveSymbolUp(DrawingFile& file, int index);
 void MoveSymbolDown(DrawingFile& file, int index);
+// Moves the definition at `index` to place `to` in one step, the others keeping their order: what
+// Up or Down repeated would do. Moving it to its own place changes nothing and marks nothing.
+void MoveSymbolTo(DrawingFile& file, int index, int to);
 
 // Sorts the definitions by name (see SortByName). Returns false, leaving the file untouched and
 // unmarked, when they were already in order.
 bool SortSymbols(DrawingFile& file);
 
-// Gives the definition at `index` the name `newName` (cut to 31 bytes) and renames every
-// reference to its old name - at the top level and inside groups - so that the drawing still
-// places it. Marks the file modified even when the name stays the same. Returns how many
+// Gives the definition at `index` the name `newName` (cut to 31 bytes). A reference names the last
+// definition of its name, so when that is the one renamed, every reference to the old name - at
+// the top level and inside groups - is renamed too and the drawing still places it; an earlier
+// definition of a repeated name is placed by nothing, and its rename leaves the references with
+// the later one. Marks the file modified even when the name stays the same. Returns how many
 // references were renamed.
 int RenameSymbol(DrawingFile& file, int index, std::string_view newName);
 

@@ -127,6 +127,8 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        "1 references renamed from\n\"Tree\" to\n\"\xC3\x84pfel\".\n",
        {Definition("\xC4pfel"), Reference("\xC4pfel")}},
       {{"sort", "FILE"}, {b, B, a}, "", {B, a, b}},
+      {{"move", "FILE", "#2", "--to", "0"}, {b, B, a}, "", {a, b, B}},
+      {{"move", "FILE", "b", "--to=0"}, {b, a}, "", {b, a}},
       {{"sort", "FILE"}, {B, a, toTree}, "", {B, a, toTree}},
       // A name differing only in case is another symbol; --replace keeps the place.
       {{"copy", from, "FILE", "Tree"}, {Definition("tree")}, "", {Definition("tree"), copied}},

@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 #include <stdexcept>
+#include <tuple>
 
 #include "model/NamedEntity.h"
 #include "symbols/Document.h"
@@ -76,6 +77,29 @@ TEST(SymbolCommands, MovesAndSortMoveWholeDefinitionsAndMarkTheFile) {
   }
 }
 
+// A move to a place is Up or Down repeated, whichever way and however far; to its own place it is
+// no change at all.
+TEST(SymbolCommands, MoveToAPlaceIsUpOrDownRepeated) {
+  const Bytes original = Drawing(
+      {Definition("a"), Definition("b", {Reference("a")}), Definition("c"), Definition("d")});
+  for (int index = 0; index < 4; ++index) {
+    for (int to = 0; to < 4; ++to) {
+      DrawingFile moved{""}, stepped{""};
+      ASSERT_EQ(moved.LoadFromMemory(original), LoadResult::Loaded);
+      ASSERT_EQ(stepped.LoadFromMemory(original), LoadResult::Loaded);
+      MoveSymbolTo(moved, index, to);
+      for (int at = index; at > to; --at) {
+        MoveSymbolUp(stepped, at);
+      }
+      for (int at = index; at < to; ++at) {
+        MoveSymbolDown(stepped, at);
+      }
+      EXPECT_EQ(Written(moved), Written(stepped)) << index << " to " << to;
+      EXPECT_EQ(moved.IsModified(), index != to);
+    }
+  }
+}
+
 // The window reports a bad index and relies on nothing having changed by then.
 TEST(SymbolCommands, BadIndicesThrowBeforeAnythingChanges) {
   const Bytes original = Drawing({Definition("a"), Definition("b"), Reference("a")});
@@ -84,6 +108,8 @@ TEST(SymbolCommands, BadIndicesThrowBeforeAnythingChanges) {
   EXPECT_THROW(MoveSymbolUp(file, 0), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, 1), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, -1), std::invalid_argument);
+  EXPECT_THROW(MoveSymbolTo(file, 0, 2), std::invalid_argument);
+  EXPECT_THROW(MoveSymbolTo(file, -1, 0), std::invalid_argument);
   EXPECT_THROW(RenameSymbol(file, 2, "x"), std::invalid_argument);
   EXPECT_THROW(DeleteSymbol(file, 2), std::invalid_argument);
   EXPECT_THROW(ReplaceSymbolWithCopy(file.SymbolDefs().GetAt(0), file, 2), std::invalid_argument);
@@ -106,6 +132,22 @@ TEST(SymbolCommands, RenameReachesTopLevelAndNestedReferencesOfExactlyThatName) 
   file.SetModified(false);
   EXPECT_EQ(RenameSymbol(file, 1, "Park"), 0);
   EXPECT_TRUE(file.IsModified());
+}
+
+// A name places its last definition: renaming an earlier one of a repeated name leaves the
+// references (and the drawing) as they were; renaming the last one takes them along.
+TEST(SymbolCommands, RenameOfARepeatedNameMovesTheReferencesOnlyWithTheLastDefinition) {
+  const auto drawing = [](const char* first, const char* second, const char* placed) {
+    return Drawing({Definition(first), Definition(second), Definition("Park", {Reference(placed)}),
+                    Reference(placed), Group(17, {Reference(placed)})});
+  };
+  for (const auto& [index, renamed, after] : {std::tuple{0, 0, drawing("Oak", "Tree", "Tree")},
+                                              std::tuple{1, 3, drawing("Tree", "Oak", "Oak")}}) {
+    DrawingFile file{""};
+    ASSERT_EQ(file.LoadFromMemory(drawing("Tree", "Tree", "Tree")), LoadResult::Loaded);
+    EXPECT_EQ(RenameSymbol(file, index, "Oak"), renamed);
+    EXPECT_EQ(Written(file), after);
+  }
 }
 
 TEST(SymbolCommands, CopiesCarryTheWholeGroupAndTheUseCount) {
