@@ -36,6 +36,7 @@ constexpr std::array kOptions = {
     OptionInfo{"--quiet", kOptQuiet, false},
     OptionInfo{"-q", kOptQuiet, false},
     OptionInfo{"--to", kOptTo, true},
+    OptionInfo{"--skip-existing", kOptSkipExisting, false},
 };
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -94,8 +95,7 @@ std::optional<std::string> ConvertName(std::string_view what, std::string& name,
     return std::string(what) + ": \"" + name + "\" has a character that Windows-1252 lacks";
   }
   name = std::move(*bytes);
-  if (!forNew && name.size() > 1 && name.front() == '#' &&
-      name.find_first_not_of("0123456789", 1) == std::string::npos) {
+  if (!forNew && ListIndexOf(name)) {
     return std::nullopt;  // "#N": an index, resolved with the file (see FindSelected)
   }
   if (name.size() > static_cast<std::size_t>(kMaxSymbolNameLength)) {
@@ -114,6 +114,17 @@ std::optional<std::string> ConvertName(std::string_view what, std::string& name,
     }
   }
   return std::nullopt;
+}
+
+// An import's name when --name gives none: the metafile's file name without its extension (UTF-8,
+// as typed; the caller converts it and cuts it to 31 characters).
+std::string DefaultImportName(std::string_view metafile) {
+  std::string name = FileNameOf(metafile);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) {
+    name.resize(dot);
+  }
+  return name;
 }
 
 std::string FormatBound(double value) {
@@ -180,6 +191,9 @@ std::optional<std::string> ApplyOption(const OptionInfo& option, const std::stri
     case kOptDryRun:
       invocation.dryRun = true;
       break;
+    case kOptSkipExisting:
+      invocation.skipExisting = true;
+      break;
     case kOptQuiet:
       invocation.quiet = true;
       break;
@@ -228,23 +242,40 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
       return ConvertName("NAME", invocation.name, false);
     case Command::Copy:
       invocation.files = {positionals[0], positionals[1]};
-      invocation.name = positionals[2];
-      return ConvertName("NAME", invocation.name, false);
+      invocation.names.assign(positionals.begin() + 2, positionals.end());
+      for (std::string& name : invocation.names) {
+        if (auto problem = ConvertName("NAME", name, false)) {
+          return problem;
+        }
+      }
+      return std::nullopt;
     case Command::Import:
       invocation.files = {positionals[0]};
-      invocation.metafile = positionals[1];
-      if (!nameOptionGiven) {
-        // The metafile's file name, cut to what the name field holds.
-        const std::string fileName = FileNameOf(invocation.metafile);
-        std::optional<std::string> bytes = Utf8ToWindows1252(fileName);
-        if (!bytes) {
-          return "NAME: \"" + fileName +
-                 "\" has a character that Windows-1252 lacks (--name gives another)";
-        }
-        bytes->resize(std::min(bytes->size(), std::size_t{kMaxSymbolNameLength}));
-        invocation.name = Windows1252ToUtf8(*bytes);
+      invocation.metafiles.assign(positionals.begin() + 1, positionals.end());
+      if (nameOptionGiven && invocation.metafiles.size() > 1) {
+        return std::string("--name takes a single WMF");
       }
-      return ConvertName("NAME", invocation.name, true);
+      if (invocation.replace && invocation.skipExisting) {
+        return std::string("--replace and --skip-existing exclude each other");
+      }
+      for (const std::string& metafile : invocation.metafiles) {
+        std::string name = invocation.name;
+        if (!nameOptionGiven) {
+          // The metafile's file name, cut to what the name field holds.
+          std::optional<std::string> bytes = Utf8ToWindows1252(DefaultImportName(metafile));
+          if (!bytes) {
+            return "NAME: \"" + FileNameOf(metafile) +
+                   "\" has a character that Windows-1252 lacks (--name gives another)";
+          }
+          bytes->resize(std::min(bytes->size(), std::size_t{kMaxSymbolNameLength}));
+          name = Windows1252ToUtf8(*bytes);
+        }
+        if (auto problem = ConvertName("NAME", name, true)) {
+          return problem;
+        }
+        invocation.names.push_back(std::move(name));
+      }
+      return std::nullopt;
     case Command::Render:
       invocation.files = {positionals[0]};
       if (invocation.all) {
@@ -300,6 +331,15 @@ std::optional<double> ParseNumber(std::string_view text) {
     return std::nullopt;
   }
   return value;
+}
+
+std::optional<int> ListIndexOf(std::string_view name) {
+  if (name.size() < 2 || name.front() != '#' ||
+      name.find_first_not_of("0123456789", 1) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::optional<double> number = ParseNumber(name.substr(1));
+  return *number < 1e9 ? static_cast<int>(*number) : -1;
 }
 
 std::string FileNameOf(std::string_view path) {
@@ -403,12 +443,6 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
   if (auto problem =
           AssignPositionals(*info, std::move(positionals), nameOptionGiven, invocation)) {
     return UsageError(info->command, std::move(*problem));
-  }
-  const std::string& name = invocation.name;
-  if (info->command != Command::Import && name.size() > 1 && name.front() == '#' &&
-      name.find_first_not_of("0123456789", 1) == std::string::npos) {
-    const std::optional<double> number = ParseNumber(std::string_view(name).substr(1));
-    invocation.index = *number < 1e9 ? static_cast<int>(*number) : -1;  // -1 selects nothing
   }
   return result;
 }

@@ -22,15 +22,16 @@ struct Invocation {
   // for copy.
   std::vector<std::string> files;
   // Names as the file stores them (Windows-1252), converted from the UTF-8 arguments.
-  std::string name;     // OLD for rename; NAME for delete, copy and import
-  std::string newName;  // NEW for rename
-  // "#N" as NAME or OLD: the definition at list index N rather than the last one of a name.
-  std::optional<int> index;
-  std::string metafile;  // WMF for import
+  // "#N" as a NAME or OLD to find selects the definition at list index N (see FindSelected).
+  std::string name;                    // OLD for rename; NAME for delete, move, render and uses
+  std::string newName;                 // NEW for rename
+  std::vector<std::string> names;      // copy: NAME...; import: the name for each WMF
+  std::vector<std::string> metafiles;  // WMF... for import
   std::optional<std::string> output;
-  bool references = false;  // delete: also the references
-  bool replace = false;     // copy: replace a symbol of the same name in TO
-  bool allowEmpty = false;  // import: also a metafile of which nothing converts
+  bool references = false;    // delete: also the references
+  bool replace = false;       // copy, import: replace a symbol of the same name
+  bool skipExisting = false;  // import: leave out a metafile whose name FILE has
+  bool allowEmpty = false;    // import: also a metafile of which nothing converts
   float maxSize = kDefaultMaxSize;
   int size = kDefaultPictureSize;  // render: pixels of the larger side
   std::optional<int> to;           // move: the list index to move to
@@ -64,5 +65,8 @@ std::optional<double> ParseNumber(std::string_view text);
 
 // The file name of `path` with its extension and without its folder.
 std::string FileNameOf(std::string_view path);
+
+// For a NAME "#N": N, or -1 when N is too large to be any list index. Nothing for other names.
+std::optional<int> ListIndexOf(std::string_view name);
 
 }  // namespace runebin::cli

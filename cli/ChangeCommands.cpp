@@ -9,6 +9,7 @@
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -106,13 +107,12 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
       return false;
     }
   }
-  const int renamed = oldName == invocation.newName
-                          ? 0
-                          : RenameSymbol(document.Drawing(), index, invocation.newName);
+  // The same name again changes no byte, so nothing is written (see WriteBack) or reported.
+  const int renamed = RenameSymbol(document.Drawing(), index, invocation.newName);
   if (!Finish(console, document, invocation)) {
     return false;
   }
-  if (renamed > 0) {
+  if (renamed > 0 && oldName != invocation.newName) {
     console.Tell(messages::RenameReport(renamed, Shown(oldName), Shown(invocation.newName)));
   }
   return true;
@@ -193,41 +193,68 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
   if (!OpenDocument(console, from, fromPath, Document::Lock::WhileLoading)) {
     return false;
   }
-  const int sourceIndex = FindSelected(from.Drawing(), invocation);
-  if (sourceIndex < 0) {
-    console.Fail(NoSuchSymbol(invocation.name, fromPath));
-    return false;
+  // Every NAME first, so that a missing one leaves TO alone; each definition once.
+  std::vector<int> selected;
+  for (const std::string& name : invocation.names) {
+    const int index = FindSelected(from.Drawing(), name);
+    if (index < 0) {
+      console.Fail(NoSuchSymbol(name, fromPath));
+      return false;
+    }
+    if (std::find(selected.begin(), selected.end(), index) == selected.end()) {
+      selected.push_back(index);
+    }
   }
   Document to("");
   if (!OpenDocument(console, to, toPath, Document::Lock::UntilWritten)) {
     return false;
   }
-  const Entity& source = from.Drawing().SymbolDefs().GetAt(sourceIndex);
-  const int targetIndex = to.Drawing().SymbolDefs().FindByName(NameOf(source));
-  if (targetIndex < 0) {
-    AppendSymbolCopy(source, to.Drawing());
-  } else if (invocation.replace) {
-    ReplaceSymbolWithCopy(source, to.Drawing(), targetIndex);
-  } else {
-    console.Fail(messages::AlreadyNamed(Shown(NameOf(source)), toPath) +
-                 "\nUse --replace to replace it.");
+  // The same file by another spelling (./x, a link): the copy would replace what it came from.
+  if (from.Identity() && to.Identity() && from.Identity()->SameFile(*to.Identity())) {
+    console.Fail(messages::kSameFileTwice);
     return false;
   }
-  // The symbols the copied one places from inside: along with it on request, else a warning for
-  // each one that TO lacks, since TO would not draw it whole.
-  std::vector<std::string> lacking;
+  const EntityList& sources = from.Drawing().SymbolDefs();
+  for (const int index : selected) {
+    const Entity& source = sources.GetAt(index);
+    const int targetIndex = to.Drawing().SymbolDefs().FindByName(NameOf(source));
+    if (targetIndex < 0) {
+      AppendSymbolCopy(source, to.Drawing());
+    } else if (invocation.replace) {
+      ReplaceSymbolWithCopy(source, to.Drawing(), targetIndex);
+    } else {
+      console.Fail(messages::AlreadyNamed(Shown(NameOf(source)), toPath) +
+                   "\nUse --replace to replace it.");
+      return false;
+    }
+  }
+  // The symbols the copied ones place from inside: along with them on request, else a warning for
+  // each one that TO lacks, since TO would not draw them whole.
+  std::vector<std::string> lacking;  // warnings
+  std::vector<bool> seen(static_cast<std::size_t>(sources.GetSize()), false);
+  for (const int index : selected) {
+    seen[static_cast<std::size_t>(index)] = true;
+  }
   int dependencies = 0;
-  for (const int index : Dependencies(from.Drawing(), sourceIndex)) {
-    const Entity& needed = from.Drawing().SymbolDefs().GetAt(index);
-    const int existing = to.Drawing().SymbolDefs().FindByName(NameOf(needed));
-    if (invocation.withDependencies && existing < 0) {
-      AppendSymbolCopy(needed, to.Drawing());
-      ++dependencies;
-    } else if (invocation.withDependencies && invocation.replace) {
-      ReplaceSymbolWithCopy(needed, to.Drawing(), existing);
-      ++dependencies;
-    } else if (existing < 0) {
-      lacking.push_back(NameOf(needed));
+  for (const int placer : selected) {
+    for (const int index : Dependencies(from.Drawing(), placer)) {
+      if (seen[static_cast<std::size_t>(index)]) {
+        continue;
+      }
+      seen[static_cast<std::size_t>(index)] = true;
+      const Entity& needed = sources.GetAt(index);
+      const int existing = to.Drawing().SymbolDefs().FindByName(NameOf(needed));
+      if (invocation.withDependencies && existing < 0) {
+        AppendSymbolCopy(needed, to.Drawing());
+        ++dependencies;
+      } else if (invocation.withDependencies && invocation.replace) {
+        ReplaceSymbolWithCopy(needed, to.Drawing(), existing);
+        ++dependencies;
+      } else if (existing < 0) {
+        lacking.push_back("Warning: " + messages::Quoted(Shown(NameOf(sources.GetAt(placer)))) +
+                          " places " + messages::Quoted(Shown(NameOf(needed))) + ", which " +
+                          messages::Quoted(toPath) + " lacks (--with-dependencies copies it too)");
+      }
     }
   }
   if (!Finish(console, to, invocation)) {
@@ -238,10 +265,8 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
                                                      ? " symbol it places copied too"
                                                      : " symbols it places copied too"));
   }
-  for (const std::string& name : lacking) {
-    console.Fail("Warning: " + messages::Quoted(Shown(NameOf(source))) + " places " +
-                 messages::Quoted(Shown(name)) + ", which " + messages::Quoted(toPath) +
-                 " lacks (--with-dependencies copies it too)");
+  for (const std::string& warning : lacking) {
+    console.Fail(warning);
   }
   return true;
 }

@@ -54,25 +54,33 @@ constexpr std::array kCommands = {
                 "catalog) is refused, since all of them would go; --force purges it anyway.\n",
                 1, kAnyNumber, kOptOutput | kOptForce | kOptDryRun, true},
     CommandInfo{Command::Copy, "copy",
-                "FROM TO NAME [--replace] [--with-dependencies] [--dry-run] [--output PATH]",
-                "copy a symbol from one file into another",
-                "Appends a copy of the symbol definition NAME of FROM to TO. When TO already\n"
-                "has a symbol of that name, --replace puts the copy in its place; without it\n"
-                "nothing changes. FROM is only read. With --with-dependencies, the symbols\n"
-                "that NAME places from inside (and those they place) come along when TO lacks\n"
-                "them, or with --replace in any case; without it, a warning names each one\n"
-                "that TO lacks.\n",
-                3, 3, kOptOutput | kOptReplace | kOptWithDependencies | kOptDryRun, false},
-    CommandInfo{
-        Command::Import, "import",
-        "FILE WMF [--name NAME] [--max-size SIZE] [--allow-empty] [--dry-run] [--output PATH]",
-        "import a Windows Metafile as a new symbol",
-        "Converts the Windows Metafile WMF into a new symbol definition appended to\n"
-        "FILE, scaled so that its larger side is SIZE (default 100, from 0 to\n"
-        "100000000). NAME defaults to the metafile's file name with its extension, cut\n"
-        "to 31 characters.\n"
-        "A metafile of which nothing converts is refused unless --allow-empty is given.\n",
-        2, 2, kOptOutput | kOptName | kOptMaxSize | kOptAllowEmpty | kOptDryRun, false},
+                "FROM TO NAME... [--replace] [--with-dependencies] [--dry-run] [--output PATH]",
+                "copy symbols from one file into another",
+                "Appends a copy of each symbol definition NAME of FROM to TO, in one write.\n"
+                "When TO already has a symbol of that name, --replace puts the copy in its\n"
+                "place; without it nothing changes. A NAME that FROM lacks changes nothing\n"
+                "either. FROM is only read, and must be another file than TO. With\n"
+                "--with-dependencies, the symbols that a NAME places from inside (and those\n"
+                "they place) come along when TO lacks them, or with --replace in any case;\n"
+                "without it, a warning names each one that TO lacks.\n",
+                3, kAnyNumber, kOptOutput | kOptReplace | kOptWithDependencies | kOptDryRun, false},
+    CommandInfo{Command::Import, "import",
+                "FILE WMF... [--name NAME] [--max-size SIZE] [--replace | --skip-existing] "
+                "[--allow-empty] [--dry-run] [--output PATH]",
+                "import Windows Metafiles as new symbols",
+                "Converts each Windows Metafile WMF into a new symbol definition appended to\n"
+                "FILE, all in one write, scaled so that its larger side is SIZE (default 100,\n"
+                "from 0 to 100000000). The name is the metafile's file name without its\n"
+                "extension, cut to 31 characters; --name NAME gives another for a single WMF.\n"
+                "A name FILE already has (also from an earlier WMF of the same run) is refused\n"
+                "and nothing is written, unless --replace puts the new symbol in the place of\n"
+                "the old one (its references then place the new one), or --skip-existing\n"
+                "leaves that WMF out, saying so on stderr.\n"
+                "A metafile of which nothing converts is refused unless --allow-empty is given.\n",
+                2, kAnyNumber,
+                kOptOutput | kOptName | kOptMaxSize | kOptReplace | kOptSkipExisting |
+                    kOptAllowEmpty | kOptDryRun,
+                false},
     CommandInfo{Command::Render, "render",
                 "FILE NAME [-o OUT.svg] [--size PX] | FILE --all -o FOLDER",
                 "draw a symbol as an SVG picture",

@@ -39,6 +39,7 @@ enum Option : unsigned {
   kOptDryRun = 1U << 11,           // --dry-run
   kOptQuiet = 1U << 12,            // -q, --quiet: every command takes it
   kOptTo = 1U << 13,               // --to N
+  kOptSkipExisting = 1U << 14,     // --skip-existing
 };
 
 // What the command line of one command looks like, and what its help says.

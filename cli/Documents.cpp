@@ -94,12 +94,11 @@ std::string WithReason(std::string message, const SaveStatus& status) {
   return message.insert(end, ": " + reason);
 }
 
-int FindSelected(const DrawingFile& drawing, const Invocation& invocation) {
-  if (invocation.index) {
-    const int index = *invocation.index;
-    return index >= 0 && index < drawing.SymbolDefs().GetSize() ? index : -1;
+int FindSelected(const DrawingFile& drawing, std::string_view name) {
+  if (const std::optional<int> index = ListIndexOf(name)) {
+    return *index >= 0 && *index < drawing.SymbolDefs().GetSize() ? *index : -1;
   }
-  return drawing.SymbolDefs().FindByName(invocation.name);
+  return drawing.SymbolDefs().FindByName(name);
 }
 
 std::string NoSuchSymbol(const std::string& name, const std::string& path) {

@@ -31,9 +31,12 @@ std::string Shown(std::string_view name);
 // Ends a changing command that was asked for a dry run: says that `path` was not written.
 void TellDryRun(const Console& console, const std::string& path);
 
-// The definition that NAME selects: for "#N" the one at list index N, otherwise the last one of
+// The definition that `name` selects: for "#N" the one at list index N, otherwise the last one of
 // that name, as the window finds it; -1 when there is none.
-int FindSelected(const DrawingFile& drawing, const Invocation& invocation);
+int FindSelected(const DrawingFile& drawing, std::string_view name);
+inline int FindSelected(const DrawingFile& drawing, const Invocation& invocation) {
+  return FindSelected(drawing, invocation.name);
+}
 
 // A failed save's message with the system's reason after its first line, "...: reason".
 std::string WithReason(std::string message, const SaveStatus& status);

@@ -1,5 +1,5 @@
-// import: a Windows Metafile becomes a new symbol definition at the end of the file, through the
-// same import as the window program's Import button.
+// import: Windows Metafiles become new symbol definitions at the end of the file, through the same
+// import as the window program's Import button, all written at once.
 
 #include "cli/Commands.h"
 #include "cli/Documents.h"
@@ -9,19 +9,40 @@ namespace runebin::cli {
 
 bool ImportIntoFile(const Console& console, const Invocation& invocation) {
   Document document("");
-  if (!OpenDocument(console, document, invocation.files.front(), Document::Lock::UntilWritten)) {
+  const std::string& path = invocation.files.front();
+  if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return false;
   }
-  // A metafile from which nothing converts would add an empty 0 x 0 symbol: refused unless asked.
-  const ImportResult result = document.ImportSymbol(invocation.metafile, invocation.name,
-                                                    invocation.maxSize, invocation.allowEmpty);
-  if (result != ImportResult::Succeeded) {
-    std::string message = messages::ImportFailure(result, invocation.metafile);
-    if (result == ImportResult::NothingConverts) {
-      message += "\nUse --allow-empty to import it anyway.";
+  for (std::size_t i = 0; i < invocation.metafiles.size(); ++i) {
+    const std::string& metafile = invocation.metafiles[i];
+    const std::string& name = invocation.names[i];
+    // A second definition of a name would take over the references of the first: asked for. Its
+    // name may also come from an earlier metafile of this run.
+    std::optional<int> replacing;
+    if (const int existing = document.Drawing().SymbolDefs().FindByName(name); existing >= 0) {
+      if (invocation.skipExisting) {
+        console.Fail("Skipped " + messages::Quoted(metafile) + ": " + messages::Quoted(path) +
+                     " already has a symbol named " + messages::Quoted(Shown(name)));
+        continue;
+      }
+      if (!invocation.replace) {
+        console.Fail(messages::AlreadyNamed(Shown(name), path) +
+                     "\nUse --replace to replace it, or --skip-existing to keep it.");
+        return false;
+      }
+      replacing = existing;
     }
-    console.Fail(message);
-    return false;
+    // A metafile from which nothing converts would add an empty 0 x 0 symbol: refused unless asked.
+    const ImportResult result =
+        document.ImportSymbol(metafile, name, invocation.maxSize, invocation.allowEmpty, replacing);
+    if (result != ImportResult::Succeeded) {
+      std::string message = messages::ImportFailure(result, metafile);
+      if (result == ImportResult::NothingConverts) {
+        message += "\nUse --allow-empty to import it anyway.";
+      }
+      console.Fail(message);
+      return false;
+    }
   }
   if (invocation.dryRun) {
     TellDryRun(console, document.Path());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -301,6 +302,45 @@ class JoiningWriter {
 };
 
 }  // namespace
+
+namespace {
+
+// Adds up the sizes of the writes; touches no byte.
+class CountingOutput : public OutputFile {
+ public:
+  bool Write(const void*, std::size_t size) override {
+    total += size;
+    return true;
+  }
+  std::size_t total = 0;
+};
+
+// Compares the writes with `expected`, in order; fails from the first difference on.
+class ComparingOutput : public OutputFile {
+ public:
+  explicit ComparingOutput(std::span<const std::uint8_t> expected) : expected_(expected) {}
+  bool Write(const void* bytes, std::size_t size) override {
+    if (size > expected_.size() - at_ || std::memcmp(bytes, expected_.data() + at_, size) != 0) {
+      at_ = expected_.size();
+      return false;
+    }
+    at_ += size;
+    return true;
+  }
+
+ private:
+  std::span<const std::uint8_t> expected_;
+  std::size_t at_ = 0;
+};
+
+}  // namespace
+
+bool DrawingFile::WouldWrite(std::span<const std::uint8_t> bytes) const {
+  CountingOutput counter;
+  WriteTo(counter);
+  ComparingOutput comparer(bytes);
+  return counter.total == bytes.size() && WriteTo(comparer);
+}
 
 bool DrawingFile::WriteTo(OutputFile& out) const {
   JoiningWriter writer(out);

@@ -78,6 +78,8 @@ class DrawingFile {
   SaveStatus Save(const std::string& path, const platform::WriteOptions& options = {});
   // Writes the document as Save does, to any destination. Returns false if a write failed.
   bool WriteTo(OutputFile& out) const;
+  // Whether Save would write exactly `bytes`. Sizes are compared before any byte is.
+  bool WouldWrite(std::span<const std::uint8_t> bytes) const;
   // Drops everything: header, entities and both flags.
   void Reset();
 
@@ -122,7 +124,6 @@ class DrawingFile {
   const std::vector<std::uint8_t>& Header() const { return header_; }
   // Type and subtype of every top-level entity of the last load, in file order.
   const std::vector<ListingRow>& LoadedListing() const { return listing_; }
-
 
  private:
   LoadResult CheckHeader(std::span<const std::uint8_t> view);

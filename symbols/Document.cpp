@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "metafile/ImportMetafile.h"
+#include "platform/MemoryMap.h"
 
 namespace runebin {
 
@@ -47,6 +48,14 @@ bool Document::IsOwnPath(const std::string& target) const {
   return other && identity_ && other->SameFile(*identity_);
 }
 
+bool Document::FileHoldsTheSameBytes() const {
+  // The file is locked, so it is still the one loaded; the drawing's own bytes may have been
+  // changed in place, so the file is read again through a view of its own.
+  platform::MemoryMap onDisk;
+  return lock_.IsOpen() && lock_.Size() > 0 && onDisk.Map(lock_.Descriptor(), lock_.Size()) &&
+         drawing_.WouldWrite(onDisk.Bytes());
+}
+
 SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChanged ifChanged) {
   if (!IsOpen()) {
     return {SaveResult::NothingLoaded, 0, {}};
@@ -61,6 +70,10 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
   if (own && ifChanged == IfChanged::Refuse) {
     options.expected = identity_;
   }
+  if (own && FileHoldsTheSameBytes()) {
+    drawing_.SetModified(false);
+    return {};
+  }
   SaveStatus status = drawing_.Save(target, options);
   if (status.Saved() && own) {
     // The file now on disk is the one this document holds; the old lock guards a replaced file.
@@ -71,7 +84,8 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
 }
 
 ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string_view name,
-                                    float maxSize, bool allowEmpty) {
+                                    float maxSize, bool allowEmpty, std::optional<int> replacing) {
+  const int useCount = replacing ? drawing_.SymbolDefs().GetAt(*replacing).useCount : 0;
   std::unique_ptr<SymbolDef> definition;
   ImportDetails details;
   const ImportResult result = ImportMetafile(metafilePath, name, maxSize, definition, details);
@@ -84,10 +98,14 @@ ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string
   if (details.drawingBytes == 0 && !allowEmpty) {
     return ImportResult::NothingConverts;
   }
-  // A new definition: nothing in the file places it yet. Its name is not compared with the names
-  // already there; an import may add a second one.
-  definition->useCount = 0;
-  drawing_.AddSymbol(std::move(definition));
+  // A new definition: nothing in the file places it yet, unless it takes another's place. Its name
+  // is not compared with the names already there; an import may add a second one.
+  definition->useCount = useCount;
+  if (replacing) {
+    drawing_.AssignSymbol(*replacing, *definition);
+  } else {
+    drawing_.AddSymbol(std::move(definition));
+  }
   return result;
 }
 

@@ -32,7 +32,7 @@ class Document {
  public:
   enum class Lock {
     WhileLoading,  // released once the file is read; the identity tells later changes
-    UntilWritten,  // held until the first write-back to its own path succeeds, or Close
+    UntilWritten,  // held until a write-back to its own path has written it, or Close
     UntilClosed,   // held until Close; for a short read-only use, which then needs no copy
   };
   enum class IfChanged { Refuse, Overwrite };
@@ -47,18 +47,23 @@ class Document {
 
   // Writes the drawing to `output` when given (always), otherwise back to its own path when it
   // was changed; a read-only document, or an unchanged one without `output`, writes nothing and
-  // succeeds. Writing to its own path (also by another name) refuses with ChangedOnDisk when the
-  // file is no longer the one loaded, unless `ifChanged` is Overwrite. The file written keeps its
-  // owner, group and mode (see platform::SafeFileWriter).
+  // succeeds. While the document still holds its file locked, a write to its own path that would
+  // put back the very bytes the file has is left out (the file keeps its identity and time) and
+  // counts as saved. Writing to its own path (also by another name) refuses with ChangedOnDisk when
+  // the file is no longer the one loaded, unless `ifChanged` is Overwrite. The file written keeps
+  // its owner, group and mode (see platform::SafeFileWriter).
   SaveStatus WriteBack(const std::optional<std::string>& output = std::nullopt,
                        IfChanged ifChanged = IfChanged::Refuse);
 
   // Converts the metafile at `metafilePath` into a definition named `name` (cut to 31 bytes) whose
-  // larger dimension is `maxSize`, and appends it, unused. Returns the reader's failure,
-  // NothingReturned for a success without a symbol, or - unless `allowEmpty` - NothingConverts
-  // when no record of the metafile converted; on any failure the drawing is unchanged.
+  // larger dimension is `maxSize`, and appends it, unused - or, with a `replacing` index, puts it
+  // in the place of that definition, whose use count it takes over (the references to that name
+  // then place it). Returns the reader's failure, NothingReturned for a success without a symbol,
+  // or - unless `allowEmpty` - NothingConverts when no record of the metafile converted; on any
+  // failure the drawing is unchanged. A `replacing` index outside the list throws
+  // std::invalid_argument before the metafile is read.
   ImportResult ImportSymbol(const std::string& metafilePath, std::string_view name, float maxSize,
-                            bool allowEmpty);
+                            bool allowEmpty, std::optional<int> replacing = std::nullopt);
 
   bool IsOpen() const { return drawing_.IsLoaded(); }
   const std::string& Path() const { return path_; }
@@ -70,6 +75,7 @@ class Document {
 
  private:
   bool IsOwnPath(const std::string& target) const;
+  bool FileHoldsTheSameBytes() const;
 
   std::string path_;
   bool readOnly_ = false;

@@ -133,6 +133,7 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
       // A name differing only in case is another symbol; --replace keeps the place.
       {{"copy", from, "FILE", "Tree"}, {Definition("tree")}, "", {Definition("tree"), copied}},
       {{"copy", from, "FILE", "Tree", "--replace"}, {tree, rock}, "", {copied, rock}},
+      {{"copy", from, "FILE", "Rock", "Tree", "--replace"}, {rock, copied}, "", {rock, copied}},
   };
   for (const Row& row : rows) {
     const std::string file = Write("a.pvx", Drawing(row.before));
@@ -149,28 +150,38 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
   EXPECT_EQ(StateOf(from), fromBefore);
 }
 
-TEST_F(CliTest, ImportAppendsTheMetafileAsANewSymbol) {
+TEST_F(CliTest, ImportAppendsMetafilesAsNewSymbols) {
   // A filled polygon (0,0), (100,0), (100,50) after the standard header, then the end record.
   const Bytes triangle = {1,   0, 9, 0,  0,   3, 0,  0,    0, 0, 0, 0, 0, 0, 0,
                           0,   0, 0, 10, 0,   0, 0,  0x24, 3, 3, 0, 0, 0, 0, 0,
                           100, 0, 0, 0,  100, 0, 50, 0,    3, 0, 0, 0, 0, 0};
-  const std::string file = Write("a.pvx", Drawing({Definition("tri.wmf")}));
+  const std::string file = Write("a.pvx", Drawing({Definition("tri"), Reference("tri")}));
   const std::string wmf = Write("tri.wmf", triangle);
-  // The name defaults to the metafile's, even when the file already has it, cut to 31 characters.
-  const std::string longName = Write(std::string(30, 'x') + ".wmf", triangle);
-  EXPECT_EQ(Succeed({"import", file, longName}), "");
-  EXPECT_EQ(Succeed({"import", file, wmf, "--max-size", "10"}), "");
+  // Names are the file names without extension, cut to 31 characters; one that FILE has (also
+  // from this run) is skipped when asked, or replaced in its place, keeping its references.
+  const auto umlauts = [](int count) {  // "Ä" in UTF-8
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+      text += "\xC3\x84";
+    }
+    return text;
+  };
+  const std::string longName = Write(umlauts(40) + ".x.wmf", triangle);
+  const CliResult skipped = RunCli({"import", file, longName, wmf, "--skip-existing"});
+  EXPECT_EQ(skipped.exitCode, 0);
+  EXPECT_EQ(skipped.err, "runebin-cli: Skipped \"" + wmf + "\": \"" + file +
+                             "\" already has a symbol named \"tri\"\n");
+  EXPECT_EQ(Succeed({"import", file, wmf, "--replace", "--max-size", "10"}), "");
   EXPECT_EQ(Succeed({"import", file, wmf, "--name", "Triangle"}), "");
   const std::string nothing = Write("nothing.wmf", Wmf().End().Data());
   EXPECT_EQ(Succeed({"import", file, nothing, "--allow-empty"}), "");
   EXPECT_EQ(Succeed({"list", file}),
-            "0\ttri.wmf\t0\t0.00\t0.00\n"
+            "0\ttri\t1\t1000.00\t500.00\n"
             "1\t" +
-                std::string(30, 'x') +
-                ".\t0\t10000.00\t5000.00\n"
-                "2\ttri.wmf\t0\t1000.00\t500.00\n"
-                "3\tTriangle\t0\t10000.00\t5000.00\n"
-                "4\tnothing.wmf\t0\t0.00\t0.00\n");
+                umlauts(31) +
+                "\t0\t10000.00\t5000.00\n"
+                "2\tTriangle\t0\t10000.00\t5000.00\n"
+                "3\tnothing\t0\t0.00\t0.00\n");
 }
 
 // Paths and names outside ASCII reach the program and come back byte for byte, on stdout and
@@ -237,12 +248,20 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"sort", version5}, "\"" + version5 + "\" is not a version 6 Korvel file"},
       {{"purge", packed}, messages::LoadFailure(LoadResult::Compressed, packed)},
       {{"copy", file, file, "Tree"}, "Can't open the same file twice"},
-      {{"copy", to, file, "Elm"}, "No symbol named \"Elm\" in file \"" + to + "\""},
+      {{"copy", file, to, "Oak", "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
+      {{"copy", to, dir.Path(".") + "/to.pvx", "Tree"}, "Can't open the same file twice"},
       {{"copy", file, version5, "Tree"}, "\"" + version5 + "\" is not a version 6 Korvel file"},
       {{"copy", file, to, "Tree"},
        "There is already a symbol named\n\"Tree\"\nin file\n\"" + to +
            "\".\nUse --replace to replace it."},
       {{"import", file, empty}, "Error reading from file \"" + empty + "\""},
+      // Also a name an earlier WMF of the run gave: nothing is written.
+      {{"import", file, nothing, dir.Path("Oak.wmf"), "--allow-empty"},
+       "There is already a symbol named\n\"Oak\"\nin file\n\"" + file +
+           "\".\nUse --replace to replace it, or --skip-existing to keep it."},
+      {{"import", file, nothing, dir.Path("sub/no.emf"), "--allow-empty"},
+       "There is already a symbol named\n\"no\"\nin file\n\"" + file +
+           "\".\nUse --replace to replace it, or --skip-existing to keep it."},
       {{"import", file, missing}, "Error opening file \"" + missing + "\""},
 #ifndef _WIN32  // Windows has no named pipes in the file system to open by path
       {{"import", file, pipe}, "Error opening file \"" + pipe + "\""},

@@ -248,5 +248,23 @@ TEST(Document, NeverOverwritesAFileReplacedSinceItWasLoadedUnlessTold) {
   }
 }
 
+// A write-back that would put back the bytes the file has leaves the file alone (the same file, not
+// written since), judged by the file itself: a rename writes into the loaded bytes.
+TEST(Document, WritesBackOnlyBytesThatDiffer) {
+  TempDir dir;
+  const Bytes original = Drawing({Definition("Tree", {Reference("Tree")}), Reference("Tree")});
+  for (const auto& [name, written] : {std::pair{"Tree", false}, std::pair{"Tref", true}}) {
+    const std::string path = dir.Write("f.pvx", original);
+    const std::optional<platform::FileIdentity> before = platform::IdentityOfPath(path);
+    Document document("");
+    ASSERT_EQ(document.Open(path, false, Document::Lock::UntilWritten), LoadResult::Loaded);
+    RenameSymbol(document.Drawing(), 0, name);
+    EXPECT_TRUE(document.WriteBack().Saved());
+    EXPECT_FALSE(document.Drawing().IsModified());
+    EXPECT_EQ(platform::IdentityOfPath(path) == before, !written) << name;
+    EXPECT_EQ(ReadFileBytes(path) == original, !written) << name;
+  }
+}
+
 }  // namespace
 }  // namespace runebin
