@@ -6,12 +6,16 @@ namespace runebin::cli {
 namespace {
 
 constexpr std::array kCommands = {
-    CommandInfo{Command::List, "list", "FILE...",
+    CommandInfo{Command::List, "list", "FILE... [--format json]",
                 "list the symbol definitions: index, name, use count, width, height",
                 "Prints one line per symbol definition, in the file's order, with five fields\n"
                 "separated by tabs: the index from 0, the name, the number of references that\n"
-                "place it, its width and its height (two decimals).\n",
-                1, kAnyNumber, 0, true},
+                "place it, its width and its height (two decimals).\n"
+                "With --format json, one JSON array instead, with an object per FILE:\n"
+                "{\"file\": ..., \"symbols\": [{\"index\", \"name\", \"uses\", \"nestedUses\",\n"
+                "\"width\", \"height\"}]}, where nestedUses counts the references inside other\n"
+                "symbols and groups, and a width or height that is no number is null.\n",
+                1, kAnyNumber, kOptFormat, true},
     CommandInfo{Command::Entities, "entities", "FILE...",
                 "print the entity listing: index, type and subtype of every top-level record",
                 "Prints a heading and one line per top-level record of the file, in file order:\n"

@@ -15,6 +15,8 @@ int RunInvocation(const Invocation& invocation, const Console& console);
 // The commands for one file each. They return true on success; on failure they have told the
 // user on stderr. The changing ones write back as WriteBack describes.
 bool ListSymbols(const Console& console, const std::string& path);
+// list --format json: one array for all FILEs; returns the exit status.
+int ListSymbolsJson(const Console& console, const Invocation& invocation);
 bool ListEntities(const Console& console, const std::string& path);
 bool SortFile(const Console& console, const std::string& path, const Invocation& invocation);
 bool PurgeFile(const Console& console, const std::string& path, const Invocation& invocation);

@@ -38,6 +38,9 @@ int StatusOf(bool succeeded) {
 int RunInvocation(const Invocation& invocation, const Console& console) {
   switch (invocation.command) {
     case Command::List:
+      if (invocation.json) {
+        return ListSymbolsJson(console, invocation);
+      }
       return ForEachFile(invocation, console,
                          [&](const std::string& path) { return ListSymbols(console, path); });
     case Command::Entities:

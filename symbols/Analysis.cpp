@@ -208,6 +208,27 @@ const char* FindingKindName(FindingKind kind) {
   return "";
 }
 
+std::vector<int> NestedUseCounts(const DrawingFile& file) {
+  const std::unordered_map<std::string, int> last = LastDefinitions(file);
+  std::vector<int> counts(static_cast<std::size_t>(file.SymbolDefs().GetSize()), 0);
+  const auto count = [&](const Entity& entity) {
+    for (const std::string& placed : entity.NestedReferenceNames()) {
+      if (const auto found = last.find(placed); found != last.end()) {
+        ++counts[static_cast<std::size_t>(found->second)];
+      }
+    }
+  };
+  for (int i = 0; i < file.SymbolDefs().GetSize(); ++i) {
+    count(file.SymbolDefs().GetAt(i));
+  }
+  for (int i = 0; i < file.OtherEntities().GetSize(); ++i) {
+    if (IsTopLevelGroup(file.OtherEntities().GetAt(i))) {
+      count(file.OtherEntities().GetAt(i));
+    }
+  }
+  return counts;
+}
+
 Uses FindUses(const DrawingFile& file, const std::string& name) {
   Uses uses;
   // name -> placers whose groups reference it directly

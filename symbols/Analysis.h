@@ -60,6 +60,10 @@ struct Uses {
   std::vector<Placer> placers;  // by depth, then definitions before groups, then index
 };
 
+// For each definition, how many references inside definitions and top-level group records name
+// it. As with the use count, an earlier definition of a repeated name gets none.
+std::vector<int> NestedUseCounts(const DrawingFile& file);
+
 // Who places `name`, directly and through other definitions. Each placer appears once, at its
 // smallest depth; definitions that place each other do not loop.
 Uses FindUses(const DrawingFile& file, const std::string& name);

@@ -15,10 +15,17 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
                                                 Definition("B"), Reference("A"), Reference("B")}));
   const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("\x80X")}));
   const FileState before = StateOf(a);
-  std::string bInJson;  // the backslashes of a Windows path are escaped
-  for (const char c : b) {
-    bInJson += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  }
+  const auto inJson = [](const std::string& path) {  // a Windows path's backslashes escaped
+    std::string text;
+    for (const char c : path) {
+      text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    return text;
+  };
+  const std::string bInJson = inJson(b);
+  // Quotes, backslashes, control characters and unassigned bytes escaped; too wide to be a number.
+  const std::string odd =
+      Write("odd.pvs", Drawing({Definition("q\"\\\t\x81\x80", {}, {-3e38F, 0, 3e38F, 0.5F})}));
   const struct {
     std::vector<std::string> arguments;
     int status;
@@ -31,6 +38,16 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
        "[\n{\"file\":\"" + bInJson +
            "\",\"kind\":\"missing-symbol\",\"index\":-1,\"name\":\"\xE2\x82\xACX\",\"message\":\"1 "
            "reference to \\\"\xE2\x82\xACX\\\", which no symbol defines\"}\n]\n"},
+      {{"list", odd, a, "--format", "json"},
+       0,
+       "[\n{\"file\":\"" + inJson(odd) +
+           "\",\"symbols\":[\n "
+           "{\"index\":0,\"name\":\"q\\\"\\\\\\u0009\\u0081\xE2\x82\xAC\",\"uses\":0,"
+           "\"nestedUses\":0,\"width\":null,\"height\":0.5}]},\n{\"file\":\"" +
+           inJson(a) +
+           "\",\"symbols\":[\n {\"index\":0,\"name\":\"A\",\"uses\":1,\"nestedUses\":0,\"width\":0,"
+           "\"height\":0},\n {\"index\":1,\"name\":\"B\",\"uses\":1,\"nestedUses\":1,\"width\":0,"
+           "\"height\":0}]}\n]\n"},
       {{"uses", a, "B"}, 0, "top level: 1\ndepth 1: symbol 0 \"A\"\n"},
       {{"uses", a, "X"}, 1, ""},
       {{"diff", a, a + "x"}, 2, ""},

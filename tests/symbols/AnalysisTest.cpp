@@ -72,6 +72,10 @@ TEST(Uses, TransitivelyWithDepthThroughCycles) {
   }
   EXPECT_EQ(actual, "2 1:0A 1:2C 1:4E 2:1B 2:3D 3:group 1");
   EXPECT_EQ(FindUses(drawing.file, "F").placers.size(), 0U);
+  // Nested references only, each one counted, for the last definition of a name.
+  EXPECT_EQ(NestedUseCounts(drawing.file), (std::vector<int>{2, 1, 1, 1, 1, 0}));
+  const Loaded repeated({Definition("L"), Definition("L"), Definition("T", {Reference("L")})});
+  EXPECT_EQ(NestedUseCounts(repeated.file), (std::vector<int>{0, 1, 0}));
 }
 
 TEST(Diff, SymbolSetsContentsAndOrder) {
