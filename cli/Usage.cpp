@@ -16,13 +16,39 @@ constexpr std::string_view kCommonRules =
     "FILE is left alone.\n"
     "With --dry-run a changing command tells what it would do and writes nothing\n"
     "(purge, delete: the names, then \"N symbols would be deleted\").\n"
-    "-q, --quiet leaves out the report lines.\n"
     "NAME, OLD: the last symbol definition of exactly that name; #N: the one at\n"
     "list index N.\n"
     "NEW, NAME: 1 to 31 characters, no control characters.\n"
     "Names are typed and shown in UTF-8 and stored in Windows-1252; a character that\n"
     "Windows-1252 lacks is a usage error.\n"
     "Exit status: 0 success, 1 failure (reported on stderr), 2 usage error.\n";
+
+// Every option, with the commands that take it where not all do. The manual page and the shell
+// completion are generated from this section, so an option a synopsis shows belongs here too.
+constexpr std::string_view kOptionsOverview =
+    "Options:\n"
+    "  -o, --output PATH    write the result to PATH and leave FILE alone\n"
+    "  --dry-run            tell what would change and write nothing\n"
+    "  --force              rename onto a name another symbol has; purge a file that\n"
+    "                       places none of its symbols\n"
+    "  --references         delete: also delete every reference to NAME\n"
+    "  --replace            copy, import: put the new symbol in the place of the one\n"
+    "                       of that name\n"
+    "  --skip-existing      import: leave out a metafile whose name FILE already has\n"
+    "  --with-dependencies  copy: bring along the symbols that NAME places\n"
+    "  --to N               move: the list index (from 0) that NAME moves to\n"
+    "  --name NAME          import: the new symbol's name (for a single WMF)\n"
+    "  --max-size SIZE      import: the larger side of the new symbols (default 100)\n"
+    "  --allow-empty        import: accept a metafile of which nothing converts\n"
+    "  --size PX            render: the larger side of the picture (default 256)\n"
+    "  --all                render: one picture per symbol, into FOLDER\n"
+    "  --format json        print the result as JSON\n"
+    "  -V, --version        show the version and exit (instead of a command)\n"
+    "\n"
+    "Options of every command:\n"
+    "  -q, --quiet          leave out the report lines\n"
+    "  -h, --help           show the command's help and exit\n"
+    "  --                   end the options: what follows is an argument\n";
 
 }  // namespace
 
@@ -40,6 +66,8 @@ void PrintOverview(std::FILE* out) {
     line += "      " + std::string(info.summary) + "\n";
     Put(out, line);
   }
+  Put(out, "\n");
+  Put(out, kOptionsOverview);
   Put(out, "\n");
   Put(out, kCommonRules);
 }

@@ -5,13 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "resources/AppIcon.h"
-
 namespace runebin::gui {
 
-namespace {
-
-QPixmap ToPixmap(const IconArt& art) {
+QImage IconImage(const IconArt& art) {
   const std::vector<std::uint32_t> pixels = IconPixels(art);
   QImage image(art.width, art.height, QImage::Format_ARGB32);
   for (int y = 0; y < art.height; ++y) {
@@ -21,15 +17,13 @@ QPixmap ToPixmap(const IconArt& art) {
       image.setPixel(x, y, index < pixels.size() ? pixels[index] : 0U);
     }
   }
-  return QPixmap::fromImage(image);
+  return image;
 }
-
-}  // namespace
 
 QIcon ApplicationIcon() {
   QIcon icon;
-  icon.addPixmap(ToPixmap(AppIconLarge()));
-  icon.addPixmap(ToPixmap(AppIconSmall()));
+  icon.addPixmap(QPixmap::fromImage(IconImage(AppIconLarge())));
+  icon.addPixmap(QPixmap::fromImage(IconImage(AppIconSmall())));
   return icon;
 }
 

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   xvfb xauth
   g++-mingw-w64-x86-64-posix googletest wine wine64 zip unzip
+  dpkg-dev desktop-file-utils groff-base
 )
 
 missing=()

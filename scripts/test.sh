@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with GCC and runs the tests; then builds the tests
 # again with Clang under AddressSanitizer and UndefinedBehaviorSanitizer and runs them there too;
-# then cross-builds the core and runebin-cli for Windows and runs their tests under Wine.
+# then cross-builds the core and runebin-cli for Windows and runs their tests under Wine. The GCC
+# build is also installed to a staging folder and packed as a .deb, and both are checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,8 @@ cmake -S . -B build/gcc -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Rel
   -DRUNEBIN_WERROR=ON -DRUNEBIN_BENCH=ON "${launcher[@]}"
 cmake --build build/gcc -j "$jobs"
 ctest --test-dir build/gcc --output-on-failure -j "$jobs"
+# What `cmake --install` and `cpack -G DEB` make of that build.
+bash scripts/check-package.sh build/gcc
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DRUNEBIN_WERROR=ON -DRUNEBIN_SANITIZE=ON "${launcher[@]}"

@@ -1,5 +1,7 @@
 // The command line itself: usage mistakes, the accepted forms, help and version.
 #include <algorithm>
+#include <set>
+#include <sstream>
 
 #include "tests/cli/CliTest.h"
 
@@ -109,6 +111,38 @@ TEST_F(CliTest, HelpWinsOverMistakesAndVersionPrintsTheVersion) {
   EXPECT_EQ(Succeed({"--version"}), std::string("runebin-cli ") + RUNEBIN_VERSION + "\n");
   EXPECT_EQ(Succeed({"-V"}), Succeed({"--version"}));
   EXPECT_EQ(Succeed({"-h"}), overview.out);
+}
+
+// The manual page and the shell completion are built from --help: every option that a command's
+// synopsis shows must also be explained in an options section of the overview.
+TEST_F(CliTest, EveryOptionOfASynopsisIsExplained) {
+  std::istringstream overview(Succeed({"--help"}));
+  std::set<std::string> shown;
+  std::set<std::string> explained;
+  std::string section;
+  for (std::string line; std::getline(overview, line);) {
+    if (!line.empty() && line[0] != ' ') {
+      section = line;
+    } else if (section == "Commands:" && line.rfind("  ", 0) == 0 && line[2] != ' ') {
+      std::replace_if(
+          line.begin(), line.end(), [](char c) { return c == '[' || c == ']' || c == '|'; }, ' ');
+      std::istringstream words(line);
+      for (std::string word; words >> word;) {
+        if (word.size() > 1 && word[0] == '-') {
+          shown.insert(word);
+        }
+      }
+    } else if (section.find("Options") != std::string::npos && line.rfind("  -", 0) == 0) {
+      std::istringstream words(line.substr(0, line.find("   ")));
+      for (std::string word; words >> word && word[0] == '-';) {
+        explained.insert(word.back() == ',' ? word.substr(0, word.size() - 1) : word);
+      }
+    }
+  }
+  EXPECT_FALSE(shown.empty());
+  for (const std::string& option : shown) {
+    EXPECT_TRUE(explained.count(option) == 1) << option << " is not under Options";
+  }
 }
 
 }  // namespace
