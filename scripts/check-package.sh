@@ -3,6 +3,7 @@
 # the installed files and nothing else, manual pages that render without a warning, the bash
 # completion, the icons and desktop entry, and the .deb's control fields and contents.
 set -euo pipefail
+export LC_ALL=C  # the order of sorted lists
 cd "$(dirname "$0")/.."
 build=${1:-build/gcc}
 work=$(mktemp -d)
@@ -53,7 +54,11 @@ rows=(
   "list |a.pvx b.PVS lib.pvs sub"
   "list -q a.pvx |a.pvx b.PVS lib.pvs sub"
   "import lib.pvs |c.wmf sub"
+  "import lib.pvs c.wmf |c.wmf sub"
   "import lib.pvs c.wmf --name |"
+  "import lib.pvs --sk|--skip-existing"
+  "move lib.pvs Oak --to |"
+  "move lib.pvs Oak --to 0 -|--dry-run --help --output --quiet --to -h -o -q"
   "rename lib.pvs O|Oak Old\\ pine"
   "copy lib.pvs a.pvx |Oak Old\\ pine"
   "sort lib.pvs --output |a.pvx b.PVS lib.pvs sub"
