@@ -24,6 +24,10 @@ $(for size in 128 16 256 32 48 64; do echo "/usr/share/icons/hicolor/${size}x${s
 $(diff <(echo "$expected") <(echo "$installed") || true)"
 root=$work/root/usr
 cli=$root/bin/runebin-cli
+# Both programs answer --version without a display.
+version=$("$cli" --version | cut -d' ' -f2)
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/runebin" --version)" = "runebin $version" ] ||
+  fail "runebin --version does not say runebin $version"
 
 # 2. Manual pages: no warning from groff, every section, every command of --help described.
 for page in "$root"/share/man/man1/*.1.gz; do
@@ -95,7 +99,6 @@ desktop-file-validate "$root/share/applications/runebin.desktop"
 (cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/deb/*.deb)
 field() { dpkg-deb -f "$deb" "$1"; }
-version=$("$cli" --version | cut -d' ' -f2)
 [ "$(field Package)" = runebin ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
