@@ -74,36 +74,13 @@ TEST_F(SharedFile, WriteBackNeverGivesTheFileAway) {
     SaveResult expected;
     bool sameInode;  // written in place
   };
+  using R = SaveResult;
   const Row rows[] = {
-      {"root's file, for another user",
-       0,
-       0,
-       0644,
-       false,
-       kNobody,
-       {},
-       SaveResult::NotWritable,
-       true},
-      {"a team's file, for another member",
-       kOwner,
-       kTeam,
-       0664,
-       false,
-       kMember,
-       {kTeam},
-       SaveResult::Saved,
-       true},
-      {"the owner's own file",
-       kOwner,
-       kTeam,
-       0640,
-       false,
-       kOwner,
-       {kTeam},
-       SaveResult::Saved,
-       false},
-      {"set-group-id kept by root", kOwner, kTeam, 02664, false, 0, {}, SaveResult::Saved, false},
-      {"a file with a second link", kOwner, kTeam, 0664, true, 0, {}, SaveResult::Saved, true},
+      {"root's file, another user", 0, 0, 0644, false, kNobody, {}, R::NotWritable, true},
+      {"a team member's file", kOwner, kTeam, 0664, false, kMember, {kTeam}, R::Saved, true},
+      {"the owner's own file", kOwner, kTeam, 0640, false, kOwner, {kTeam}, R::Saved, false},
+      {"set-group-id kept by root", kOwner, kTeam, 02664, false, 0, {}, R::Saved, false},
+      {"a file with a second link", kOwner, kTeam, 0664, true, 0, {}, R::Saved, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

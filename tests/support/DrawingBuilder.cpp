@@ -65,11 +65,7 @@ Bytes Definition(std::string_view name, const std::vector<Bytes>& content, Exten
       PutF32(record.data() + offset, value);
     }
   }
-  Bytes all = record;
-  for (const Bytes& part : {GroupOpen(), Join(content), GroupClose()}) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
+  return Join({record, GroupOpen(), Join(content), GroupClose()});
 }
 
 Bytes Reference(std::string_view name, std::size_t recordLength) {
@@ -89,10 +85,7 @@ Bytes Join(const std::vector<Bytes>& parts) {
 }
 
 Bytes Drawing(const std::vector<Bytes>& records) {
-  Bytes file = Header();
-  const Bytes body = Join(records);
-  file.insert(file.end(), body.begin(), body.end());
-  return file;
+  return Join({Header(), Join(records)});
 }
 
 }  // namespace runebin::testing

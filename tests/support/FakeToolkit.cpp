@@ -56,9 +56,6 @@ void FakeToolkit::ListSetSelection(int id, int index) {
 }
 
 Answer FakeToolkit::ShowMessage(const std::string& text, MessageKind kind) {
-  if (onMessage) {
-    onMessage();
-  }
   messages.push_back({text, kind});
   if (kind == MessageKind::Ok) {
     return Answer::Ok;

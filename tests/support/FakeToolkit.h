@@ -48,8 +48,6 @@ class FakeToolkit final : public Toolkit {
   void Select(WindowEvents& events, int listBoxId, int index);
   // What RunMainWindow does while the window is shown (the user's whole session).
   std::function<void(WindowEvents&)> session;
-  // Called as each message box appears, before it is recorded.
-  std::function<void()> onMessage;
 
   // --- What was shown.
   struct Message {

@@ -17,21 +17,16 @@ void AddStandardHeader(Bytes& out) {
   }
 }
 
-std::uint16_t Word(std::int32_t value) {
-  return static_cast<std::uint16_t>(value);
-}
+}  // namespace
 
-// `words` followed by the points' x and y words.
-std::vector<std::uint16_t> WithPoints(std::vector<std::uint16_t> words,
-                                      const std::vector<Pt>& points) {
+std::vector<std::uint16_t> Wmf::WithPoints(std::vector<std::uint16_t> words,
+                                           const std::vector<Pt>& points) {
   for (const Pt& p : points) {
     words.push_back(Word(p.x));
     words.push_back(Word(p.y));
   }
   return words;
 }
-
-}  // namespace
 
 Wmf::Wmf() {
   AddStandardHeader(bytes_);
@@ -62,42 +57,26 @@ Wmf& Wmf::RecordSized(std::uint32_t sizeWords, std::uint16_t function,
   return *this;
 }
 
-Wmf& Wmf::Polygon(const std::vector<Pt>& points) {
-  return Record(kFnPolygon, WithPoints({Word(static_cast<int>(points.size()))}, points));
-}
-
-Wmf& Wmf::Polyline(const std::vector<Pt>& points) {
-  return Record(kFnPolyline, WithPoints({Word(static_cast<int>(points.size()))}, points));
-}
-
 Wmf& Wmf::PolyPolygon(const std::vector<std::vector<Pt>>& polygons) {
-  std::vector<std::uint16_t> words = {Word(static_cast<int>(polygons.size()))};
+  std::vector<std::uint16_t> words = {Word(polygons.size())};
   std::vector<Pt> all;
   for (const auto& polygon : polygons) {
-    words.push_back(Word(static_cast<int>(polygon.size())));
+    words.push_back(Word(polygon.size()));
     all.insert(all.end(), polygon.begin(), polygon.end());
   }
   return Record(kFnPolyPolygon, WithPoints(words, all));
 }
 
-Wmf& Wmf::Rectangle(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom) {
-  return Record(kFnRectangle, {Word(bottom), Word(right), Word(top), Word(left)});
-}
-
-Wmf& Wmf::Ellipse(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom) {
-  return Record(kFnEllipse, {Word(bottom), Word(right), Word(top), Word(left)});
-}
-
 Wmf& Wmf::Pen(std::int16_t style, std::uint32_t colour) {
   // Style, width as a point (1, 0), colour.
   return Record(kFnCreatePenIndirect,
-                {Word(style), 1, 0, Word(static_cast<int>(colour & 0xFFFF)), Word(colour >> 16)});
+                {Word(style), 1, 0, Word(colour & 0xFFFF), Word(colour >> 16)});
 }
 
 Wmf& Wmf::Brush(std::int16_t style, std::uint32_t colour) {
   // Style, colour, hatch.
   return Record(kFnCreateBrushIndirect,
-                {Word(style), Word(static_cast<int>(colour & 0xFFFF)), Word(colour >> 16), 0});
+                {Word(style), Word(colour & 0xFFFF), Word(colour >> 16), 0});
 }
 
 Wmf& Wmf::Font() {
@@ -109,26 +88,6 @@ Wmf& Wmf::Font() {
 Wmf& Wmf::Palette() {
   // Version 0x0300, one entry.
   return Record(kFnCreatePalette, {0x0300, 1, 0x00FF, 0x0000});
-}
-
-Wmf& Wmf::Select(std::int16_t slot) {
-  return Record(kFnSelectObject, {Word(slot)});
-}
-
-Wmf& Wmf::Delete(std::int16_t slot) {
-  return Record(kFnDeleteObject, {Word(slot)});
-}
-
-Wmf& Wmf::SaveDC() {
-  return Record(kFnSaveDC);
-}
-
-Wmf& Wmf::RestoreDC(std::int16_t level) {
-  return Record(kFnRestoreDC, {Word(level)});
-}
-
-Wmf& Wmf::End() {
-  return Record(0);
 }
 
 Bytes EmptyPolygonSets(std::size_t sets) {

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "metafile/RecordKinds.h"
 #include "tests/support/DrawingBuilder.h"
 
 namespace runebin::testing {
@@ -30,25 +31,41 @@ class Wmf {
   Wmf& RecordSized(std::uint32_t sizeWords, std::uint16_t function,
                    const std::vector<std::uint16_t>& words = {});
 
-  Wmf& Polygon(const std::vector<Pt>& points);
-  Wmf& Polyline(const std::vector<Pt>& points);
+  Wmf& Polygon(const std::vector<Pt>& points) {
+    return Record(kFnPolygon, WithPoints({Word(points.size())}, points));
+  }
+  Wmf& Polyline(const std::vector<Pt>& points) {
+    return Record(kFnPolyline, WithPoints({Word(points.size())}, points));
+  }
   Wmf& PolyPolygon(const std::vector<std::vector<Pt>>& polygons);
-  Wmf& Rectangle(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom);
-  Wmf& Ellipse(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom);
+  Wmf& Rectangle(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom) {
+    return Record(kFnRectangle, {Word(bottom), Word(right), Word(top), Word(left)});
+  }
+  Wmf& Ellipse(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom) {
+    return Record(kFnEllipse, {Word(bottom), Word(right), Word(top), Word(left)});
+  }
 
   Wmf& Pen(std::int16_t style, std::uint32_t colour);
   Wmf& Brush(std::int16_t style, std::uint32_t colour);
   Wmf& Font();     // CreateFontIndirect with a small face
   Wmf& Palette();  // CreatePalette with one entry
-  Wmf& Select(std::int16_t slot);
-  Wmf& Delete(std::int16_t slot);
-  Wmf& SaveDC();
-  Wmf& RestoreDC(std::int16_t level = -1);
-  Wmf& End();
+  Wmf& Select(std::int16_t slot) { return Record(kFnSelectObject, {Word(slot)}); }
+  Wmf& Delete(std::int16_t slot) { return Record(kFnDeleteObject, {Word(slot)}); }
+  Wmf& SaveDC() { return Record(kFnSaveDC); }
+  Wmf& RestoreDC(std::int16_t level = -1) { return Record(kFnRestoreDC, {Word(level)}); }
+  Wmf& End() { return Record(0); }
 
   const Bytes& Data() const { return bytes_; }
 
  private:
+  template <typename T>
+  static std::uint16_t Word(T value) {
+    return static_cast<std::uint16_t>(value);
+  }
+  // `words` followed by the points' x and y words.
+  static std::vector<std::uint16_t> WithPoints(std::vector<std::uint16_t> words,
+                                               const std::vector<Pt>& points);
+
   Bytes bytes_;
 };
 

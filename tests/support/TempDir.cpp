@@ -3,20 +3,17 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <random>
-
 #include "platform/FileNames.h"
 #else
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "platform/TempFolder.h"
@@ -25,27 +22,26 @@ namespace runebin::testing {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
 #ifdef _WIN32
-  // No mkdtemp: try random names until one can be created.
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+TempDir::TempDir() {
+  // A random name, tried until a new folder of that name is made.
   std::random_device seed;
   for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
     const std::string candidate =
-        platform::TemporaryFolder() + "\\runebin-test-" + std::to_string(seed());
-    if (::CreateDirectoryW(platform::Widen(candidate).c_str(), nullptr)) {
+        platform::TemporaryFolder() + kSeparator + "runebin-test-" + std::to_string(seed());
+    std::error_code error;
+    if (fs::create_directory(Utf8Path(candidate), error)) {
       path_ = candidate;
     }
   }
   if (path_.empty()) {
     throw std::runtime_error("cannot create a temporary folder");
   }
-#else
-  std::string pattern = platform::TemporaryFolder() + "/runebin-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot create a temporary folder");
-  }
-  path_ = pattern;
-#endif
 }
 
 TempDir::~TempDir() {
@@ -90,29 +86,6 @@ Bytes ReadFileBytes(const std::string& path) {
 
 fs::path Utf8Path(const std::string& path) {
   return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::uint64_t FileIdentity(const std::string& path) {
-#ifdef _WIN32
-  HANDLE file = ::CreateFileW(platform::Widen(path).c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = file != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(file, &info);
-  if (file != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(file);
-  }
-  if (!known) {
-    throw std::runtime_error("cannot identify " + path);
-  }
-  return static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-#else
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    throw std::runtime_error("cannot identify " + path);
-  }
-  return static_cast<std::uint64_t>(info.st_ino);
-#endif
 }
 
 #ifdef _WIN32

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -32,9 +31,6 @@ Bytes ReadFileBytes(const std::string& path);
 
 // The program's paths are UTF-8; this makes a std::filesystem path of one on every system.
 std::filesystem::path Utf8Path(const std::string& path);
-// What tells one file from another on its volume: the inode, or the Windows file index. A safe
-// replacement puts a new file in the old one's place, so this changes when a file is rewritten.
-std::uint64_t FileIdentity(const std::string& path);
 
 // Holds a file open the way another program holding it would, for as long as the object lives:
 // under an exclusive flock on POSIX, opened with no sharing on Windows.

@@ -1,0 +1,176 @@
+// Faults while a changed document is written back: each must leave the file on disk as it was,
+// leave no temporary file, keep the document changed and give the system's reason, and a later
+// write-back once the fault is gone must succeed (a failed one left no lock behind). How the
+// window puts such a failure to its user is tested with the window.
+//
+// Some faults are injected into the system calls of the safe writer: this test is linked with
+// --wrap for write, fchmod and mkostemp.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <utility>
+
+#include "symbols/Document.h"
+#include "symbols/SymbolCommands.h"
+#include "tests/support/DrawingBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// The injected faults; all off unless a test arms them.
+std::size_t g_writeBudget = SIZE_MAX;  // bytes writes may write before they fail with ENOSPC
+int g_writeInterrupts = 0;             // writes to interrupt: by turns with EINTR and short
+bool g_fchmodFails = false;
+bool g_mkostempFails = false;
+
+}  // namespace
+
+extern "C" ssize_t __real_write(int fd, const void* data, size_t size);
+extern "C" ssize_t __wrap_write(int fd, const void* data, size_t size) {
+  if (g_writeInterrupts > 0 && size > 1) {
+    if (g_writeInterrupts-- % 2 == 1) {
+      errno = EINTR;  // interrupted before writing anything
+      return -1;
+    }
+    return __real_write(fd, data, size / 2);  // interrupted after writing part
+  }
+  if (size > g_writeBudget) {
+    errno = ENOSPC;
+    return -1;
+  }
+  g_writeBudget -= g_writeBudget == SIZE_MAX ? 0 : size;
+  return __real_write(fd, data, size);
+}
+
+extern "C" int __real_fchmod(int fd, mode_t mode);
+extern "C" int __wrap_fchmod(int fd, mode_t mode) {
+  if (g_fchmodFails) {
+    errno = EPERM;
+    return -1;
+  }
+  return __real_fchmod(fd, mode);
+}
+
+extern "C" int __real_mkostemp(char* pattern, int flags);
+extern "C" int __wrap_mkostemp(char* pattern, int flags) {
+  if (g_mkostempFails) {
+    errno = EACCES;
+    return -1;
+  }
+  return __real_mkostemp(pattern, flags);
+}
+
+namespace runebin::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+// Names out of order, so that Sort changes the file, and a large definition, so that a write
+// fails in the middle rather than at its first byte.
+const Bytes kTree = Definition("Tree", {Record(3, Bytes(150000, 7))});
+const Bytes kOriginal = Drawing({Reference("Tree"), kTree, TypeZero(3), Definition("Bush")});
+const Bytes kSorted = Drawing({TypeZero(3), Definition("Bush"), kTree, Reference("Tree")});
+
+// a.pvx in a fresh folder, opened as the window opens files and sorted in memory.
+struct Session {
+  Session() {
+    EXPECT_EQ(document.Open(dir.Write("a.pvx", kOriginal), false, Document::Lock::WhileLoading),
+              LoadResult::Loaded);
+    EXPECT_TRUE(SortSymbols(document.Drawing()));
+  }
+  ~Session() {
+    if (otherLock >= 0) {
+      ::close(otherLock);
+    }
+  }
+  TempDir dir;
+  std::string folder = dir.Path(), path = dir.Path("a.pvx");
+  Document document{""};
+  int otherLock = -1;
+};
+
+struct Fault {
+  const char* what;
+  int error;                             // the system's reason
+  std::function<void(Session&)> arm;     // after the file is opened and changed
+  std::function<void(Session&)> disarm;  // null when the fault cannot be undone
+};
+
+rlimit g_savedLimit{};
+
+const Fault kFaults[] = {
+    {"file size limit reached mid-write", EFBIG,
+     [](Session&) {
+       ::getrlimit(RLIMIT_FSIZE, &g_savedLimit);
+       rlimit limited = g_savedLimit;
+       limited.rlim_cur = 64 * 1024;  // well inside the 150 KB the file needs
+       ::setrlimit(RLIMIT_FSIZE, &limited);
+     },
+     [](Session&) { ::setrlimit(RLIMIT_FSIZE, &g_savedLimit); }},
+    {"disk full mid-write", ENOSPC, [](Session&) { g_writeBudget = 64 * 1024; },
+     [](Session&) { g_writeBudget = SIZE_MAX; }},
+    {"no file can be made in the folder", EACCES, [](Session&) { g_mkostempFails = true; },
+     [](Session&) { g_mkostempFails = false; }},
+    {"permissions of the new file cannot be set", EPERM, [](Session&) { g_fchmodFails = true; },
+     [](Session&) { g_fchmodFails = false; }},
+    {"target locked by another program", EAGAIN,
+     [](Session& r) {
+       // A lock on another open file of the same file conflicts even within one process.
+       r.otherLock = ::open(r.path.c_str(), O_RDONLY);
+       ASSERT_EQ(::flock(r.otherLock, LOCK_EX | LOCK_NB), 0);
+     },
+     [](Session& r) { ::close(std::exchange(r.otherLock, -1)); }},
+    {"target replaced by a folder", EACCES,
+     [](Session& r) {
+       fs::remove(r.path);
+       fs::create_directory(r.path);
+     },
+     nullptr},
+    {"folder vanished", ENOENT, [](Session& r) { fs::remove_all(r.folder); }, nullptr},
+};
+
+TEST(SaveFault, EachKeepsTheFileAndTheChangesAndALaterSaveSucceeds) {
+  for (const Fault& fault : kFaults) {
+    SCOPED_TRACE(fault.what);
+    Session run;
+    fault.arm(run);
+    const SaveStatus status = run.document.WriteBack();
+    EXPECT_FALSE(status.Saved());
+    EXPECT_EQ(status.error, fault.error) << std::strerror(status.error);
+    EXPECT_TRUE(run.document.Drawing().IsModified());
+    if (!fault.disarm) {
+      EXPECT_EQ(fs::exists(run.folder) ? run.dir.List() : Names{"a.pvx"}, Names{"a.pvx"});
+      continue;
+    }
+    EXPECT_EQ(run.dir.List(), Names{"a.pvx"});
+    EXPECT_EQ(ReadFileBytes(run.path), kOriginal);
+    fault.disarm(run);
+    EXPECT_TRUE(run.document.WriteBack().Saved());
+    EXPECT_FALSE(run.document.Drawing().IsModified());
+    EXPECT_EQ(ReadFileBytes(run.path), kSorted);
+    EXPECT_EQ(run.dir.List(), Names{"a.pvx"});
+  }
+}
+
+// Writes that the system interrupts, before or after writing part, are carried on.
+TEST(SaveFault, InterruptedWritesStillWriteTheWholeFile) {
+  Session run;
+  g_writeInterrupts = 3;
+  EXPECT_TRUE(run.document.WriteBack().Saved());
+  EXPECT_EQ(g_writeInterrupts, 0);
+  g_writeInterrupts = 0;
+  EXPECT_EQ(ReadFileBytes(run.path), kSorted);
+}
+
+}  // namespace
+}  // namespace runebin::testing
