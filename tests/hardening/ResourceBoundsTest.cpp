@@ -136,12 +136,6 @@ TEST(HostileDrawing, GroupsNestedAMillionDeep) {
       30, 3 * fileKb + 16 * 1024);
 }
 
-// The records of a metafile built with Wmf, without its header.
-Bytes RecordsOf(const Wmf& wmf) {
-  const Bytes& data = wmf.Data();
-  return Bytes(data.begin() + kStandardHeaderSize, data.end());
-}
-
 // Every saved state copies the 512-slot object table, so a flood of SaveDC records, each with
 // changed objects to remember, must not grow memory with the number of records.
 TEST(HostileMetafile, SaveDCFlood) {
@@ -157,10 +151,10 @@ TEST(HostileMetafile, SaveDCFlood) {
   }
   constexpr int kLevels = 1100;
   const Bytes data =
-      Join({Wmf().Pen(kSolid, kRed).Select(0).Data(), Repeat(RecordsOf(level), kLevels),
-            Repeat(RecordsOf(Wmf().SaveDC()), kMillion),
-            Repeat(RecordsOf(Wmf().RestoreDC()), kMillion + kLevels),
-            RecordsOf(Wmf().Polygon({{0, 0}, {100, 0}, {100, 50}}).End())});
+      Join({Wmf().Pen(kSolid, kRed).Select(0).Data(), Repeat(level.Records(), kLevels),
+            Repeat(Wmf().SaveDC().Records(), kMillion),
+            Repeat(Wmf().RestoreDC().Records(), kMillion + kLevels),
+            Wmf().Polygon({{0, 0}, {100, 0}, {100, 50}}).End().Records()});
 
   ExpectBounded(
       [&] {

@@ -34,11 +34,6 @@ Wmf RedBrushBlackPen(Wmf wmf = Wmf()) {
   return wmf;
 }
 
-// The records of a metafile without its header.
-Bytes Tail(const Wmf& wmf) {
-  return Bytes(wmf.Data().begin() + 18, wmf.Data().end());
-}
-
 TEST(Import, WorkedExampleComesOutByteForByteFromEitherHeader) {
   const std::vector<float> vertices = {10, 5, 20, 5, 20, 0};
   const Bytes expected = Definition(
@@ -239,7 +234,7 @@ TEST(Import, FilesGiveTheSymbolOfTheirBytesOrTheirFailure) {
 
   ImportDetails details;
   const Bytes escape = Wmf().RecordSized((kMetafileReadLimit - 26) / 2, 0x0626).Data();
-  const Bytes polygon = Tail(Wmf().Polygon({{7, 7}, {8, 8}}).End());
+  const Bytes polygon = Wmf().Polygon({{7, 7}, {8, 8}}).End().Records();
   const std::string big = dir.Write("big.wmf", escape);
   std::filesystem::resize_file(big, kMetafileReadLimit + 4096);
   std::fstream(big, std::ios::in | std::ios::out | std::ios::binary)
@@ -268,7 +263,7 @@ TEST(OutputSink, GrowsWithoutAReserveKeepingItsBytes) {
 // How the walk over the records ends, and that the records in front of the end stand.
 TEST(Import, TheWalkEndsAtTheFirstRecordThatCannotBeReadWhole) {
   const Wmf triangle = RedBrushBlackPen().Polygon(kTriangle);
-  const auto then = [&](const Wmf& more) { return Join({triangle.Data(), Tail(more)}); };
+  const auto then = [&](const Wmf& more) { return Join({triangle.Data(), more.Records()}); };
   const std::pair<Bytes, WalkEnd> cases[] = {
       {then(Wmf().End()), WalkEnd::EndRecord},
       {triangle.Data(), WalkEnd::EndOfData},                           // no end record

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "model/ByteOrder.h"
 #include "model/DrawingFile.h"
 #include "model/EntityListing.h"
-#include "model/NamedEntity.h"
+#include "model/Format.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -13,23 +14,27 @@ using namespace runebin::testing;
 
 class DrawingFileLoad : public ::testing::Test {
  protected:
-  std::string NameAt(int index) { return drawing.SymbolDefs().GetAt(index).AsNamed()->GetName(); }
-
   TempDir dir;
   DrawingFile drawing{dir.Path("entities.txt")};
 };
 
-TEST_F(DrawingFileLoad, SortsTopLevelRecordsIntoThreeLists) {
-  const auto path = dir.Write("a.pvx", Drawing({Reference("Tree"), TypeZero(3), Definition("Tree"),
-                                                Record(7, Bytes(3, 0)), Reference("Tree")}));
+// Top-level records go to three lists, stray group markers among them; references count for the
+// last definition of their exact name, and only at the top level.
+TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
+  const auto path =
+      dir.Write("a.pvx", Drawing({Definition("Oak"), Reference("Oak"), TypeZero(3),
+                                  Definition("Oak", {Reference("Elm")}), Definition("Elm"),
+                                  Reference("Oak"), Reference("oak"), Group(17, {Reference("Elm")}),
+                                  GroupOpen(), GroupClose(), Record(42)}));
   ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
   EXPECT_TRUE(drawing.IsLoaded());
   EXPECT_FALSE(drawing.IsModified());
-  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
-  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 1);
-  EXPECT_EQ(drawing.OtherEntities().GetSize(), 3);
-  EXPECT_EQ(NameAt(0), "Tree");
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 2);
+  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 2);  // the opening marker is of type 0
+  EXPECT_EQ(drawing.OtherEntities().GetSize(), 6);
+  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 0);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(1).useCount, 2);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(2).useCount, 0);
 }
 
 // The header's checks in order, the first failing one deciding; missing header bytes read as
@@ -88,20 +93,6 @@ TEST_F(DrawingFileLoad, RefusesMissingEmptyAndLockedFiles) {
   EXPECT_EQ(drawing.Load(path), LoadResult::Loaded);
 }
 
-TEST_F(DrawingFileLoad, CountsUsesOnTheLastDefinitionOfAName) {
-  const auto path =
-      dir.Write("uses.pvx",
-                Drawing({Definition("Oak"), Reference("Oak"), Definition("Oak", {Reference("Elm")}),
-                         Definition("Elm"), Reference("Oak"), Reference("oak"),
-                         Reference("Nowhere"), Group(17, {Reference("Elm")})}));
-  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
-  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 0);  // the earlier Oak keeps 0
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(1).useCount, 2);  // case matters: "oak" is not Oak
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(2).useCount, 0);  // nested references are not counted
-  EXPECT_EQ(drawing.OtherEntities().GetSize(), 5);       // the unmatched reference stays
-}
-
 TEST_F(DrawingFileLoad, GroupEndsAtTheMarkerThatClosesTheOuterLevel) {
   const Bytes nested = Definition("Outer", {Record(3, Bytes(10, 0)), GroupOpen(), Record(9),
                                             Record(0xAA), GroupClose(), Reference("X")});
@@ -120,11 +111,31 @@ TEST_F(DrawingFileLoad, GroupEndsAtTheMarkerThatClosesTheOuterLevel) {
   EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
 }
 
-TEST_F(DrawingFileLoad, StrayMarkersAtTopLevelAreOrdinaryRecords) {
-  ASSERT_EQ(drawing.Load(dir.Write("m.pvx", Drawing({GroupOpen(), GroupClose(), Record(42)}))),
-            LoadResult::Loaded);
-  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
-  EXPECT_EQ(drawing.OtherEntities().GetSize(), 2);
+// A damaged body keeps all its bytes, in place: the readable records in front become entities
+// and the rest travels as one block at the end.
+TEST_F(DrawingFileLoad, UnreadableRestIsCarriedWhole) {
+  // A record whose length field says `length`: below a record's 5 bytes, wrapping, past the end.
+  const auto withLength = [](std::uint32_t length) {
+    Bytes record = Record(7, Bytes(6, 1));
+    PutU32(record.data(), length);
+    return record;
+  };
+  Bytes unclosed = Definition("Open");
+  unclosed.resize(unclosed.size() - kMarkerLength);  // no GroupClose
+  const Bytes deepUnclosed =
+      Join({Record(17, Bytes(3, 0)), GroupOpen(), GroupOpen(), GroupClose()});
+  // A definition whose group holds a record that would never advance, and one after it.
+  const Bytes badGroup = Join({Definition("Bad", {withLength(2)}), Definition("Later")});
+  for (const Bytes& damage : {withLength(3), withLength(0xFFFFFFF0u), withLength(1000), unclosed,
+                              Bytes{1, 2, 3}, deepUnclosed, badGroup}) {
+    const Bytes file = Drawing({TypeZero(1), Definition("A"), Reference("A"), damage});
+    ASSERT_EQ(drawing.Load(dir.Write("m.pvx", file)), LoadResult::Loaded);
+    EXPECT_EQ(Written(drawing), file);
+    EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
+    EXPECT_EQ(drawing.SymbolDefs().GetSize(), 1);
+    ASSERT_EQ(drawing.OtherEntities().GetSize(), 2);
+    EXPECT_EQ(drawing.OtherEntities().GetAt(1).Length(), damage.size());
+  }
 }
 
 // Loads in a row into one listing file: each load that succeeds replaces it whole, a refused one

@@ -131,9 +131,7 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
     ASSERT_EQ(drawing.LoadFromMemory(Drawing(records)), LoadResult::Loaded);
     EXPECT_EQ(change(drawing), count);
     EXPECT_EQ(drawing.IsModified(), count > 0);
-    MemoryOutput out;
-    drawing.WriteTo(out);
-    EXPECT_EQ(out.written, Drawing(after)) << count;
+    EXPECT_EQ(Written(drawing), Drawing(after)) << count;
     EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 2);  // counts are not redone
   }
 }

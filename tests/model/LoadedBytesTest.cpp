@@ -17,18 +17,17 @@ namespace {
 
 using namespace runebin::testing;
 
-Bytes Written(const DrawingFile& drawing) {
-  MemoryOutput out;
-  EXPECT_TRUE(drawing.WriteTo(out));
-  return out.written;
-}
+// Other records first, so that writing (type-0, definitions, others, each in file order)
+// reorders the file.
+const Bytes kTree = Definition("Tree", {Reference("Tree")}), kBig = Record(9, Bytes(300, 7));
+const Bytes kFile =
+    Drawing({Reference("Tree"), TypeZero(1), kTree, TypeZero(2), Definition("Bush"), kBig});
 
-// Other records first, so that writing (type-0, definitions, others) reorders the file.
-const Bytes kFile = Drawing({Reference("Tree"), Definition("Tree", {Reference("Tree")}),
-                             TypeZero(1), Definition("Bush"), Record(9, Bytes(300, 7))});
-// What the document writes as loaded.
-const Bytes kWritten = Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}),
-                                Definition("Bush"), Reference("Tree"), Record(9, Bytes(300, 7))});
+// What the document writes with these definitions and reference.
+Bytes Expected(const Bytes& first, const Bytes& second, const Bytes& reference) {
+  return Drawing({TypeZero(1), TypeZero(2), first, second, reference, kBig});
+}
+const Bytes kWritten = Expected(kTree, Definition("Bush"), Reference("Tree"));
 
 TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
   struct Case {
@@ -39,17 +38,13 @@ TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
   const Case cases[] = {
       {"rename a definition in place",
        [](DrawingFile& d) { d.SymbolDefs().GetAt(1).AsNamed()->SetName("Shrub"); },
-       Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Shrub"),
-                Reference("Tree"), Record(9, Bytes(300, 7))})},
+       Expected(kTree, Definition("Shrub"), Reference("Tree"))},
       {"rename references, nested ones too",
        [](DrawingFile& d) { d.RenameReferences("Tree", "Oak"); },
-       Drawing({TypeZero(1), Definition("Tree", {Reference("Oak")}), Definition("Bush"),
-                Reference("Oak"), Record(9, Bytes(300, 7))})},
+       Expected(Definition("Tree", {Reference("Oak")}), Definition("Bush"), Reference("Oak"))},
       {"replace a definition by another's bytes",
        [](DrawingFile& d) { d.SymbolDefs().GetAt(1).Assign(d.SymbolDefs().GetAt(0)); },
-       Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}),
-                Definition("Tree", {Reference("Tree")}), Reference("Tree"),
-                Record(9, Bytes(300, 7))})},
+       Expected(kTree, kTree, Reference("Tree"))},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -68,9 +63,7 @@ TEST(LoadedBytes, ChangesReachTheOutputButNotTheLoadedFile) {
 // Saving over the loaded file, also under another of its names (hard links are overwritten in
 // place), writes the changed document, and the document stays whole afterwards.
 TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
-  const Bytes expected =
-      Drawing({TypeZero(1), Definition("Tree", {Reference("Tree")}), Definition("Shrub"),
-               Reference("Tree"), Record(9, Bytes(300, 7))});
+  const Bytes expected = Expected(kTree, Definition("Shrub"), Reference("Tree"));
   for (const bool linked : {false, true}) {
     TempDir dir;
     const std::string path = dir.Write("a.pvx", kFile);
@@ -81,7 +74,9 @@ TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
     DrawingFile drawing("");
     ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
     drawing.SymbolDefs().GetAt(1).AsNamed()->SetName("Shrub");
+    drawing.SetModified(true);
     ASSERT_EQ(drawing.Save(linked ? other : path).result, SaveResult::Saved);
+    EXPECT_FALSE(drawing.IsModified());
     EXPECT_EQ(ReadFileBytes(linked ? other : path), expected);
     EXPECT_EQ(Written(drawing), expected);
     // The file changes under the document, which no longer depends on it.

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "model/ByteOrder.h"
+#include "model/DrawingFile.h"
 #include "model/Format.h"
+#include "platform/MemoryOutput.h"
 
 namespace runebin::testing {
 
@@ -86,6 +88,11 @@ Bytes Join(const std::vector<Bytes>& parts) {
 
 Bytes Drawing(const std::vector<Bytes>& records) {
   return Join({Header(), Join(records)});
+}
+
+Bytes Written(const DrawingFile& drawing) {
+  MemoryOutput out;
+  return drawing.WriteTo(out) ? out.written : Bytes{};
 }
 
 }  // namespace runebin::testing

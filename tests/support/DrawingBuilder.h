@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/MemoryOutput.h"
+namespace runebin {
+class DrawingFile;
+}
 
 namespace runebin::testing {
 
@@ -38,7 +40,7 @@ Bytes Group(std::uint8_t type, const std::vector<Bytes>& content);
 Bytes Join(const std::vector<Bytes>& parts);
 // Header followed by the records.
 Bytes Drawing(const std::vector<Bytes>& records);
-
-using runebin::MemoryOutput;
+// What `drawing` writes; nothing (not even a header) when the write fails.
+Bytes Written(const DrawingFile& drawing);
 
 }  // namespace runebin::testing

@@ -91,14 +91,12 @@ Wmf& Wmf::Palette() {
 }
 
 Bytes EmptyPolygonSets(std::size_t sets) {
-  const Bytes one = Wmf().PolyPolygon(std::vector<std::vector<Pt>>(65535)).Data();
+  const Bytes one = Wmf().PolyPolygon(std::vector<std::vector<Pt>>(65535)).Records();
   Bytes all = Wmf().Data();
   for (std::size_t i = 0; i < sets; ++i) {
-    all.insert(all.end(), one.begin() + 18, one.end());
+    all.insert(all.end(), one.begin(), one.end());
   }
-  const Bytes end = Wmf().End().Data();
-  all.insert(all.end(), end.begin() + 18, end.end());
-  return all;
+  return Join({all, Wmf().End().Records()});
 }
 
 }  // namespace runebin::testing

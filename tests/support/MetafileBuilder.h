@@ -56,6 +56,8 @@ class Wmf {
   Wmf& End() { return Record(0); }
 
   const Bytes& Data() const { return bytes_; }
+  // The records, without the standard header (of a metafile that has no placeable one).
+  Bytes Records() const { return Bytes(bytes_.begin() + 18, bytes_.end()); }
 
  private:
   template <typename T>

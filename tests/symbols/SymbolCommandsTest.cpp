@@ -29,12 +29,6 @@ std::vector<std::string> Names(const DrawingFile& file) {
   return names;
 }
 
-Bytes Written(const DrawingFile& file) {
-  MemoryOutput out;
-  EXPECT_TRUE(file.WriteTo(out));
-  return out.written;
-}
-
 // The fast order must be the literal exchange sort's in every case. Equal values are where the
 // two could part, so the lists (empty ones too) draw from few distinct values.
 TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomListsWithManyDuplicates) {
