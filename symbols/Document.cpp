@@ -71,7 +71,9 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
     options.expected = identity_;
   }
   if (own && FileHoldsTheSameBytes()) {
+    // Written back as far as the file is concerned: the hold ends as after a save.
     drawing_.SetModified(false);
+    lock_.Close();
     return {};
   }
   SaveStatus status = drawing_.Save(target, options);
