@@ -1,7 +1,5 @@
 // The symbol commands and the import: what they ask, report and show (the drawing is the core's).
 
-#include <sys/stat.h>
-
 #include "tests/app/AppTest.h"
 #include "tests/support/MetafileBuilder.h"
 
@@ -165,15 +163,12 @@ TEST_F(ImportCommand, CancelsAndFailuresLeaveFile1Alone) {
   const auto notMetafile = WriteDrawing("b.pvx", {Definition("x")});
   const auto empty = dir.Write("empty.wmf", {});
   const auto missing = dir.Path("missing.wmf");
-  const auto pipe = dir.Path("pipe.wmf");  // no writer: opening it must not wait for one
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   ui.CancelFileDialog();
   Press(ids::kImport1);
   Import(empty, [&] { ui.CancelWmfImport(); });
   Import(notMetafile, [&] { ui.EnterWmfImport(std::nullopt, "25"); });
   Import(empty, [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
   Import(missing, [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
-  Import(pipe, [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
   // A symbol past the largest an import makes: success without a symbol.
   Import(dir.Write("huge.wmf", EmptyPolygonSets(kOversizedSets)),
          [&] { ui.EnterWmfImport(std::nullopt, std::nullopt); });
@@ -181,11 +176,10 @@ TEST_F(ImportCommand, CancelsAndFailuresLeaveFile1Alone) {
   Import(dir.Write("\u0447\u0451\u20AC" + std::string(40, 'x') + ".wmf", {}),
          [&] { ui.CancelWmfImport(); });
   EXPECT_EQ(ui.importDialogs.back().name, '\x80' + std::string(30, 'x'));
-  EXPECT_EQ(
-      Messages(),
-      (Names{"Unknown file type for \"" + notMetafile + "\"",
-             "Error reading from file \"" + empty + "\"", "Error opening file \"" + missing + "\"",
-             "Error opening file \"" + pipe + "\"", "Internal error - WMF returned was 0"}));
+  EXPECT_EQ(Messages(), (Names{"Unknown file type for \"" + notMetafile + "\"",
+                               "Error reading from file \"" + empty + "\"",
+                               "Error opening file \"" + missing + "\"",
+                               "Internal error - WMF returned was 0"}));
   EXPECT_EQ(ui.importDialogs[1].maxSizeText, "100");  // not changed by the cancel
   EXPECT_EQ(ui.importDialogs[2].maxSizeText, "25");
   EXPECT_EQ(Lines(ids::kList1), (Names{"Tree"}));
