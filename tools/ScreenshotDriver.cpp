@@ -13,56 +13,22 @@
 #include "app/MainDialog.h"
 #include "gui/MainWindow.h"
 #include "gui/QtToolkit.h"
-#include "metafile/ImportMetafile.h"
 #include "resources/ControlIds.h"
 #include "tests/gui/ModalAnswerer.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tools/ScreenshotFiles.h"
 
 namespace runebin {
 namespace {
 
 using namespace runebin::testing;
 
-// A drawing that defines `names`, the first `used` of them placed once.
-Bytes Catalog(const std::vector<std::string>& names, std::size_t used) {
-  std::vector<Bytes> records{TypeZero(1)};
-  for (const std::string& name : names) {
-    records.push_back(Definition(name, {Record(2, Bytes(8, 1))}, {0, 0, 12.5F, 8.0F}));
-  }
-  for (std::size_t i = 0; i < used; ++i) {
-    records.push_back(Reference(names[i]));
-  }
-  return Drawing(records);
-}
-
-// A drawing whose symbols are real metafiles imported, `names[i]` from `metafiles[i]`, the first
-// `used` placed once, so that the preview has something to show.
-Bytes Imported(const std::vector<std::string>& names, const std::vector<std::string>& metafiles,
-               std::size_t used) {
-  std::vector<Bytes> records{TypeZero(1)};
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    std::unique_ptr<SymbolDef> symbol;
-    ImportMetafile(RUNEBIN_WMF_CORPUS "/" + metafiles[i], names[i], 12.5F, symbol);
-    records.push_back(symbol ? Bytes(symbol->Bytes().begin(), symbol->Bytes().end())
-                             : Definition(names[i]));
-  }
-  for (std::size_t i = 0; i < used; ++i) {
-    records.push_back(Reference(names[i]));
-  }
-  return Drawing(records);
-}
-
 int TakeScreenshots(const QString& folder) {
   TempDir files;
-  const std::string landscape = files.Write(
-      "Landscape.pvx",
-      Imported({"Tree", "Oak", "Birch", "Garden Bench", "Fountain", "Street Lamp (double arm)"},
-               {"pillow-drawing.wmf", "wmfjs-ellipse.wmf", "wmfjs-rect.wmf", "poi-santa.wmf",
-                "wmfjs-poly-polygon.wmf", "imagemagick-clock.wmf"},
-               4));
-  const std::string catalog =
-      files.Write("Site Furniture Catalog.pvs", Catalog({"Bollard", "Bin", "Bench", "Planter"}, 0));
+  const ScreenshotFiles made = WriteScreenshotFiles(files, RUNEBIN_WMF_CORPUS);
+  const std::string& landscape = made.landscape;
+  const std::string& catalog = made.catalog;
   gui::QtToolkit toolkit;
   ModalAnswerer answerer(&toolkit.Window());
   bool failed = !QDir().mkpath(folder);

@@ -1,0 +1,235 @@
+#include "tests/win32/WindowDriver.h"
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "gui/win32/WideText.h"
+
+namespace runebin::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPatience = 10s;
+
+// Ids of the common open-file dialog's controls.
+constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kReadOnlyBox = 0x410;    // chx1
+
+std::wstring WindowTextOf(HWND window) {
+  wchar_t buffer[4096] = {};
+  ::SendMessageW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[256] = {};
+  ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+  return buffer;
+}
+
+struct Search {
+  const std::wstring* title;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  if (window != search->except && ::IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
+      WindowTextOf(window) == *search->title) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM context) {
+  if (::IsWindowVisible(window) && ClassOf(window) == L"#32770") {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectStaticTexts(HWND window, LPARAM context) {
+  if (ClassOf(window) == L"Static") {
+    const std::wstring text = WindowTextOf(window);
+    if (!text.empty()) {
+      auto* texts = reinterpret_cast<std::wstring*>(context);
+      *texts += (texts->empty() ? L"" : L"\n") + text;
+    }
+  }
+  return TRUE;
+}
+
+HWND Child(HWND dialog, int id) {
+  HWND control = ::GetDlgItem(dialog, id);
+  if (control == nullptr) {
+    throw DriverError("no control " + std::to_string(id));
+  }
+  return control;
+}
+
+}  // namespace
+
+HWND WindowDriver::WaitForDialog(const std::wstring& title) const {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (std::chrono::steady_clock::now() < deadline) {
+    Search search{&title, main_, nullptr};
+    ::EnumThreadWindows(uiThread_, MatchDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      return search.found;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  throw DriverError("no dialog titled \"" + win32::WideToText(title) + "\" appeared");
+}
+
+void WindowDriver::WaitUntilClosed(HWND dialog) const {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (::IsWindow(dialog) && ::IsWindowVisible(dialog)) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw DriverError("a dialog stayed open");
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+void WindowDriver::Sync() const {
+  DWORD_PTR ignored = 0;
+  if (!::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) {
+    throw DriverError("the window does not respond");
+  }
+}
+
+void WindowDriver::Press(HWND dialog, int id) const {
+  // Not SendMessage: the press may open a modal box, which only this thread can answer.
+  ::SendNotifyMessageW(Child(dialog, id), BM_CLICK, 0, 0);
+  Sync();
+}
+
+void WindowDriver::Select(HWND dialog, int listId, int index) const {
+  HWND list = Child(dialog, listId);
+  ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendNotifyMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+  Sync();
+}
+
+void WindowDriver::SetText(HWND dialog, int id, const std::string& utf8) const {
+  const std::wstring text = win32::TextToWide(utf8);
+  ::SendMessageW(Child(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string WindowDriver::Text(HWND dialog, int id) const {
+  return win32::WideToText(WindowTextOf(Child(dialog, id)));
+}
+
+std::string WindowDriver::MessageText(HWND box) const {
+  std::wstring texts;
+  ::EnumChildWindows(box, CollectStaticTexts, reinterpret_cast<LPARAM>(&texts));
+  return win32::WideToText(texts);
+}
+
+void WindowDriver::ChooseFile(const std::wstring& title, const std::string& path,
+                              bool readOnly) const {
+  HWND dialog = WaitForDialog(title);
+  // A path of the Unix side (the tests' data under Wine) is found on Wine's drive Z:.
+  std::string windowsPath = path.starts_with('/') ? "Z:" + path : path;
+  for (char& c : windowsPath) {
+    c = c == '/' ? '\\' : c;
+  }
+  const int nameId =
+      ::GetDlgItem(dialog, kFileNameEdit) != nullptr ? kFileNameEdit : kFileNameCombo;
+  SetText(dialog, nameId, windowsPath);
+  if (readOnly) {
+    ::SendMessageW(Child(dialog, kReadOnlyBox), BM_SETCHECK, BST_CHECKED, 0);
+  }
+  Press(dialog, IDOK);
+  WaitUntilClosed(dialog);
+  Sync();
+}
+
+void WindowDriver::Abandon() const {
+  for (int round = 0; round < 20; ++round) {
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
+    bool others = false;
+    for (HWND dialog : dialogs) {
+      if (dialog != main_) {
+        others = true;
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      }
+    }
+    if (!others) {
+      break;
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  ::PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(main_, IDOK)));
+}
+
+std::string RunScripted(HWND main, const std::function<void()>& program,
+                        const std::function<void(const WindowDriver&)>& script) {
+  const WindowDriver driver(::GetCurrentThreadId(), main);
+  std::string failure;
+  std::thread user([&] {
+    try {
+      script(driver);
+    } catch (const std::exception& error) {
+      failure = error.what();
+      driver.Abandon();
+    }
+  });
+  program();
+  user.join();
+  return failure;
+}
+
+bool SaveWindowPicture(HWND window, const std::wstring& path) {
+  RECT place{};
+  ::GetWindowRect(window, &place);
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  ::GdiFlush();
+  const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
+  const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + imageBytes;
+  info.bmiHeader.biSizeImage = imageBytes;
+  bool saved = false;
+  HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (out != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    saved = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+            ::WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+            ::WriteFile(out, bits, imageBytes, &written, nullptr);
+    ::CloseHandle(out);
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return saved;
+}
+
+}  // namespace runebin::testing

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace runebin::testing {
+
+// Plays the user of the Win32 window program from a second thread, with the messages the
+// controls themselves send: BM_CLICK on buttons, LB_SETCURSEL with the list's LBN_SELCHANGE,
+// WM_SETTEXT on edit boxes. Every step returns once the window's thread has handled it (or has
+// entered the modal loop it opened). Failures throw DriverError.
+class WindowDriver {
+ public:
+  // `uiThread` runs the window program; `main` is its main window.
+  WindowDriver(DWORD uiThread, HWND main) : uiThread_(uiThread), main_(main) {}
+
+  HWND Main() const { return main_; }
+
+  // The visible dialog of the window's thread titled `title`, other than the main window, once
+  // it appears (throws after a few seconds without one).
+  HWND WaitForDialog(const std::wstring& title) const;
+  // Waits until `dialog` has gone.
+  void WaitUntilClosed(HWND dialog) const;
+
+  void Press(HWND dialog, int id) const;
+  void Select(HWND dialog, int listId, int index) const;
+  void SetText(HWND dialog, int id, const std::string& utf8) const;
+  std::string Text(HWND dialog, int id) const;
+  // The texts of a message box's static controls, joined by line breaks.
+  std::string MessageText(HWND box) const;
+  // Answers the open-file dialog titled `title` with `path`, ticking its read-only box if asked.
+  void ChooseFile(const std::wstring& title, const std::string& path, bool readOnly) const;
+
+  // Waits until the window's thread has handled everything sent to it so far.
+  void Sync() const;
+
+  // Gets the window program out of whatever it shows: cancels every dialog and presses Done.
+  void Abandon() const;
+
+ private:
+  DWORD uiThread_;
+  HWND main_;
+};
+
+struct DriverError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Runs `program` (which runs the window's modal loop) on this thread while `script` drives it
+// from another. If the script fails, the window is abandoned so that `program` returns; the
+// result is then the failure's text, else empty.
+std::string RunScripted(HWND main, const std::function<void()>& program,
+                        const std::function<void(const WindowDriver&)>& script);
+
+// Saves what `window` shows on screen as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path);
+
+}  // namespace runebin::testing
