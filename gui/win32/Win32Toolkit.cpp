@@ -371,6 +371,9 @@ void Win32Toolkit::EndMainWindow() {
   running_ = false;
   if (window_ != nullptr) {
     ::ShowWindow(window_, SW_HIDE);
+    // The loop looks at running_ when GetMessage returns, which a message sent to the window
+    // (rather than posted) does not make it do.
+    ::PostMessageW(window_, WM_NULL, 0, 0);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tests/win32/WindowDriver.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -88,6 +89,17 @@ HWND WindowDriver::WaitForDialog(const std::wstring& title) const {
   throw DriverError("no dialog titled \"" + win32::WideToText(title) + "\" appeared");
 }
 
+void WindowDriver::WaitUntilShown() const {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!::IsWindowVisible(main_)) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw DriverError("the main window did not appear");
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  Sync();
+}
+
 void WindowDriver::WaitUntilClosed(HWND dialog) const {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
   while (::IsWindow(dialog) && ::IsWindowVisible(dialog)) {
@@ -99,23 +111,29 @@ void WindowDriver::WaitUntilClosed(HWND dialog) const {
 }
 
 void WindowDriver::Sync() const {
-  DWORD_PTR ignored = 0;
-  if (!::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) {
-    throw DriverError("the window does not respond");
+  // Posted messages are handled in order, by whichever loop runs: once the marker's arrives,
+  // everything posted before it has been handled.
+  // Once Done has ended the main window, nothing is handled any more.
+  ::ResetEvent(handled_);
+  ::PostMessageW(marker_, WM_APP, 0, 0);
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (::WaitForSingleObject(handled_, 20) != WAIT_OBJECT_0 && ::IsWindowVisible(main_)) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw DriverError("the window does not respond");
+    }
   }
 }
 
 void WindowDriver::Press(HWND dialog, int id) const {
-  // Not SendMessage: the press may open a modal box, which only this thread can answer.
-  ::SendNotifyMessageW(Child(dialog, id), BM_CLICK, 0, 0);
+  ::PostMessageW(Child(dialog, id), BM_CLICK, 0, 0);
   Sync();
 }
 
 void WindowDriver::Select(HWND dialog, int listId, int index) const {
   HWND list = Child(dialog, listId);
   ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  ::SendNotifyMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
-                       reinterpret_cast<LPARAM>(list));
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
   Sync();
 }
 
@@ -150,7 +168,18 @@ void WindowDriver::ChooseFile(const std::wstring& title, const std::string& path
   }
   Press(dialog, IDOK);
   WaitUntilClosed(dialog);
-  Sync();
+}
+
+std::string WindowDriver::OpenDialogTexts() const {
+  std::vector<HWND> dialogs;
+  ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
+  std::string texts;
+  for (HWND dialog : dialogs) {
+    if (dialog != main_) {
+      texts += "[" + win32::WideToText(WindowTextOf(dialog)) + ": " + MessageText(dialog) + "]";
+    }
+  }
+  return texts;
 }
 
 void WindowDriver::Abandon() const {
@@ -173,20 +202,51 @@ void WindowDriver::Abandon() const {
                  reinterpret_cast<LPARAM>(::GetDlgItem(main_, IDOK)));
 }
 
+LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    ::SetEvent(reinterpret_cast<HANDLE>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
 std::string RunScripted(HWND main, const std::function<void()>& program,
                         const std::function<void(const WindowDriver&)>& script) {
-  const WindowDriver driver(::GetCurrentThreadId(), main);
+  static const ATOM markerClass = [] {
+    WNDCLASSW marker{};
+    marker.lpfnWndProc = MarkerProc;
+    marker.hInstance = ::GetModuleHandleW(nullptr);
+    marker.lpszClassName = L"RunebinDriverMarker";
+    return ::RegisterClassW(&marker);
+  }();
+  HWND marker = ::CreateWindowExW(0, MAKEINTATOM(markerClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  HANDLE handled = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ::SetWindowLongPtrW(marker, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handled));
+  const WindowDriver driver(::GetCurrentThreadId(), main, marker, handled);
   std::string failure;
+  std::atomic<bool> ended = false;
   std::thread user([&] {
     try {
       script(driver);
+      // The script has ended the program; a box it did not expect would hold it open.
+      const auto deadline = std::chrono::steady_clock::now() + kPatience;
+      while (!ended) {
+        if (std::chrono::steady_clock::now() > deadline) {
+          throw DriverError("the program did not end: " + driver.OpenDialogTexts());
+        }
+        std::this_thread::sleep_for(20ms);
+      }
     } catch (const std::exception& error) {
       failure = error.what();
       driver.Abandon();
     }
   });
   program();
+  ended = true;
   user.join();
+  ::DestroyWindow(marker);
+  ::CloseHandle(handled);
   return failure;
 }
 

@@ -10,18 +10,23 @@ namespace runebin::testing {
 
 // Plays the user of the Win32 window program from a second thread, with the messages the
 // controls themselves send: BM_CLICK on buttons, LB_SETCURSEL with the list's LBN_SELCHANGE,
-// WM_SETTEXT on edit boxes. Every step returns once the window's thread has handled it (or has
-// entered the modal loop it opened). Failures throw DriverError.
+// WM_SETTEXT on edit boxes. Clicks and notifications are posted, as the user's input is, so that
+// modal loops run as they do for a user. Every step returns once the window's thread has handled
+// it (or has entered the modal loop it opened). Failures throw DriverError.
 class WindowDriver {
  public:
-  // `uiThread` runs the window program; `main` is its main window.
-  WindowDriver(DWORD uiThread, HWND main) : uiThread_(uiThread), main_(main) {}
+  // `uiThread` runs the window program; `main` is its main window; `marker` is a window of that
+  // thread that sets `handled` when it receives WM_APP.
+  WindowDriver(DWORD uiThread, HWND main, HWND marker, HANDLE handled)
+      : uiThread_(uiThread), main_(main), marker_(marker), handled_(handled) {}
 
   HWND Main() const { return main_; }
 
   // The visible dialog of the window's thread titled `title`, other than the main window, once
   // it appears (throws after a few seconds without one).
   HWND WaitForDialog(const std::wstring& title) const;
+  // Waits until the main window is on screen and its loop is running.
+  void WaitUntilShown() const;
   // Waits until `dialog` has gone.
   void WaitUntilClosed(HWND dialog) const;
 
@@ -34,15 +39,19 @@ class WindowDriver {
   // Answers the open-file dialog titled `title` with `path`, ticking its read-only box if asked.
   void ChooseFile(const std::wstring& title, const std::string& path, bool readOnly) const;
 
-  // Waits until the window's thread has handled everything sent to it so far.
+  // Waits until the window's thread has handled everything posted to it so far.
   void Sync() const;
 
+  // The titles and texts of the dialogs open over the main window, for failure reports.
+  std::string OpenDialogTexts() const;
   // Gets the window program out of whatever it shows: cancels every dialog and presses Done.
   void Abandon() const;
 
  private:
   DWORD uiThread_;
   HWND main_;
+  HWND marker_;
+  HANDLE handled_;
 };
 
 struct DriverError : std::runtime_error {
