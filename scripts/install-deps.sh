@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev ccache
   libgtest-dev libgmock-dev libbenchmark-dev libexpat1-dev
   qt6-base-dev libgl1-mesa-dev
-  xvfb xauth
+  xvfb xauth imagemagick
   g++-mingw-w64-x86-64-posix googletest wine wine64 zip unzip
   dpkg-dev desktop-file-utils groff-base
 )
