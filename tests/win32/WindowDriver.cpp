@@ -76,52 +76,49 @@ HWND Child(HWND dialog, int id) {
 
 }  // namespace
 
-HWND WindowDriver::WaitForDialog(const std::wstring& title) const {
+// Polls `done` until it holds, or throws "`what`" after a few seconds.
+template <typename Condition>
+void WaitFor(const Condition& done, const std::string& what) {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (std::chrono::steady_clock::now() < deadline) {
-    Search search{&title, main_, nullptr};
-    ::EnumThreadWindows(uiThread_, MatchDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) {
-      return search.found;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw DriverError(what);
     }
     std::this_thread::sleep_for(20ms);
   }
-  throw DriverError("no dialog titled \"" + win32::WideToText(title) + "\" appeared");
+}
+
+HWND WindowDriver::WaitForDialog(const std::wstring& title) const {
+  Search search{&title, main_, nullptr};
+  WaitFor(
+      [&] {
+        ::EnumThreadWindows(uiThread_, MatchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      "no dialog titled \"" + win32::WideToText(title) + "\" appeared");
+  return search.found;
 }
 
 void WindowDriver::WaitUntilShown() const {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!::IsWindowVisible(main_)) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      throw DriverError("the main window did not appear");
-    }
-    std::this_thread::sleep_for(20ms);
-  }
+  WaitFor([&] { return ::IsWindowVisible(main_) != FALSE; }, "the main window did not appear");
   Sync();
 }
 
 void WindowDriver::WaitUntilClosed(HWND dialog) const {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (::IsWindow(dialog) && ::IsWindowVisible(dialog)) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      throw DriverError("a dialog stayed open");
-    }
-    std::this_thread::sleep_for(20ms);
-  }
+  WaitFor([&] { return !::IsWindowVisible(dialog); }, "a dialog stayed open");
 }
 
 void WindowDriver::Sync() const {
   // Posted messages are handled in order, by whichever loop runs: once the marker's arrives,
-  // everything posted before it has been handled.
-  // Once Done has ended the main window, nothing is handled any more.
+  // everything posted before it has been handled. Once Done has ended the main window, nothing
+  // is handled any more.
   ::ResetEvent(handled_);
   ::PostMessageW(marker_, WM_APP, 0, 0);
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (::WaitForSingleObject(handled_, 20) != WAIT_OBJECT_0 && ::IsWindowVisible(main_)) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      throw DriverError("the window does not respond");
-    }
-  }
+  WaitFor(
+      [&] {
+        return ::WaitForSingleObject(handled_, 0) == WAIT_OBJECT_0 || !::IsWindowVisible(main_);
+      },
+      "the window does not respond");
 }
 
 void WindowDriver::Press(HWND dialog, int id) const {
@@ -183,23 +180,11 @@ std::string WindowDriver::OpenDialogTexts() const {
 }
 
 void WindowDriver::Abandon() const {
-  for (int round = 0; round < 20; ++round) {
-    std::vector<HWND> dialogs;
-    ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
-    bool others = false;
-    for (HWND dialog : dialogs) {
-      if (dialog != main_) {
-        others = true;
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      }
-    }
-    if (!others) {
-      break;
-    }
-    std::this_thread::sleep_for(100ms);
+  std::vector<HWND> dialogs;
+  ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
+  for (HWND dialog : dialogs) {
+    ::PostMessageW(dialog, WM_COMMAND, dialog == main_ ? IDOK : IDCANCEL, 0);
   }
-  ::PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(main_, IDOK)));
 }
 
 LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -248,48 +233,6 @@ std::string RunScripted(HWND main, const std::function<void()>& program,
   ::DestroyWindow(marker);
   ::CloseHandle(handled);
   return failure;
-}
-
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
-  RECT place{};
-  ::GetWindowRect(window, &place);
-  const int width = place.right - place.left;
-  const int height = place.bottom - place.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
-  ::GdiFlush();
-  const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
-  const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  file.bfSize = file.bfOffBits + imageBytes;
-  info.bmiHeader.biSizeImage = imageBytes;
-  bool saved = false;
-  HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (out != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    saved = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-            ::WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-            ::WriteFile(out, bits, imageBytes, &written, nullptr);
-    ::CloseHandle(out);
-  }
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return saved;
 }
 
 }  // namespace runebin::testing

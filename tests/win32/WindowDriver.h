@@ -44,7 +44,7 @@ class WindowDriver {
 
   // The titles and texts of the dialogs open over the main window, for failure reports.
   std::string OpenDialogTexts() const;
-  // Gets the window program out of whatever it shows: cancels every dialog and presses Done.
+  // Gets the window program out of whatever it shows: cancels its dialogs, and Done.
   void Abandon() const;
 
  private:
@@ -63,8 +63,5 @@ struct DriverError : std::runtime_error {
 // result is then the failure's text, else empty.
 std::string RunScripted(HWND main, const std::function<void()>& program,
                         const std::function<void(const WindowDriver&)>& script);
-
-// Saves what `window` shows on screen as a 24-bit BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& path);
 
 }  // namespace runebin::testing
