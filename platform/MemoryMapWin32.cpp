@@ -45,28 +45,6 @@ bool ReadFully(HANDLE file, std::uint8_t* bytes, std::size_t size) {
 
 }  // namespace
 
-MemoryMap::~MemoryMap() {
-  Unmap();
-}
-
-MemoryMap::MemoryMap(MemoryMap&& other) noexcept {
-  *this = std::move(other);
-}
-
-MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
-  if (this != &other) {
-    Unmap();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    released_ = std::exchange(other.released_, 0);
-    mapped_ = std::exchange(other.mapped_, false);
-    mapsFile_ = std::exchange(other.mapsFile_, false);
-    device_ = other.device_;
-    inode_ = other.inode_;
-  }
-  return *this;
-}
-
 bool MemoryMap::Map(int fd, std::int64_t size) {
   Unmap();
   const auto file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));

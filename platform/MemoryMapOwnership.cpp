@@ -1,0 +1,33 @@
+// Ownership of a view, the same for a mapping on every system: destroying unmaps, moving hands
+// the view over and leaves the source empty.
+
+#include <utility>
+
+#include "platform/MemoryMap.h"
+
+namespace runebin::platform {
+
+MemoryMap::~MemoryMap() {
+  Unmap();
+}
+
+MemoryMap::MemoryMap(MemoryMap&& other) noexcept {
+  *this = std::move(other);
+}
+
+MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
+  if (this != &other) {
+    Unmap();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    released_ = std::exchange(other.released_, 0);
+    populated_ = std::exchange(other.populated_, 0);
+    mapped_ = std::exchange(other.mapped_, false);
+    mapsFile_ = std::exchange(other.mapsFile_, false);
+    device_ = other.device_;
+    inode_ = other.inode_;
+  }
+  return *this;
+}
+
+}  // namespace runebin::platform
