@@ -48,9 +48,9 @@ bool IsSectionTitle(const std::vector<std::string>& lines, std::size_t i) {
 }
 
 // "-o, --output PATH" gives the names -o and --output and the argument PATH.
-OptionEntry ParseOptionSpec(const std::string& spec) {
+OptionEntry ParseOptionSynopsis(const std::string& synopsis) {
   OptionEntry entry;
-  std::istringstream words(spec);
+  std::istringstream words(synopsis);
   for (std::string word; words >> word;) {
     const bool more = !word.empty() && word.back() == ',';
     if (more) {
@@ -124,7 +124,7 @@ HelpText ParseHelp(const std::string& text) {
         if (entryLine) {
           const std::string body = Trim(line);
           const std::size_t gap = body.find("  ");
-          OptionEntry entry = ParseOptionSpec(body.substr(0, gap));
+          OptionEntry entry = ParseOptionSynopsis(body.substr(0, gap));
           entry.description = gap == std::string::npos ? "" : Trim(body.substr(gap));
           entry.everyCommand = title.find("every command") != std::string::npos;
           section.entries.push_back(std::move(entry));
