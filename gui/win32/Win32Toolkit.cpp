@@ -169,6 +169,24 @@ void Win32Toolkit::OnControlCommand(int id, int code) {
   }
 }
 
+bool Win32Toolkit::HandleListKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || (message.wParam != VK_DELETE && message.wParam != VK_F2) ||
+      ::GetParent(message.hwnd) != window_) {
+    return false;
+  }
+  const int list = ::GetDlgCtrlID(message.hwnd);
+  if (list != ids::kList1 && list != ids::kList2) {
+    return false;
+  }
+  const bool first = list == ids::kList1;
+  const int button = message.wParam == VK_DELETE ? (first ? ids::kDelete1 : ids::kDelete2)
+                                                 : (first ? ids::kRename1 : ids::kRename2);
+  if (events_ != nullptr && IsControlEnabled(button) && IsControlShown(button)) {
+    events_->OnCommand(button);
+  }
+  return true;
+}
+
 void Win32Toolkit::DrawPreview(const DRAWITEMSTRUCT& item) const {
   RECT inside = item.rcItem;
   ::InflateRect(&inside, -1, -1);
@@ -359,7 +377,7 @@ void Win32Toolkit::RunMainWindow(WindowEvents& events) {
     if (got == -1) {
       break;
     }
-    if (!::IsDialogMessageW(window_, &message)) {
+    if (!HandleListKey(message) && !::IsDialogMessageW(window_, &message)) {
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }

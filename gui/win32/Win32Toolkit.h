@@ -57,6 +57,8 @@ class Win32Toolkit : public Toolkit {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnInit();
   void OnControlCommand(int id, int code);
+  // Delete and F2 in a symbol list press that pane's Delete and Rename, when they are enabled.
+  bool HandleListKey(const MSG& message);
   void DrawPreview(const DRAWITEMSTRUCT& item) const;
   void ShowGroupCaption(HWND box, const std::wstring& caption);
   HWND Control(int id) const;

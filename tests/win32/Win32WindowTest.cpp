@@ -172,7 +172,7 @@ TEST_F(Win32Window, DialogsLimitTheirFieldsRefuseBadInputAndHandBackWhatWasTyped
     user.Press(main, ids::kOpenClose1);
     user.ChooseFile(L"Open Korvel File 1", landscape, false);
     user.Select(main, ids::kList1, 0);
-    user.Press(main, ids::kRename1);
+    ::PostMessageW(::GetDlgItem(main, ids::kList1), WM_KEYDOWN, VK_F2, 0);  // F2 renames
     HWND rename = user.WaitForDialog(L"Rename");
     EXPECT_EQ(user.Text(rename, ids::kRenameOldName), "Tree");
     EXPECT_EQ(::SendDlgItemMessageW(rename, ids::kRenameNewName, EM_GETLIMITTEXT, 0, 0), 31);
