@@ -17,7 +17,8 @@ namespace runebin::win32 {
 
 namespace {
 
-constexpr DWORD kSmallDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+// Centred on the screen that holds the main window, as the main window is.
+constexpr DWORD kSmallDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
 
 // What one run of a small dialog does beyond the common part: filling the fields when it opens
 // and checking them when OK is pressed.

@@ -7,5 +7,10 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   runebin::win32::Win32Toolkit toolkit;
+  if (toolkit.Window() == nullptr) {
+    ::MessageBoxW(nullptr, L"The main window could not be created.", L"Runebin",
+                  MB_OK | MB_ICONERROR);
+    return 1;
+  }
   return runebin::RunApplication(toolkit);
 }
