@@ -23,12 +23,6 @@ namespace {
 
 using namespace runebin::testing;
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
 std::string ListLine(HWND dialog, int listId, int index) {
   wchar_t line[256] = {};
   ::SendDlgItemMessageW(dialog, listId, LB_GETTEXT, static_cast<WPARAM>(index),

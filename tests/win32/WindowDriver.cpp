@@ -26,28 +26,6 @@ std::wstring WindowTextOf(HWND window) {
   return buffer;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[256] = {};
-  ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
-  return buffer;
-}
-
-struct Search {
-  const std::wstring* title;
-  HWND except;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<Search*>(context);
-  if (window != search->except && ::IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
-      WindowTextOf(window) == *search->title) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 BOOL CALLBACK CollectDialogs(HWND window, LPARAM context) {
   if (::IsWindowVisible(window) && ClassOf(window) == L"#32770") {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
@@ -76,6 +54,18 @@ HWND Child(HWND dialog, int id) {
 
 }  // namespace
 
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[256] = {};
+  ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+  return buffer;
+}
+
+std::vector<HWND> WindowDriver::Dialogs() const {
+  std::vector<HWND> dialogs;
+  ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
+  return dialogs;
+}
+
 // Polls `done` until it holds, or throws "`what`" after a few seconds.
 template <typename Condition>
 void WaitFor(const Condition& done, const std::string& what) {
@@ -89,14 +79,16 @@ void WaitFor(const Condition& done, const std::string& what) {
 }
 
 HWND WindowDriver::WaitForDialog(const std::wstring& title) const {
-  Search search{&title, main_, nullptr};
+  HWND found = nullptr;
   WaitFor(
       [&] {
-        ::EnumThreadWindows(uiThread_, MatchDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        for (HWND dialog : Dialogs()) {
+          found = dialog != main_ && WindowTextOf(dialog) == title ? dialog : found;
+        }
+        return found != nullptr;
       },
       "no dialog titled \"" + win32::WideToText(title) + "\" appeared");
-  return search.found;
+  return found;
 }
 
 void WindowDriver::WaitUntilShown() const {
@@ -168,10 +160,8 @@ void WindowDriver::ChooseFile(const std::wstring& title, const std::string& path
 }
 
 std::string WindowDriver::OpenDialogTexts() const {
-  std::vector<HWND> dialogs;
-  ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
   std::string texts;
-  for (HWND dialog : dialogs) {
+  for (HWND dialog : Dialogs()) {
     if (dialog != main_) {
       texts += "[" + win32::WideToText(WindowTextOf(dialog)) + ": " + MessageText(dialog) + "]";
     }
@@ -180,9 +170,7 @@ std::string WindowDriver::OpenDialogTexts() const {
 }
 
 void WindowDriver::Abandon() const {
-  std::vector<HWND> dialogs;
-  ::EnumThreadWindows(uiThread_, CollectDialogs, reinterpret_cast<LPARAM>(&dialogs));
-  for (HWND dialog : dialogs) {
+  for (HWND dialog : Dialogs()) {
     ::PostMessageW(dialog, WM_COMMAND, dialog == main_ ? IDOK : IDCANCEL, 0);
   }
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace runebin::testing {
 
@@ -48,6 +49,9 @@ class WindowDriver {
   void Abandon() const;
 
  private:
+  // The visible dialogs of the window's thread, the main window among them.
+  std::vector<HWND> Dialogs() const;
+
   DWORD uiThread_;
   HWND main_;
   HWND marker_;
@@ -57,6 +61,9 @@ class WindowDriver {
 struct DriverError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+
+// The window class of `window`: "Button", "#32770" (a dialog) and so on.
+std::wstring ClassOf(HWND window);
 
 // Runs `program` (which runs the window's modal loop) on this thread while `script` drives it
 // from another. If the script fails, the window is abandoned so that `program` returns; the
