@@ -41,30 +41,29 @@ TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
 // zero. Each load follows a good one, whose content goes even when the next load is refused.
 TEST_F(DrawingFileLoad, ChecksTheHeaderInOrder) {
   const Bytes valid = Drawing({Definition("A")});
-  const auto changed = [&](std::size_t size, std::size_t offset, std::uint8_t value) {
+  // The valid file cut to `size` bytes, with bytes at the given offsets changed.
+  const auto changed = [&](std::size_t size, std::vector<std::pair<int, char>> changes) {
     Bytes file = valid;
     file.resize(size);
-    file[offset] = value;
+    for (const auto& [offset, value] : changes) {
+      file[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
+    }
     return file;
   };
+  const std::size_t all = valid.size();
   const std::pair<Bytes, LoadResult> cases[] = {
-      {changed(valid.size(), 25, 'x'), LoadResult::Loaded},  // byte 25 is not examined
-      {changed(valid.size(), 0, 'p'), LoadResult::NotDrawing},
-      {changed(valid.size(), 24, ' '), LoadResult::NotDrawing},
-      {changed(valid.size(), 26, '5'), LoadResult::WrongVersion},
-      {changed(valid.size(), 26, ' '), LoadResult::WrongVersion},
-      {changed(valid.size(), 48, 1), LoadResult::Compressed},
-      {changed(49, 48, 0), LoadResult::Loaded},
-      {changed(40, 26, '6'), LoadResult::Loaded},     // the compressed flag reads as zero
-      {changed(20, 0, 'P'), LoadResult::NotDrawing},  // the signature is cut
-      {changed(128, 26, '5'), LoadResult::WrongVersion},
-      {[] {
-         Bytes file = Header('5', 1);
-         file[0] = 'Q';
-         return file;
-       }(),
-       LoadResult::NotDrawing},
-      {Header('5', 1), LoadResult::WrongVersion},
+      {changed(all, {{25, 'x'}}), LoadResult::Loaded},  // byte 25 is not examined
+      {changed(all, {{0, 'p'}}), LoadResult::NotDrawing},
+      {changed(all, {{24, ' '}}), LoadResult::NotDrawing},
+      {changed(all, {{26, '5'}}), LoadResult::WrongVersion},
+      {changed(all, {{26, ' '}}), LoadResult::WrongVersion},
+      {changed(all, {{48, 1}}), LoadResult::Compressed},
+      {changed(49, {}), LoadResult::Loaded},
+      {changed(40, {}), LoadResult::Loaded},      // the compressed flag reads as zero
+      {changed(20, {}), LoadResult::NotDrawing},  // the signature is cut
+      {changed(128, {{26, '5'}}), LoadResult::WrongVersion},
+      {changed(128, {{0, 'Q'}, {26, '5'}, {48, 1}}), LoadResult::NotDrawing},
+      {changed(128, {{26, '5'}, {48, 1}}), LoadResult::WrongVersion},
   };
   for (const auto& [file, expected] : cases) {
     ASSERT_EQ(drawing.Load(dir.Write("a.pvx", Drawing({Definition("A"), Definition("B")}))),
