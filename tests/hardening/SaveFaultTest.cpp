@@ -4,7 +4,8 @@
 // window puts such a failure to its user is tested with the window.
 //
 // Some faults are injected into the system calls of the safe writer: this test is linked with
-// --wrap for write, fchmod and mkostemp.
+// --wrap for write, fchmod and mkostemp. A wrapped fstat also makes a metafile outgrow the size
+// its reader was told.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,15 +14,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <utility>
 
+#include "metafile/ImportMetafile.h"
 #include "symbols/Document.h"
 #include "symbols/SymbolCommands.h"
 #include "tests/support/DrawingBuilder.h"
+#include "tests/support/MetafileBuilder.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -31,6 +35,7 @@ std::size_t g_writeBudget = SIZE_MAX;  // bytes writes may write before they fai
 int g_writeInterrupts = 0;             // writes to interrupt: by turns with EINTR and short
 bool g_fchmodFails = false;
 bool g_mkostempFails = false;
+bool g_fstatHalvesSizes = false;
 
 }  // namespace
 
@@ -67,6 +72,15 @@ extern "C" int __wrap_mkostemp(char* pattern, int flags) {
     return -1;
   }
   return __real_mkostemp(pattern, flags);
+}
+
+extern "C" int __real_fstat(int fd, struct stat* info);
+extern "C" int __wrap_fstat(int fd, struct stat* info) {
+  const int result = __real_fstat(fd, info);
+  if (result == 0 && g_fstatHalvesSizes) {
+    info->st_size /= 2;
+  }
+  return result;
 }
 
 namespace runebin::testing {
@@ -170,6 +184,20 @@ TEST(SaveFault, InterruptedWritesStillWriteTheWholeFile) {
   EXPECT_EQ(g_writeInterrupts, 0);
   g_writeInterrupts = 0;
   EXPECT_EQ(ReadFileBytes(run.path), kSorted);
+}
+
+// A file that grew after its size was asked (here: one whose size is told short) is read whole.
+TEST(ReadFault, AMetafileLongerThanItsToldSizeIsReadWhole) {
+  TempDir dir;
+  const Bytes data = Wmf().Polygon({{1, 2}, {30, 40}, {5, 60}}).End().Data();
+  ASSERT_EQ(data.size() % 2, 0U);  // read in two rounds, the second ending at the end
+  std::unique_ptr<SymbolDef> fromFile, fromBytes;
+  g_fstatHalvesSizes = true;
+  const ImportResult result = ImportMetafile(dir.Write("a.wmf", data), "t", 10, fromFile);
+  g_fstatHalvesSizes = false;
+  ASSERT_EQ(result, ImportResult::Succeeded);
+  ASSERT_EQ(ImportMetafileBytes(data, "t", 10, fromBytes), ImportResult::Succeeded);
+  EXPECT_TRUE(std::ranges::equal(fromFile->Bytes(), fromBytes->Bytes()));
 }
 
 }  // namespace

@@ -246,17 +246,17 @@ TEST(Import, FilesGiveTheSymbolOfTheirBytesOrTheirFailure) {
 }
 
 // Appends that were not reserved grow the buffer and keep what it held: one larger than the
-// growth step first, then many small ones.
+// growth step first, then many small ones (none zero: fresh memory may read as zeros).
 TEST(OutputSink, GrowsWithoutAReserveKeepingItsBytes) {
   OutputSink sink;
   const auto count = [](std::ptrdiff_t i) { return i == 0 ? 70000 : i; };
   for (std::ptrdiff_t i = 0; i < 200; ++i) {
-    std::fill_n(sink.Extend(static_cast<std::size_t>(count(i))), count(i), i);
+    std::fill_n(sink.Extend(static_cast<std::size_t>(count(i))), count(i), i + 1);
   }
   const auto bytes = sink.Bytes();
   ASSERT_EQ(bytes.size(), 70000U + 199 * 200 / 2);
   for (std::ptrdiff_t at = 0, i = 0; i < 200; at += count(i), ++i) {
-    ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + at + count(i), i), count(i));
+    ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + at + count(i), i + 1), count(i));
   }
 }
 

@@ -109,7 +109,8 @@ TEST(Entity, ExtentsAreReadFromDefinitionsOnlyAndAssignCopiesBytesAndCount) {
 // References are renamed at every depth, removed at the top level only, and matched exactly.
 TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
   const Bytes tree = Reference("Tree"), park = Definition("Park", {tree, Reference("Tree", 60)});
-  const Bytes deep = Group(18, {Group(17, {tree})}), others = Reference("tree");
+  const Bytes deep = Group(18, {Group(17, {tree})});
+  const Bytes others = Join({Reference("tree"), Reference("Trees")});  // other names
   const std::vector<Bytes> records = {Definition("Tree"), park, tree, others, deep, tree};
   const Bytes birch = Reference("Birch"), q31 = Reference(std::string(31, 'q'));
   const std::tuple<std::function<int(DrawingFile&)>, int, std::vector<Bytes>> rows[] = {
@@ -119,7 +120,7 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
         Group(18, {Group(17, {birch})}), birch}},
       {[](DrawingFile& d) { return d.RenameReferences("tree", std::string(40, 'q')); },
        1,
-       {Definition("Tree"), park, tree, q31, deep, tree}},
+       {Definition("Tree"), park, tree, q31, Reference("Trees"), deep, tree}},
       {[](DrawingFile& d) { return d.RemoveReferences("Tree"); },
        2,
        {Definition("Tree"), park, others, deep}},
