@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/FileNames.h"
 #else
 #include <sys/wait.h>
@@ -48,19 +50,35 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
   for (const std::string& argument : arguments) {
     commandLine += L" " + Quoted(platform::Widen(argument));
   }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  startup.hStdOutput = Inheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-  startup.hStdError = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process{};
-  const bool started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &process);
-  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
-    ::CloseHandle(handle);
+  // Under Wine a start can fail now and then while the machine is busy (nothing has run then, so
+  // trying again is safe); a start that keeps failing is reported.
+  bool started = false;
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) {
+      ::Sleep(200);
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = Inheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    const bool handles = startup.hStdInput != INVALID_HANDLE_VALUE &&
+                         startup.hStdOutput != INVALID_HANDLE_VALUE &&
+                         startup.hStdError != INVALID_HANDLE_VALUE;
+    started = handles && ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, nullptr, &startup, &process);
+    startError = ::GetLastError();
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
+      if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+      }
+    }
   }
   if (!started) {
+    std::fprintf(stderr, "could not start %s: error %lu\n", program.c_str(), startError);
     return -1;
   }
   DWORD status = 0;
