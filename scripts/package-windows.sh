@@ -42,7 +42,7 @@ if [ "$actual" != "$expected" ]; then
   exit 1
 fi
 # Every DLL a program imports must be one that every Windows has.
-system_dlls='^(kernel32|user32|gdi32|comdlg32|comctl32|shell32|advapi32|msvcrt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|gdiplus|comdlg32|comctl32|shell32|advapi32|msvcrt)\.dll$'
 for program in runebin.exe runebin-cli.exe; do
   imported=$(x86_64-w64-mingw32-objdump -p "$stage/$program" | sed -n 's/^\s*DLL Name: //p')
   foreign=$(printf '%s\n' "$imported" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
