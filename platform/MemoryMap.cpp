@@ -37,16 +37,6 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   return true;
 }
 
-bool MemoryMap::Allocate(std::size_t size) {
-  Unmap();
-  data_ = AllocateBytes(size);
-  if (data_ == nullptr) {
-    return false;
-  }
-  size_ = static_cast<std::int64_t>(size);
-  return true;
-}
-
 void MemoryMap::Release(std::int64_t offset) {
   static const std::int64_t page = ::sysconf(_SC_PAGESIZE);
   // In steps of 8 MiB: each call costs a flush of the address translations.

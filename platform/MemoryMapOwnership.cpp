@@ -1,11 +1,22 @@
-// Ownership of a view, the same for a mapping on every system: destroying unmaps, moving hands
-// the view over and leaves the source empty.
+// What a view does the same way on every system: memory of our own instead of a mapping, and
+// ownership (destroying unmaps, moving hands the view over and leaves the source empty).
 
 #include <utility>
 
+#include "platform/LargeMemory.h"
 #include "platform/MemoryMap.h"
 
 namespace runebin::platform {
+
+bool MemoryMap::Allocate(std::size_t size) {
+  Unmap();
+  data_ = AllocateBytes(size);
+  if (data_ == nullptr) {
+    return false;
+  }
+  size_ = static_cast<std::int64_t>(size);
+  return true;
+}
 
 MemoryMap::~MemoryMap() {
   Unmap();

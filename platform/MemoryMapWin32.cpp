@@ -67,16 +67,6 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   return true;
 }
 
-bool MemoryMap::Allocate(std::size_t size) {
-  Unmap();
-  data_ = AllocateBytes(size);
-  if (data_ == nullptr) {
-    return false;
-  }
-  size_ = static_cast<std::int64_t>(size);
-  return true;
-}
-
 // The bytes are our own; there is nothing to give back while the loader walks them.
 void MemoryMap::Release(std::int64_t) {}
 
