@@ -37,7 +37,7 @@ class AppTest : public ::testing::Test {
   std::string Text(int id) const { return ui.GetControlText(id); }
   Names Lines(int listBoxId) const { return ui.ListLines(listBoxId); }
   int Selection(int listBoxId) const { return ui.ListGetSelection(listBoxId); }
-  Names Messages() const { return ui.MessageTexts(); }
+  const Names& Messages() const { return ui.messages; }
   const DrawingFile& File1() const { return dialog.Pane1().Drawing(); }
   const DrawingFile& File2() const { return dialog.Pane2().Drawing(); }
 

@@ -130,25 +130,6 @@ TEST_F(Window, ThePreviewFramePaintsItsPicture) {
   EXPECT_NE(frame->grab().toImage().pixelColor(image.width() * 3 / 4, middle), QColor(Qt::white));
 }
 
-TEST_F(Window, TheOpenFileDialogGivesTheFullPathAndTheReadOnlyBox) {
-  TempDir folder;
-  const OpenFileRequest request{"Open File 1", "Drawings (*.pvx)|*.pvx|All Files (*.*)|*.*||",
-                                ".pvx"};
-  QString shown;
-  answerer.Expect([&](QWidget* widget) {
-    auto* dialog = qobject_cast<QFileDialog*>(widget);
-    shown = dialog->windowTitle() + ": " + dialog->nameFilters().join(QStringLiteral(", "));
-    ChooseFile(QString::fromStdString(folder.Path("missing")), true)(widget);
-  });
-  answerer.Expect([](QWidget* dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
-  const auto chosen = toolkit.ChooseFileToOpen(request);
-  EXPECT_FALSE(toolkit.ChooseFileToOpen(request).has_value());
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(shown, QStringLiteral("Open File 1: Drawings (*.pvx), All Files (*)"));
-  EXPECT_EQ(chosen->path, folder.Path("missing.pvx"));  // a typed name gets the default extension
-  EXPECT_TRUE(chosen->readOnly);
-}
-
 QLineEdit* Edit(QWidget* dialog, int id) {
   return qobject_cast<gui::LayoutDialog*>(dialog)->Edit(id);
 }
@@ -210,33 +191,49 @@ TEST_F(Window, DialogsShowTheirProblemsAndLimitTypedNames) {
   EXPECT_TRUE(answerer.Unexpected().isEmpty());
 }
 
-// One command run through the widgets proves the window's events reach the program: File 1
-// opened with the file dialog, Tree renamed with the rename box, the count answered, then Done.
+// One command run through the widgets proves the window's events reach the program: the file
+// dialog cancelled, then File 2 opened with its read-only box ticked and File 1 by a name typed
+// without its extension; Tree renamed with the rename box to a name shown and written in
+// Windows-1252, the count answered, then Done.
 TEST(Scenario, ARenameThroughTheWindowWritesTheFile) {
   const auto file = [](const std::string& tree) {
-    return Drawing({TypeZero(1), Definition(tree), Definition("Oak"), Reference(tree),
-                    Reference("Oak"), Reference(tree)});
+    return Drawing({TypeZero(1), Definition(tree), Reference(tree), Reference(tree)});
   };
   TempDir folder;
   const std::string path = folder.Write("one.pvx", file("Tree"));
+  const std::string other = folder.Write("two.pvx", file("Oak"));
   gui::QtToolkit toolkit;
   ModalAnswerer answerer{&toolkit.Window()};
   MainDialog dialog{toolkit, folder.Path("entities.txt")};
   QStringList messages;
+  QString fileDialog, shownName;
+  const auto click = [&](int id) {
+    QTest::mouseClick(toolkit.Window().Control(id), Qt::LeftButton);
+  };
   RunScripted(
       [&] {
-        answerer.Expect(ChooseFile(QString::fromStdString(path)));
-        QTest::mouseClick(toolkit.Window().Control(ids::kOpenClose1), Qt::LeftButton);
+        answerer.Expect([](QWidget* box) { QMetaObject::invokeMethod(box, "reject"); });
+        click(ids::kOpenClose2);
+        answerer.Expect(ChooseFile(QString::fromStdString(other), true));
+        click(ids::kOpenClose2);
+        EXPECT_EQ(toolkit.GetControlText(ids::kCaption2), other + " [ro]");
+        answerer.Expect([&](QWidget* widget) {
+          auto* box = qobject_cast<QFileDialog*>(widget);
+          fileDialog = box->windowTitle() + ": " + box->nameFilters().join(QStringLiteral(", "));
+          ChooseFile(QString::fromStdString(folder.Path("one")))(widget);
+        });
+        click(ids::kOpenClose1);
         QListWidget* list = toolkit.Window().List(ids::kList1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
         answerer.Expect([](QWidget* widget) {
-          Edit(widget, ids::kRenameNewName)->setText("Maple");
+          Edit(widget, ids::kRenameNewName)->setText(QStringLiteral("Linde \u00E9t\u00E9"));
           ClickLater(FindButton(widget, QStringLiteral("OK")));
         });
         answerer.Expect(Press(QStringLiteral("OK"), &messages));
-        QTest::mouseClick(toolkit.Window().Control(ids::kRename1), Qt::LeftButton);
-        QTest::mouseClick(toolkit.Window().Control(ids::kDone), Qt::LeftButton);
+        click(ids::kRename1);
+        shownName = list->item(0)->text();
+        click(ids::kDone);
         if (toolkit.Window().isVisible()) {
           ADD_FAILURE() << "Done did not end the window";
           toolkit.EndMainWindow();
@@ -245,8 +242,13 @@ TEST(Scenario, ARenameThroughTheWindowWritesTheFile) {
       [&] { dialog.Run(); });
   EXPECT_EQ(answerer.Pending(), 0) << "boxes expected but never shown";
   EXPECT_EQ(answerer.Unexpected(), QStringList{});
-  EXPECT_EQ(ReadFileBytes(path), file("Maple"));
-  EXPECT_EQ(messages, QStringList{"2 references renamed from\n\"Tree\" to\n\"Maple\"."});
+  EXPECT_EQ(fileDialog,
+            QStringLiteral("Open Korvel File 1: Korvel Files (*.pvx), Korvel Symbol "
+                           "Catalogs (*.pvs), Korvel Templates (*.pvt), All Files (*)"));
+  EXPECT_EQ(shownName, QStringLiteral("Linde \u00E9t\u00E9"));
+  EXPECT_EQ(ReadFileBytes(path), file("Linde \xE9t\xE9"));
+  EXPECT_EQ(messages, QStringList{QStringLiteral(
+                          "2 references renamed from\n\"Tree\" to\n\"Linde \u00E9t\u00E9\".")});
 }
 
 }  // namespace

@@ -37,14 +37,6 @@ void FakeToolkit::Select(WindowEvents& events, int listBoxId, int index) {
   events.OnSelectionChange(listBoxId);
 }
 
-std::vector<std::string> FakeToolkit::MessageTexts() const {
-  std::vector<std::string> texts;
-  for (const Message& message : messages) {
-    texts.push_back(message.text);
-  }
-  return texts;
-}
-
 void FakeToolkit::ListSetLines(int id, const std::vector<std::string>& lines) {
   List(id).lines = lines;
   List(id).selection = -1;
@@ -56,7 +48,7 @@ void FakeToolkit::ListSetSelection(int id, int index) {
 }
 
 Answer FakeToolkit::ShowMessage(const std::string& text, MessageKind kind) {
-  messages.push_back({text, kind});
+  messages.push_back(text);
   if (kind == MessageKind::Ok) {
     return Answer::Ok;
   }
@@ -76,17 +68,15 @@ std::optional<OpenFileChoice> FakeToolkit::ChooseFileToOpen(const OpenFileReques
 bool FakeToolkit::RunDialog(
     Step::Kind kind, const std::string& what,
     const std::function<std::optional<FieldProblem>(const Step&)>& validate) {
-  while (true) {
-    const auto step = Next(kind, what);
-    if (!step || !step->accept) {
-      return false;
-    }
-    const auto problem = validate(*step);
-    if (!problem) {
-      return true;
-    }
-    messages.push_back({problem->message, MessageKind::Ok});
+  const auto step = Next(kind, what);
+  if (!step || !step->accept) {
+    return false;
   }
+  const auto problem = validate(*step);
+  if (problem) {
+    ADD_FAILURE() << what << " refused the scripted input: " << problem->message;
+  }
+  return !problem;
 }
 
 bool FakeToolkit::RunRenameDialog(RenameDialogData& data) {

@@ -17,9 +17,8 @@ namespace runebin::testing {
 //
 // A question, file dialog or small dialog takes the next scripted step; a step of another kind,
 // or an empty queue, fails the test (the box then answers No / Cancel). Report boxes (OK only)
-// need no step. The scripted dialogs validate as the real ones do: an OK with input the dialog
-// refuses records the refusal as a message and takes the next step. Texts entered are UTF-8, as
-// typed; the dialog data holds the file's names, as a real dialog's would.
+// need no step. The scripted dialogs validate as the real ones do, and an OK they refuse fails
+// the test. Texts entered are UTF-8, as typed; the dialog data holds the file's names.
 class FakeToolkit final : public Toolkit {
  public:
   FakeToolkit();
@@ -50,12 +49,7 @@ class FakeToolkit final : public Toolkit {
   std::function<void(WindowEvents&)> session;
 
   // --- What was shown.
-  struct Message {
-    std::string text;
-    MessageKind kind;
-  };
-  std::vector<Message> messages;
-  std::vector<std::string> MessageTexts() const;
+  std::vector<std::string> messages;
   // The about box and the main window, in the order they appeared and ended.
   std::vector<std::string> journal;
   std::vector<OpenFileRequest> fileDialogs;
@@ -120,7 +114,7 @@ class FakeToolkit final : public Toolkit {
   // The control `id` of the layout; a test failure for any other id.
   Control& At(int id) const;
   Control& List(int id) const;  // the same, and a test failure unless it is a list box
-  // Runs a small dialog until a step cancels or `validate` accepts the step's input.
+  // Runs a small dialog with the next step: true when it is an OK that `validate` accepts.
   bool RunDialog(Step::Kind kind, const std::string& what,
                  const std::function<std::optional<FieldProblem>(const Step&)>& validate);
 
