@@ -5,9 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,17 +50,6 @@ ModalAnswerer::Answer ChooseFile(const QString& path, bool readOnly) {
       name->setText(path);
     }
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-  };
-}
-
-ModalAnswerer::Answer Press(const QString& button, QStringList* texts) {
-  return [button, texts](QWidget* widget) {
-    if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && texts != nullptr) {
-      texts->append(box->text());
-    }
-    QWidget* target = FindButton(widget, button);
-    EXPECT_NE(target, nullptr) << "no button " << button.toStdString();
-    target != nullptr ? ClickLater(target) : void(widget->close());
   };
 }
 

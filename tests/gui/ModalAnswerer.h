@@ -34,8 +34,6 @@ class ModalAnswerer : public QObject {
 
 // Types `path` into the open-file dialog, sets its read-only box and confirms.
 ModalAnswerer::Answer ChooseFile(const QString& path, bool readOnly = false);
-// Presses the button labelled `button` (without '&'), noting a message box's text in `texts`.
-ModalAnswerer::Answer Press(const QString& button, QStringList* texts = nullptr);
 // Clicks a button from the event loop, after the current call has returned.
 void ClickLater(QWidget* button);
 // The visible button of `dialog` whose text (without '&') is `text`, or null.
