@@ -1,6 +1,7 @@
 #include "model/DrawingFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -303,43 +304,35 @@ class JoiningWriter {
 
 }  // namespace
 
-namespace {
-
-// Adds up the sizes of the writes; touches no byte.
-class CountingOutput : public OutputFile {
- public:
-  bool Write(const void*, std::size_t size) override {
-    total += size;
-    return true;
-  }
-  std::size_t total = 0;
-};
-
-// Compares the writes with `expected`, in order; fails from the first difference on.
-class ComparingOutput : public OutputFile {
- public:
-  explicit ComparingOutput(std::span<const std::uint8_t> expected) : expected_(expected) {}
-  bool Write(const void* bytes, std::size_t size) override {
-    if (size > expected_.size() - at_ || std::memcmp(bytes, expected_.data() + at_, size) != 0) {
-      at_ = expected_.size();
-      return false;
+bool DrawingFile::WouldWriteLoadedFile(std::span<const std::uint8_t> file) const {
+  const std::array lists = {&typeZeroEntities_, &symbolDefs_, &otherEntities_};
+  std::size_t total = header_.size();
+  for (const EntityList* list : lists) {
+    for (int i = 0; i < list->GetSize(); ++i) {
+      total += list->GetAt(i).Length();
     }
-    at_ += size;
-    return true;
   }
-
- private:
-  std::span<const std::uint8_t> expected_;
-  std::size_t at_ = 0;
-};
-
-}  // namespace
-
-bool DrawingFile::WouldWrite(std::span<const std::uint8_t> bytes) const {
-  CountingOutput counter;
-  WriteTo(counter);
-  ComparingOutput comparer(bytes);
-  return counter.total == bytes.size() && WriteTo(comparer);
+  if (total != file.size() || !std::equal(header_.begin(), header_.end(), file.begin())) {
+    return false;
+  }
+  // An entity that still refers to the loaded bytes at its own offset, never written into, holds
+  // the file's bytes there: a page of the mapping nobody wrote is the file's, and one copied on
+  // write (or the whole copy Detach made) was copied from it.
+  const std::uint8_t* const loaded = bytes_.Data();
+  std::size_t at = header_.size();
+  for (const EntityList* list : lists) {
+    for (int i = 0; i < list->GetSize(); ++i) {
+      const Entity& entity = list->GetAt(i);
+      const std::span<const std::uint8_t> bytes = entity.Bytes();
+      const bool inPlace = loaded != nullptr && bytes.data() == loaded + at;
+      if ((!inPlace || entity.EditedInPlace()) &&
+          !std::equal(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at))) {
+        return false;
+      }
+      at += bytes.size();
+    }
+  }
+  return true;
 }
 
 bool DrawingFile::WriteTo(OutputFile& out) const {

@@ -78,8 +78,11 @@ class DrawingFile {
   SaveStatus Save(const std::string& path, const platform::WriteOptions& options = {});
   // Writes the document as Save does, to any destination. Returns false if a write failed.
   bool WriteTo(OutputFile& out) const;
-  // Whether Save would write exactly `bytes`. Sizes are compared before any byte is.
-  bool WouldWrite(std::span<const std::uint8_t> bytes) const;
+  // Whether Save would write exactly `file`: the bytes of the file this drawing was loaded from,
+  // unchanged since (its lock keeps them so). Sizes are compared first; then only what may differ
+  // from the file is: the header, entities with bytes of their own or moved from their place in
+  // the file, and those edited in place. It stops at the first difference.
+  bool WouldWriteLoadedFile(std::span<const std::uint8_t> file) const;
   // Drops everything: header, entities and both flags.
   void Reset();
 

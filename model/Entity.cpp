@@ -90,6 +90,7 @@ int Entity::RenameNestedReferences(std::string_view oldName, std::string_view ne
   ForEachRecord(GroupBody(), [&](std::span<std::uint8_t> record) {
     if (record[kTypeOffset] == kTypeSymbolRef && ReadNameField(record, kRefNameOffset) == oldName) {
       WriteNameField(record, kRefNameOffset, newName);
+      MarkEdited();
       ++count;
     }
   });

@@ -62,6 +62,8 @@ class Entity {
 
   std::span<const std::uint8_t> Bytes() const { return {data_, length_}; }
   std::size_t Length() const { return length_; }
+  // Whether a rename has written into the entity's bytes.
+  bool EditedInPlace() const { return editedInPlace_; }
 
  protected:
   // The bytes of the leading record alone (its own length field), never those of its group.
@@ -75,6 +77,7 @@ class Entity {
   // group. Returns -1 (holding nothing) for another type or a group that is not closed.
   int ParseGroup(std::span<const std::uint8_t> available, int type);
   std::span<std::uint8_t> BytesAfterRecord();
+  void MarkEdited() { editedInPlace_ = true; }
 
  private:
   friend std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
@@ -96,6 +99,7 @@ class Entity {
  private:
   bool ownsBytes_ = false;  // data_ came from platform::AllocateBytes(length_)
   bool inArena_ = false;    // this object's memory belongs to an arena
+  bool editedInPlace_ = false;
 };
 
 // A type-0 record; its subtype is byte 5.

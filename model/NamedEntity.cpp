@@ -42,6 +42,7 @@ std::string_view NamedEntity::NameView() const {
 std::string NamedEntity::SetName(std::string_view newName) {
   std::string previous = GetName();
   WriteNameField(RecordBytes(), NameOffset(), newName);
+  MarkEdited();
   return previous;
 }
 

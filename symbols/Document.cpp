@@ -53,7 +53,7 @@ bool Document::FileHoldsTheSameBytes() const {
   // changed in place, so the file is read again through a view of its own.
   platform::MemoryMap onDisk;
   return lock_.IsOpen() && lock_.Size() > 0 && onDisk.Map(lock_.Descriptor(), lock_.Size()) &&
-         drawing_.WouldWrite(onDisk.Bytes());
+         drawing_.WouldWriteLoadedFile(onDisk.Bytes());
 }
 
 SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChanged ifChanged) {

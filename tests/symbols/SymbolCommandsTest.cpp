@@ -243,20 +243,43 @@ TEST(Document, NeverOverwritesAFileReplacedSinceItWasLoadedUnlessTold) {
 }
 
 // A write-back that would put back the bytes the file has leaves the file alone (the same file, not
-// written since), judged by the file itself: a rename writes into the loaded bytes.
+// written since), judged by the file itself: a rename writes into the loaded bytes, and a record
+// edited or moved and then put back still counts as the file's.
 TEST(Document, WritesBackOnlyBytesThatDiffer) {
   TempDir dir;
-  const Bytes original = Drawing({Definition("Tree", {Reference("Tree")}), Reference("Tree")});
-  for (const auto& [name, written] : {std::pair{"Tree", false}, std::pair{"Tref", true}}) {
+  const Bytes original =
+      Drawing({Definition("Tree", {Reference("Tree")}), Definition("Bush"), Reference("Tree")});
+  const struct {
+    const char* label;
+    std::function<void(DrawingFile&)> change;
+    bool written;
+  } cases[] = {
+      {"same name", [](DrawingFile& d) { RenameSymbol(d, 0, "Tree"); }, false},
+      {"new name", [](DrawingFile& d) { RenameSymbol(d, 0, "Tref"); }, true},
+      {"renamed back",
+       [](DrawingFile& d) {
+         RenameSymbol(d, 0, "Tref");
+         RenameSymbol(d, 0, "Tree");
+       },
+       false},
+      {"swapped", [](DrawingFile& d) { d.SwapSymbols(0, 1); }, true},
+      {"swapped back",
+       [](DrawingFile& d) {
+         d.SwapSymbols(0, 1);
+         d.SwapSymbols(0, 1);
+       },
+       false},
+  };
+  for (const auto& test : cases) {
     const std::string path = dir.Write("f.pvx", original);
     const std::optional<platform::FileIdentity> before = platform::IdentityOfPath(path);
     Document document("");
     ASSERT_EQ(document.Open(path, false, Document::Lock::UntilWritten), LoadResult::Loaded);
-    RenameSymbol(document.Drawing(), 0, name);
+    test.change(document.Drawing());
     EXPECT_TRUE(document.WriteBack().Saved());
     EXPECT_FALSE(document.Drawing().IsModified());
-    EXPECT_EQ(platform::IdentityOfPath(path) == before, !written) << name;
-    EXPECT_EQ(ReadFileBytes(path) == original, !written) << name;
+    EXPECT_EQ(platform::IdentityOfPath(path) == before, !test.written) << test.label;
+    EXPECT_EQ(ReadFileBytes(path) == original, !test.written) << test.label;
   }
 }
 
