@@ -1,5 +1,6 @@
 #include "model/EntityList.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,14 @@ void EntityList::Swap(int first, int second) {
   CheckIndex(first);
   CheckIndex(second);
   entries_[static_cast<std::size_t>(first)].swap(entries_[static_cast<std::size_t>(second)]);
+}
+
+void EntityList::Reserve(std::size_t count) noexcept {
+  try {
+    entries_.reserve(std::min(count, static_cast<std::size_t>(INT_MAX)));
+  } catch (const std::exception&) {
+    // bad_alloc, or length_error past the largest vector: then without the room
+  }
 }
 
 int EntityList::Add(std::unique_ptr<Entity> entity) {

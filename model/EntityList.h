@@ -21,6 +21,9 @@ class EntityList {
   std::unique_ptr<Entity> SetAt(int index, std::unique_ptr<Entity> entity);
   // Exchanges two entries, as the ordering commands do.
   void Swap(int first, int second);
+  // Makes room for `count` entries, so that adding that many moves nothing; a hint only: when
+  // the room cannot be had, the list grows as it goes.
+  void Reserve(std::size_t count) noexcept;
   // Appends `entity`, which the list now owns; returns its index.
   int Add(std::unique_ptr<Entity> entity);
   // Takes `count` entries out from `index` on and hands them back; later entries move down.

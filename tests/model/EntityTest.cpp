@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <tuple>
@@ -139,6 +140,7 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
 
 TEST(EntityList, RefusesIndexesOutsideTheListAndFindsTheLastExactName) {
   EntityList list;
+  list.Reserve(SIZE_MAX);  // a hint the list cannot take: it grows as it goes instead
   for (const Bytes& record :
        {Definition("Tree"), Record(3), Definition("Tree"), Definition("tree")}) {
     list.Add(CreateEntity(record));
