@@ -196,12 +196,13 @@ class UseCounter {
 // UnreadableTail: no byte is dropped, and the walk always ends. Throws std::bad_alloc when memory
 // runs out.
 void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
-  // Room for as many records as the body can hold, so that no list is copied as it grows: the
-  // room is address space, and only what the entries fill is ever touched (pages of the system
-  // blocks are backed when first written).
-  const std::size_t most = body.size() / kMinRecordLength + 1;
-  for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
-    list->Reserve(most);
+  // Room for as many records as the body can hold, so that no list is copied as it grows: where
+  // the room is address space only, and only what the entries fill is ever touched.
+  if constexpr (platform::kUnwrittenRoomIsFree) {
+    const std::size_t most = body.size() / kMinRecordLength + 1;
+    for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
+      list->Reserve(most);
+    }
   }
   UseCounter uses;
   std::size_t offset = 0;

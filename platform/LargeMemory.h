@@ -15,6 +15,15 @@ namespace runebin::platform {
 // 512 of them. Smaller blocks come from the heap. Nothing is initialised.
 inline constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 
+// Whether a large block costs nothing but address space until its pages are first written (so
+// that room reserved ahead is free where it is never filled). Windows charges the whole block
+// against the system's commit limit when it is allocated.
+#ifdef _WIN32
+inline constexpr bool kUnwrittenRoomIsFree = false;
+#else
+inline constexpr bool kUnwrittenRoomIsFree = true;
+#endif
+
 // Null when memory runs out. Free with the size that was allocated (or shrunk to).
 std::uint8_t* AllocateBytes(std::size_t size) noexcept;
 void FreeBytes(std::uint8_t* bytes, std::size_t size) noexcept;
