@@ -65,6 +65,7 @@ int EntityList::DeleteAll() {
   while (!entries_.empty()) {
     entries_.pop_back();
   }
+  entries_.shrink_to_fit();  // and the room a load reserved
   return count;
 }
 

@@ -28,7 +28,7 @@ class EntityList {
   int Add(std::unique_ptr<Entity> entity);
   // Takes `count` entries out from `index` on and hands them back; later entries move down.
   std::vector<std::unique_ptr<Entity>> RemoveAt(int index, int count = 1);
-  // Destroys every entity, last to first; returns how many.
+  // Destroys every entity, last to first, and gives back the room; returns how many.
   int DeleteAll();
   // Writes every entity, first to last; returns how many writes succeeded.
   int WriteAll(OutputFile& file) const;
