@@ -214,14 +214,26 @@ bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
   return WriteFully(outFd_, bytes, size);
 }
 
+bool SafeFileWriter::SyncOut() {
+  return ::fsync(outFd_) == 0;
+}
+
+bool SafeFileWriter::TruncateOut(std::int64_t size) {
+  return ::ftruncate(outFd_, static_cast<off_t>(size)) == 0;
+}
+
+bool SafeFileWriter::CloseOut() {
+  return ::close(std::exchange(outFd_, -1)) == 0;
+}
+
 bool SafeFileWriter::RestoreOriginal() {
   const int copy = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
   if (copy < 0) {
     return false;
   }
   const bool restored = ::lseek(outFd_, 0, SEEK_SET) == 0 &&
-                        CopyFile(copy, outFd_, buffer_.get()) &&
-                        ::ftruncate(outFd_, originalSize_) == 0 && ::fsync(outFd_) == 0;
+                        CopyFile(copy, outFd_, buffer_.get()) && TruncateOut(originalSize_) &&
+                        SyncOut();
   ::close(copy);
   return restored;
 }
@@ -230,27 +242,13 @@ SaveStatus SafeFileWriter::Commit() {
   if (outFd_ < 0) {
     return Refuse(SaveResult::WriteFailed, error_);
   }
-  if (!Flush() || ::fsync(outFd_) != 0 ||
-      (inPlace_ && (::ftruncate(outFd_, written_) != 0 || ::fsync(outFd_) != 0))) {
+  if (inPlace_) {
+    return CommitInPlace();
+  }
+  if (!Flush() || !SyncOut()) {
     Fail();
   }
-  if (inPlace_) {
-    SaveStatus status{};
-    if (failed_) {
-      status.result = SaveResult::WriteFailed;
-      status.error = error_;
-      if (!RestoreOriginal()) {
-        // The copy is all that is left of the original: keep it and say where it is.
-        status.result = SaveResult::CopyKept;
-        status.keptCopy = std::exchange(temporary_, {});
-      }
-    }
-    ::close(std::exchange(outFd_, -1));
-    Abandon();  // closes the file, removes the copy if not kept, lets held signals through
-    return status;
-  }
-  const int fd = std::exchange(outFd_, -1);
-  if (::close(fd) != 0 && !failed_) {
+  if (!CloseOut() && !failed_) {
     Fail();
   }
   if (failed_ || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
@@ -264,13 +262,7 @@ SaveStatus SafeFileWriter::Commit() {
 }
 
 void SafeFileWriter::Abandon() {
-  if (outFd_ >= 0) {
-    // In place and not committed: put the original back before the copy goes.
-    if (inPlace_ && !RestoreOriginal()) {
-      temporary_.clear();  // the copy stays; nobody is left to tell, so at least keep the bytes
-    }
-    ::close(std::exchange(outFd_, -1));
-  }
+  CloseOutput();
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());
     temporary_.clear();

@@ -34,10 +34,11 @@ struct WriteOptions {
 // Commit succeeds the target stays exactly as it was.
 //
 // Where the new file could not keep the target's owner or group (only the owner of a file, or
-// root, may set them), or the target has several hard links (a rename would split them), the
-// target is overwritten in place instead: first a flushed safety copy of it is made in the same
-// folder; any failure then copies it back, and only if even that fails is the copy left, named in
-// the result (CopyKept). SIGINT, SIGTERM and SIGHUP are held back while the target is overwritten.
+// root, may set them), or the target has several hard links (a rename would split them; on Windows
+// only this case), the target is overwritten in place instead: first a flushed safety copy of it is
+// made in the same folder; any failure then copies it back, and only if even that fails is the copy
+// left, named in the result (CopyKept). SIGINT, SIGTERM and SIGHUP (on Windows console control
+// events) are held back while the target is overwritten.
 //
 // Any other way it ends, no temporary file is left: also when SIGINT, SIGTERM or SIGHUP end the
 // program during the save (see SignalCleanup). While the replacement is written, the target is
@@ -76,6 +77,10 @@ class SafeFileWriter final : public OutputFile {
   bool Flush();
   // The end of Abandon: signals, lock and buffer let go.
   void ForgetSave();
+  // Commit of a target written in place: truncated, synced, and put back on failure.
+  SaveStatus CommitInPlace();
+  // Closes the output; in place and not committed, the original is put back first.
+  void CloseOutput();
 
   // Each system's own.
   static int LastError();  // the error of the system call that just failed
@@ -85,6 +90,9 @@ class SafeFileWriter final : public OutputFile {
   // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.
   int MakeTemporary();
   bool RestoreOriginal();
+  bool SyncOut();                       // flushes outFd_ to disk
+  bool TruncateOut(std::int64_t size);  // ends outFd_ at `size`
+  bool CloseOut();
 
   std::string target_;
   std::string temporary_;  // the new file, or in place the safety copy

@@ -3,6 +3,7 @@
 // (creating, flushing and replacing files) are in SafeFileWriter.cpp and SafeFileWriterWin32.cpp.
 
 #include <cstring>
+#include <utility>
 
 #include "platform/SafeFileWriter.h"
 
@@ -77,6 +78,35 @@ bool SafeFileWriter::Flush() {
   }
   buffered_ = 0;
   return !failed_;
+}
+
+SaveStatus SafeFileWriter::CommitInPlace() {
+  // The new contents may be shorter than the old: the file ends where they do.
+  if (!Flush() || !SyncOut() || !TruncateOut(written_) || !SyncOut()) {
+    Fail();
+  }
+  const bool whole = !failed_ || RestoreOriginal();
+  // Not even put back: the copy is all that is left of the original, so it stays, named.
+  std::string kept = whole ? std::string() : std::exchange(temporary_, {});
+  CloseOut();
+  if (!failed_) {
+    Abandon();  // removes the copy, lets held signals through
+    return {};
+  }
+  SaveStatus status = Refuse(whole ? SaveResult::WriteFailed : SaveResult::CopyKept, error_);
+  status.keptCopy = std::move(kept);
+  return status;
+}
+
+void SafeFileWriter::CloseOutput() {
+  if (outFd_ < 0) {
+    return;
+  }
+  // In place and not committed: put the original back before the copy goes.
+  if (inPlace_ && !RestoreOriginal()) {
+    temporary_.clear();  // the copy stays; nobody is left to tell, so at least keep the bytes
+  }
+  CloseOut();
 }
 
 void SafeFileWriter::ForgetSave() {

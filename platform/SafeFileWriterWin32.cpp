@@ -14,8 +14,9 @@
 // The Windows way of replacing a file safely: the new contents go to a temporary file beside the
 // target, are flushed to disk, and ReplaceFileW puts them in the target's place, keeping the
 // target's attributes, security descriptor and creation time. The target is held open without
-// sharing while the replacement is written. Files with several hard links are replaced like any
-// other (the new file has one name). Errors are Windows error codes.
+// sharing while the replacement is written. A file with several hard links is written in place
+// instead, through a handle that writes and shares nothing, after a flushed copy of it is made (a
+// replacement would have one name only). Errors are Windows error codes.
 
 namespace runebin::platform {
 namespace {
@@ -37,6 +38,25 @@ bool WriteFully(HANDLE file, const unsigned char* bytes, std::size_t size) {
     size -= written;
   }
   return true;
+}
+
+// Copies everything `from` holds from its start to the current position of `to`.
+bool CopyFile(HANDLE from, HANDLE to, unsigned char* buffer) {
+  if (!::SetFilePointerEx(from, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+    return false;
+  }
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(from, buffer, static_cast<DWORD>(kSaveBufferSize), &got, nullptr)) {
+      return false;
+    }
+    if (got == 0) {
+      return true;
+    }
+    if (!WriteFully(to, buffer, got)) {
+      return false;
+    }
+  }
 }
 
 // Creates a new, uniquely named file `.<name>.<hex>` beside `target`; returns its descriptor, or
@@ -184,6 +204,11 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     if (options.expected && !(now && *now == *options.expected)) {
       return Refuse(SaveResult::ChangedOnDisk, 0);
     }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(HandleOf(lockHeld_->Descriptor()), &info) &&
+        info.nNumberOfLinks > 1) {
+      return BeginInPlace();  // a replacement would split the links
+    }
   }
   cleanup_.emplace();
   outFd_ = CreateTemporary(target_, temporary_, *cleanup_);
@@ -193,44 +218,115 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
   return {};
 }
 
+SaveStatus SafeFileWriter::BeginInPlace() {
+  // The held handle only reads; it gives way to one that also writes and equally shares nothing,
+  // on the same file (Abandon takes a caller's hold again).
+  const FileIdentity held = lockHeld_->Identity();
+  lockHeld_->Close();
+  HANDLE file = ::CreateFileW(Widen(target_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    return Refuse(error == ERROR_SHARING_VIOLATION ? SaveResult::InUse : SaveResult::WriteFailed,
+                  static_cast<int>(error));
+  }
+  outFd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+  if (outFd_ < 0) {
+    ::CloseHandle(file);
+    return Refuse(SaveResult::WriteFailed, ERROR_TOO_MANY_OPEN_FILES);
+  }
+  const std::optional<FileIdentity> now = IdentityOfOpenFile(reinterpret_cast<intptr_t>(file));
+  if (!now || !now->SameFile(held)) {
+    return Refuse(SaveResult::ChangedOnDisk, 0);
+  }
+  originalSize_ = now->size;
+  cleanup_.emplace();
+  const int copy = CreateTemporary(target_, temporary_, *cleanup_);
+  if (copy < 0) {
+    return Refuse(SaveResult::WriteFailed, static_cast<int>(::GetLastError()));
+  }
+  const bool copied = CopyFile(file, HandleOf(copy), buffer_.get()) &&
+                      ::FlushFileBuffers(HandleOf(copy)) &&
+                      ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+  const DWORD copyError = ::GetLastError();
+  if (::_close(copy) != 0 || !copied) {
+    return Refuse(SaveResult::WriteFailed,
+                  static_cast<int>(copied ? ERROR_WRITE_FAULT : copyError));
+  }
+  inPlace_ = true;
+  // From the first byte overwritten until the file is whole again, a console event must wait.
+  hold_.emplace();
+  return {};
+}
+
+bool SafeFileWriter::SyncOut() {
+  return ::FlushFileBuffers(HandleOf(outFd_));
+}
+
+bool SafeFileWriter::TruncateOut(std::int64_t size) {
+  LARGE_INTEGER end{};
+  end.QuadPart = size;
+  return ::SetFilePointerEx(HandleOf(outFd_), end, nullptr, FILE_BEGIN) &&
+         ::SetEndOfFile(HandleOf(outFd_));
+}
+
+bool SafeFileWriter::CloseOut() {
+  return ::_close(std::exchange(outFd_, -1)) == 0;
+}
+
+bool SafeFileWriter::RestoreOriginal() {
+  HANDLE copy = ::CreateFileW(Widen(temporary_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (copy == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const bool restored =
+      ::SetFilePointerEx(HandleOf(outFd_), LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
+      CopyFile(copy, HandleOf(outFd_), buffer_.get()) && TruncateOut(originalSize_) && SyncOut();
+  ::CloseHandle(copy);
+  return restored;
+}
+
 SaveStatus SafeFileWriter::Commit() {
   if (outFd_ < 0) {
     return Refuse(SaveResult::WriteFailed, error_);
   }
-  if (!Flush() || !::FlushFileBuffers(HandleOf(outFd_))) {
+  if (inPlace_) {
+    return CommitInPlace();
+  }
+  if (!Flush() || !SyncOut()) {
     Fail();
   }
-  if (::_close(std::exchange(outFd_, -1)) != 0 && !failed_) {
+  if (!CloseOut() && !failed_) {
     Fail();
   }
   if (failed_) {
     return Refuse(SaveResult::WriteFailed, error_);
   }
   // The target must be closed before it can be replaced. From here until the replacement another
-  // program could open it; then the replacement fails and the target stays as it was.
-  const bool heldByCaller = lockHeld_ != nullptr && lockHeld_ != &lock_;
+  // program could open it; then the replacement fails and the target stays as it was (and a
+  // caller's hold is taken again by Abandon).
   if (lockHeld_ != nullptr) {
     lockHeld_->Close();
   }
   if (!Replace(Widen(target_), Widen(temporary_))) {
-    const int error = static_cast<int>(::GetLastError());
-    if (heldByCaller) {
-      lockHeld_->OpenForReading(target_);  // the caller holds the file again, as before
-    }
-    return Refuse(SaveResult::WriteFailed, error);
+    return Refuse(SaveResult::WriteFailed, static_cast<int>(::GetLastError()));
   }
   temporary_.clear();
+  lockHeld_ = nullptr;  // the held file is gone: nothing to take again
   Abandon();
   return {};
 }
 
 void SafeFileWriter::Abandon() {
-  if (outFd_ >= 0) {
-    ::_close(std::exchange(outFd_, -1));
-  }
+  CloseOutput();
   if (!temporary_.empty()) {
     ::DeleteFileW(Widen(temporary_).c_str());
     temporary_.clear();
+  }
+  // A caller's hold, given up to write or replace the file, is taken again as it was.
+  if (lockHeld_ != nullptr && lockHeld_ != &lock_ && !lockHeld_->IsOpen()) {
+    lockHeld_->OpenForReading(target_);
   }
   ForgetSave();
 }

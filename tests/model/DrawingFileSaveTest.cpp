@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "model/DrawingFile.h"
+#include "platform/SafeFileWriter.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -71,6 +72,31 @@ TEST_F(DrawingFileSave, ReplacesTheFileALinkNamesKeepingItsPermissions) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"link.pvx", "real.pvx", "x.pvx"}));
 #endif
+}
+
+// A file with a second name is written in place, so both names show the same bytes: the new ones
+// (here shorter than the old) once committed, the old ones again when a save that had already
+// overwritten part of the file is given up. No safety copy is left either way.
+TEST_F(DrawingFileSave, AFileWithTwoNamesIsWrittenInPlaceOrPutBack) {
+  const Bytes old(3 << 20, 'o'), replacement(2 << 20, 'n');
+  for (const bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "committed" : "given up");
+    const std::string path = dir.Write("a.pvx", old), other = dir.Path("b.pvx");
+    std::filesystem::create_hard_link(Utf8Path(path), Utf8Path(other));
+    platform::SafeFileWriter writer;
+    ASSERT_TRUE(writer.Begin(other).Saved());
+    EXPECT_TRUE(writer.WritesInPlace());
+    ASSERT_TRUE(writer.Write(replacement.data(), replacement.size()));  // past the buffer, on disk
+    if (commit) {
+      EXPECT_TRUE(writer.Commit().Saved());
+    } else {
+      writer.Abandon();
+    }
+    EXPECT_EQ(ReadFileBytes(path), commit ? replacement : old);
+    EXPECT_EQ(ReadFileBytes(other), ReadFileBytes(path));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.pvx", "b.pvx"}));
+    std::filesystem::remove(Utf8Path(other));
+  }
 }
 
 }  // namespace
