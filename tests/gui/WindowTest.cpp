@@ -134,45 +134,14 @@ QLineEdit* Edit(QWidget* dialog, int id) {
   return qobject_cast<gui::LayoutDialog*>(dialog)->Edit(id);
 }
 
-// Replaces the text of edit box `id` as typing would, then presses `button` (if any).
-void TypeAndPress(QWidget* dialog, int id, const QString& text, const QString& button = "OK") {
+// Replaces the text of edit box `id` as typing would.
+void Type(QWidget* dialog, int id, const QString& text) {
   Edit(dialog, id)->selectAll();
   QTest::keyClicks(Edit(dialog, id), text);
-  ClickLater(button.isEmpty() ? nullptr : FindButton(dialog, button));
 }
 
-// A refused field brings up the program's message box; typing stops at the name limit, and a
-// longer name put in by the program stays whole but can only be shortened.
-TEST_F(Window, DialogsShowTheirProblemsAndLimitTypedNames) {
-  QString offered, box;
-  WmfImportDialogData import{"tree.wmf", 25.0F};
-  answerer.Expect([&](QWidget* dialog) {
-    offered =
-        Edit(dialog, ids::kImportName)->text() + " " + Edit(dialog, ids::kImportMaxSize)->text();
-    TypeAndPress(dialog, ids::kImportMaxSize, QStringLiteral("abc"));
-  });
-  answerer.Expect([&](QWidget* widget) {
-    auto* message = qobject_cast<QMessageBox*>(widget);
-    ASSERT_NE(message, nullptr);
-    box = message->windowTitle() + ": " + message->text();
-    EXPECT_EQ(message->icon(), QMessageBox::Warning);
-    EXPECT_EQ(message->standardButtons(), QMessageBox::Ok);
-    ClickLater(FindButton(message, QStringLiteral("OK")));
-  });
-  answerer.Expect([](QWidget* dialog) {
-    TypeAndPress(dialog, ids::kImportName, QString(40, u'n'), "");
-    TypeAndPress(dialog, ids::kImportMaxSize, " 0 ");
-  });
-  ASSERT_TRUE(toolkit.RunWmfImportDialog(import));
-  EXPECT_EQ(offered, QStringLiteral("tree.wmf 25"));
-  EXPECT_EQ(box, QStringLiteral("Runebin: Please enter a number."));
-  EXPECT_EQ(import.m_name, std::string(31, 'n'));
-  EXPECT_EQ(import.m_maxSize, 0.0F);
-  answerer.Expect(
-      [](QWidget* dialog) { TypeAndPress(dialog, ids::kImportMaxSize, "7", "Cancel"); });
-  EXPECT_FALSE(toolkit.RunWmfImportDialog(import));
-  EXPECT_EQ(import.m_maxSize, 0.0F);
-
+// A name longer than the limit, put in by the program, stays whole but can only be shortened.
+TEST_F(Window, TheRenameBoxLimitsTheNameOnlyAsItIsTyped) {
   RenameDialogData rename{std::string(35, 'W'), std::string(35, 'W')};
   answerer.Expect([](QWidget* dialog) {
     QLineEdit* edit = Edit(dialog, ids::kRenameNewName);
@@ -187,28 +156,27 @@ TEST_F(Window, DialogsShowTheirProblemsAndLimitTypedNames) {
   });
   ASSERT_TRUE(toolkit.RunRenameDialog(rename));
   EXPECT_EQ(rename.m_newName, std::string(31, 'W'));
-  EXPECT_EQ(answerer.Pending(), 0);
-  EXPECT_TRUE(answerer.Unexpected().isEmpty());
 }
 
-// One command run through the widgets proves the window's events reach the program: the file
-// dialog cancelled, then File 2 opened with its read-only box ticked and File 1 by a name typed
-// without its extension; Tree renamed with the rename box to a name shown and written in
-// Windows-1252, the count answered, then Done.
-TEST(Scenario, ARenameThroughTheWindowWritesTheFile) {
-  const auto file = [](const std::string& tree) {
-    return Drawing({TypeZero(1), Definition(tree), Reference(tree), Reference(tree)});
-  };
+// One run through the widgets proves the window's events reach the program and its answers come
+// back: the file dialog cancelled, then File 2 opened with its read-only box ticked and File 1 by
+// a name typed without its extension; a list click and the rename box, the name shown in
+// Windows-1252; the WMF Import box cancelled, then showing its values, refusing a Max Size with
+// a warning box and stopping a typed name at 31 characters; then Done.
+TEST(Scenario, CommandsThroughTheWidgets) {
   TempDir folder;
-  const std::string path = folder.Write("one.pvx", file("Tree"));
-  const std::string other = folder.Write("two.pvx", file("Oak"));
+  folder.Write("one.pvx", Drawing({Definition("Tree"), Reference("Tree"), Reference("Tree")}));
+  const std::string other = folder.Write("two.pvx", Drawing({Definition("Oak")}));
+  const QString wmf = QStringLiteral(RUNEBIN_WMF_CORPUS "/wmfjs-rect.wmf");
   gui::QtToolkit toolkit;
   ModalAnswerer answerer{&toolkit.Window()};
   MainDialog dialog{toolkit, folder.Path("entities.txt")};
-  QStringList messages;
-  QString fileDialog, shownName;
+  QStringList shown, lines;
   const auto click = [&](int id) {
     QTest::mouseClick(toolkit.Window().Control(id), Qt::LeftButton);
+  };
+  const auto pressLater = [](const QString& button) {
+    return [button](QWidget* widget) { ClickLater(FindButton(widget, button)); };
   };
   RunScripted(
       [&] {
@@ -219,23 +187,49 @@ TEST(Scenario, ARenameThroughTheWindowWritesTheFile) {
         EXPECT_EQ(toolkit.GetControlText(ids::kCaption2), other + " [ro]");
         answerer.Expect([&](QWidget* widget) {
           auto* box = qobject_cast<QFileDialog*>(widget);
-          fileDialog = box->windowTitle() + ": " + box->nameFilters().join(QStringLiteral(", "));
+          shown << box->windowTitle() + ": " + box->nameFilters().join(QStringLiteral(", "));
           ChooseFile(QString::fromStdString(folder.Path("one")))(widget);
         });
         click(ids::kOpenClose1);
         QListWidget* list = toolkit.Window().List(ids::kList1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        answerer.Expect([](QWidget* widget) {
-          Edit(widget, ids::kRenameNewName)->setText(QStringLiteral("Linde \u00E9t\u00E9"));
-          ClickLater(FindButton(widget, QStringLiteral("OK")));
+        answerer.Expect([&](QWidget* rename) {
+          Edit(rename, ids::kRenameNewName)->setText(QStringLiteral("Linde \u00E9t\u00E9"));
+          pressLater(QStringLiteral("OK"))(rename);
+        });
+        const auto noteBox = [&](QWidget* widget) {
+          auto* box = qobject_cast<QMessageBox*>(widget);
+          ASSERT_NE(box, nullptr);
+          shown << box->windowTitle() + ": " + box->text();
+          EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+          pressLater(QStringLiteral("OK"))(box);
+        };
+        answerer.Expect(noteBox);
+        click(ids::kRename1);
+        answerer.Expect(ChooseFile(wmf));
+        answerer.Expect(pressLater(QStringLiteral("Cancel")));
+        click(ids::kImport1);
+        answerer.Expect(ChooseFile(wmf));
+        answerer.Expect([&](QWidget* import) {
+          shown << Edit(import, ids::kImportName)->text() + " " +
+                       Edit(import, ids::kImportMaxSize)->text();
+          Type(import, ids::kImportMaxSize, QStringLiteral("abc"));
+          pressLater(QStringLiteral("OK"))(import);
         });
         answerer.Expect([&](QWidget* box) {
-          messages.append(qobject_cast<QMessageBox*>(box)->text());
-          ClickLater(FindButton(box, QStringLiteral("OK")));
+          EXPECT_EQ(qobject_cast<QMessageBox*>(box)->icon(), QMessageBox::Warning);
+          noteBox(box);
         });
-        click(ids::kRename1);
-        shownName = list->item(0)->text();
+        answerer.Expect([&](QWidget* import) {
+          Type(import, ids::kImportName, QString(40, u'n'));
+          Type(import, ids::kImportMaxSize, QStringLiteral(" 0 "));
+          pressLater(QStringLiteral("OK"))(import);
+        });
+        click(ids::kImport1);
+        for (int i = 0; i < list->count(); ++i) {
+          lines << list->item(i)->text();
+        }
         click(ids::kDone);
         if (toolkit.Window().isVisible()) {
           ADD_FAILURE() << "Done did not end the window";
@@ -245,13 +239,15 @@ TEST(Scenario, ARenameThroughTheWindowWritesTheFile) {
       [&] { dialog.Run(); });
   EXPECT_EQ(answerer.Pending(), 0) << "boxes expected but never shown";
   EXPECT_EQ(answerer.Unexpected(), QStringList{});
-  EXPECT_EQ(fileDialog,
-            QStringLiteral("Open Korvel File 1: Korvel Files (*.pvx), Korvel Symbol "
-                           "Catalogs (*.pvs), Korvel Templates (*.pvt), All Files (*)"));
-  EXPECT_EQ(shownName, QStringLiteral("Linde \u00E9t\u00E9"));
-  EXPECT_EQ(ReadFileBytes(path), file("Linde \xE9t\xE9"));
-  EXPECT_EQ(messages, QStringList{QStringLiteral(
-                          "2 references renamed from\n\"Tree\" to\n\"Linde \u00E9t\u00E9\".")});
+  EXPECT_EQ(shown, (QStringList{QStringLiteral("Open Korvel File 1: Korvel Files (*.pvx), Korvel "
+                                               "Symbol Catalogs (*.pvs), Korvel Templates (*.pvt), "
+                                               "All Files (*)"),
+                                QStringLiteral("Runebin: 2 references renamed from\n\"Tree\" "
+                                               "to\n\"Linde \u00E9t\u00E9\"."),
+                                QStringLiteral("wmfjs-rect.wmf 100"),
+                                QStringLiteral("Runebin: Please enter a number.")}));
+  EXPECT_EQ(lines, (QStringList{QStringLiteral("Linde \u00E9t\u00E9"), QString(31, u'n')}));
+  EXPECT_EQ(dialog.LastMaxSize(), 0.0F);
 }
 
 }  // namespace
