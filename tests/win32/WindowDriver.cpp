@@ -203,15 +203,9 @@ std::string RunScripted(HWND main, const std::function<void()>& program,
     try {
       script(driver);
       // The script has ended the program; a box it did not expect would hold it open.
-      const auto deadline = std::chrono::steady_clock::now() + kPatience;
-      while (!ended) {
-        if (std::chrono::steady_clock::now() > deadline) {
-          throw DriverError("the program did not end: " + driver.OpenDialogTexts());
-        }
-        std::this_thread::sleep_for(20ms);
-      }
+      WaitFor([&] { return ended.load(); }, "the program did not end");
     } catch (const std::exception& error) {
-      failure = error.what();
+      failure = error.what() + (" " + driver.OpenDialogTexts());
       driver.Abandon();
     }
   });
