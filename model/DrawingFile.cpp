@@ -31,7 +31,8 @@ std::string DefaultEntityListingPath() {
 
 DrawingFile::DrawingFile(std::string listingPath) : listingPath_(std::move(listingPath)) {}
 
-LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked) {
+LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked,
+                             PassedPages passed) {
   if (loaded_) {
     Reset();
   }
@@ -45,7 +46,7 @@ LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keep
       return LoadResult::OpenFailed;
   }
   bytes_ = file.TakeView();
-  const LoadResult result = LoadBytes(true);
+  const LoadResult result = LoadBytes(passed == PassedPages::Release);
   if (result != LoadResult::Loaded) {
     return result;
   }

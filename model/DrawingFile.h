@@ -62,10 +62,16 @@ class DrawingFile {
   DrawingFile(const DrawingFile&) = delete;
   DrawingFile& operator=(const DrawingFile&) = delete;
 
+  // What a load does with the pages of the file its walk has passed. Release lets them go, so
+  // that a reading use keeps a fraction of a big file resident; Keep leaves them mapped, for a
+  // document that will be copied or written whole and so reads them all again anyway.
+  enum class PassedPages { Release, Keep };
+
   // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a
   // failure the document is empty. The file is locked while it is read; with `keepLocked`, a
   // successful load hands the still locked file over to it.
-  LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr);
+  LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr,
+                  PassedPages passed = PassedPages::Release);
   // Loads a drawing held in memory, with the same checks and results (no listing is written).
   LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes);
   // Makes the loaded bytes the document's own, so that nothing another program does to the file

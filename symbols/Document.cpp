@@ -13,7 +13,12 @@ Document::Document(std::string listingPath) : drawing_(std::move(listingPath)) {
 LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
   Close();
   platform::LockedFile locked;
-  const LoadResult result = drawing_.Load(path, &locked);
+  // A document that is copied (below) or written back reads every page of the file again, so
+  // letting them go as the load passes them would only cost the time to map them twice.
+  const LoadResult result =
+      drawing_.Load(path, &locked,
+                    lock == Lock::UntilClosed ? DrawingFile::PassedPages::Release
+                                              : DrawingFile::PassedPages::Keep);
   if (result != LoadResult::Loaded) {
     return result;
   }
