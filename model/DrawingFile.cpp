@@ -199,7 +199,7 @@ class UseCounter {
 void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
   // Room for as many records as the body can hold, so that no list is copied as it grows: where
   // the room is address space only, and only what the entries fill is ever touched.
-  if constexpr (platform::kUnwrittenRoomIsFree) {
+  if (platform::UnwrittenRoomIsFree()) {
     const std::size_t most = body.size() / kMinRecordLength + 1;
     for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
       list->Reserve(most);

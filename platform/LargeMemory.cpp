@@ -1,5 +1,6 @@
 #include "platform/LargeMemory.h"
 
+#include <cstdio>
 #include <cstring>
 
 #ifndef _WIN32
@@ -45,6 +46,24 @@ std::uint8_t* MapAligned(std::size_t size) {
 #endif
 
 }  // namespace
+
+bool UnwrittenRoomIsFree() noexcept {
+#ifdef _WIN32
+  return false;
+#else
+  // Mode 2 of /proc/sys/vm/overcommit_memory counts every writable mapping in full.
+  static const bool free = [] {
+    std::FILE* mode = std::fopen("/proc/sys/vm/overcommit_memory", "r");
+    if (mode == nullptr) {
+      return true;  // not Linux, or no /proc: address space costs nothing until touched
+    }
+    const int first = std::fgetc(mode);
+    std::fclose(mode);
+    return first != '2';
+  }();
+  return free;
+#endif
+}
 
 std::uint8_t* AllocateBytes(std::size_t size) noexcept {
 #ifndef _WIN32

@@ -16,13 +16,10 @@ namespace runebin::platform {
 inline constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 
 // Whether a large block costs nothing but address space until its pages are first written (so
-// that room reserved ahead is free where it is never filled). Windows charges the whole block
-// against the system's commit limit when it is allocated.
-#ifdef _WIN32
-inline constexpr bool kUnwrittenRoomIsFree = false;
-#else
-inline constexpr bool kUnwrittenRoomIsFree = true;
-#endif
+// that room reserved ahead is free where it is never filled). Not on Windows, which charges the
+// whole block against the system's commit limit when it is allocated, nor on a Linux system set
+// to strict overcommit accounting, which does the same.
+bool UnwrittenRoomIsFree() noexcept;
 
 // Null when memory runs out. Free with the size that was allocated (or shrunk to).
 std::uint8_t* AllocateBytes(std::size_t size) noexcept;
