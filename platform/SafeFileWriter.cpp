@@ -239,21 +239,11 @@ bool SafeFileWriter::RestoreOriginal() {
 }
 
 SaveStatus SafeFileWriter::Commit() {
-  if (outFd_ < 0) {
-    return Refuse(SaveResult::WriteFailed, error_);
+  if (std::optional<SaveStatus> ended = FinishOutput()) {
+    return *ended;
   }
-  if (inPlace_) {
-    return CommitInPlace();
-  }
-  if (!Flush() || !SyncOut()) {
-    Fail();
-  }
-  if (!CloseOut() && !failed_) {
-    Fail();
-  }
-  if (failed_ || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    const int error = failed_ ? error_ : errno;
-    return Refuse(SaveResult::WriteFailed, error);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    return Refuse(SaveResult::WriteFailed, errno);
   }
   temporary_.clear();
   SyncFolder(FolderOf(target_));

@@ -79,6 +79,9 @@ class SafeFileWriter final : public OutputFile {
   void ForgetSave();
   // Commit of a target written in place: truncated, synced, and put back on failure.
   SaveStatus CommitInPlace();
+  // The first part of Commit: in place, all of it; otherwise the new file flushed, synced and
+  // closed. Nothing when the new file is ready to take the target's place.
+  std::optional<SaveStatus> FinishOutput();
   // Closes the output; in place and not committed, the original is put back first.
   void CloseOutput();
 

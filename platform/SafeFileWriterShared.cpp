@@ -98,6 +98,25 @@ SaveStatus SafeFileWriter::CommitInPlace() {
   return status;
 }
 
+std::optional<SaveStatus> SafeFileWriter::FinishOutput() {
+  if (outFd_ < 0) {
+    return Refuse(SaveResult::WriteFailed, error_);
+  }
+  if (inPlace_) {
+    return CommitInPlace();
+  }
+  if (!Flush() || !SyncOut()) {
+    Fail();
+  }
+  if (!CloseOut() && !failed_) {
+    Fail();
+  }
+  if (failed_) {
+    return Refuse(SaveResult::WriteFailed, error_);
+  }
+  return std::nullopt;
+}
+
 void SafeFileWriter::CloseOutput() {
   if (outFd_ < 0) {
     return;

@@ -288,20 +288,8 @@ bool SafeFileWriter::RestoreOriginal() {
 }
 
 SaveStatus SafeFileWriter::Commit() {
-  if (outFd_ < 0) {
-    return Refuse(SaveResult::WriteFailed, error_);
-  }
-  if (inPlace_) {
-    return CommitInPlace();
-  }
-  if (!Flush() || !SyncOut()) {
-    Fail();
-  }
-  if (!CloseOut() && !failed_) {
-    Fail();
-  }
-  if (failed_) {
-    return Refuse(SaveResult::WriteFailed, error_);
+  if (std::optional<SaveStatus> ended = FinishOutput()) {
+    return *ended;
   }
   // The target must be closed before it can be replaced. From here until the replacement another
   // program could open it; then the replacement fails and the target stays as it was (and a
