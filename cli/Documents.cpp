@@ -39,8 +39,8 @@ std::string WhyNotReadable(const std::string& path) {
 }  // namespace
 
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
-                  Document::Lock lock) {
-  const LoadResult result = document.Open(path, false, lock);
+                  Document::Lock lock, DrawingFile::Scope scope) {
+  const LoadResult result = document.Open(path, false, lock, scope);
   if (result != LoadResult::Loaded) {
     std::string message = messages::LoadFailure(result, path);
     if (result == LoadResult::OpenFailed) {

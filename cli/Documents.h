@@ -17,7 +17,7 @@ namespace runebin::cli {
 // refusal tells the user why, with the window program's words, and returns false. A damaged file
 // opens, with a notice on stderr.
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
-                  Document::Lock lock);
+                  Document::Lock lock, DrawingFile::Scope scope = DrawingFile::Scope::Everything);
 
 // Ends a changing command: writes the drawing to `output` when one was given (always), otherwise
 // back to its path when something changed. A file that nothing changed is not touched. On a

@@ -57,7 +57,8 @@ std::string ListedName(std::string_view name) {
 // taken of the stored floats, as the window's details show them.
 bool ListSymbols(const Console& console, const std::string& path) {
   Document document("");
-  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
+  if (!OpenDocument(console, document, path, Document::Lock::UntilClosed,
+                    DrawingFile::Scope::SymbolsOnly)) {
     return false;
   }
   const EntityList& definitions = document.Drawing().SymbolDefs();
@@ -89,7 +90,8 @@ int ListSymbolsJson(const Console& console, const Invocation& invocation) {
   std::string text = "[";
   for (const std::string& path : invocation.files) {
     Document document("");
-    if (!OpenDocument(console, document, path, Document::Lock::UntilClosed)) {
+    if (!OpenDocument(console, document, path, Document::Lock::UntilClosed,
+                      DrawingFile::Scope::SymbolsOnly)) {
       status = kExitFailure;
       continue;
     }

@@ -32,10 +32,11 @@ std::string DefaultEntityListingPath() {
 DrawingFile::DrawingFile(std::string listingPath) : listingPath_(std::move(listingPath)) {}
 
 LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked,
-                             PassedPages passed) {
+                             PassedPages passed, Scope scope) {
   if (loaded_) {
     Reset();
   }
+  scope_ = scope;
   MappedFile file;
   switch (file.Open(path)) {
     case platform::LockResult::Locked:
@@ -50,7 +51,9 @@ LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keep
   if (result != LoadResult::Loaded) {
     return result;
   }
-  WriteListing();
+  if (IsWhole()) {
+    WriteListing();
+  }
   if (keepLocked != nullptr) {
     *keepLocked = file.TakeFile();
   }
@@ -65,6 +68,7 @@ LoadResult DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
   if (loaded_) {
     Reset();
   }
+  scope_ = Scope::Everything;
   // The caller's bytes may go away; the document keeps a copy of its own.
   if (!bytes.empty()) {
     if (!bytes_.Allocate(bytes.size())) {
@@ -130,7 +134,8 @@ class UseCounter {
   void Definition(Entity& definition) {
     Find(definition.AsNamed()->NameView()).lastDefinition = &definition;
   }
-  void Reference(const NamedEntity& reference) { ++Find(reference.NameView()).references; }
+  void Reference(const NamedEntity& reference) { Reference(reference.NameView()); }
+  void Reference(std::string_view name) { ++Find(name).references; }
   void Apply() {
     for (const Tally& tally : tallies_) {
       if (tally.lastDefinition != nullptr) {
@@ -199,7 +204,7 @@ class UseCounter {
 void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
   // Room for as many records as the body can hold, so that no list is copied as it grows: where
   // the room is address space only, and only what the entries fill is ever touched.
-  if (platform::UnwrittenRoomIsFree()) {
+  if (IsWhole() && platform::UnwrittenRoomIsFree()) {
     const std::size_t most = body.size() / kMinRecordLength + 1;
     for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
       list->Reserve(most);
@@ -214,10 +219,27 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     if (rest.size() > 1024) {
       __builtin_prefetch(rest.data() + 1024);
     }
+    if (!IsWhole()) {
+      // Framed as CreateEntityInPlace frames it; a record it cannot frame is left to it below.
+      const int type = rest.size() > kTypeOffset ? rest[kTypeOffset] : 0;
+      const std::size_t length = IsGroupLeader(type) ? 0 : TopLevelExtent(rest);
+      if (length > 0) {
+        if (type == kTypeSymbolRef) {
+          uses.Reference(NameFieldView(rest.first(length), kRefNameOffset));
+        }
+        offset += length;
+        if (releaseBehind) {
+          bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
+        }
+        continue;
+      }
+    }
     std::unique_ptr<Entity> entity = CreateEntityInPlace(rest, arena_);
     if (!entity) {
       entity = CreateTailInPlace(rest, arena_);
-      listing_.push_back({static_cast<std::uint8_t>(entity->GetType()), 0});
+      if (IsWhole()) {
+        listing_.push_back({static_cast<std::uint8_t>(entity->GetType()), 0});
+      }
       otherEntities_.Add(std::move(entity));
       damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),
                             static_cast<std::int64_t>(rest.size())};
@@ -227,7 +249,9 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     const auto bytes = entity->Bytes();
     const std::uint8_t subtype =
         type == kTypeZero && bytes.size() > kSubtypeOffset ? bytes[kSubtypeOffset] : 0;
-    listing_.push_back({static_cast<std::uint8_t>(type), subtype});
+    if (IsWhole()) {
+      listing_.push_back({static_cast<std::uint8_t>(type), subtype});
+    }
     offset += entity->Length();
     if (type == kTypeZero) {
       typeZeroEntities_.Add(std::move(entity));
@@ -261,8 +285,8 @@ void DrawingFile::WriteListing() const {
 }
 
 SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptions& options) {
-  if (!loaded_) {
-    return {SaveResult::NothingLoaded, 0, {}};  // never replace a file with an empty one
+  if (!loaded_ || !IsWhole()) {
+    return {SaveResult::NothingLoaded, 0, {}};  // never replace a file with an empty or partial one
   }
   platform::SafeFileWriter writer;
   if (SaveStatus begun = writer.Begin(path, options); !begun.Saved()) {
@@ -319,6 +343,9 @@ class JoiningWriter {
 }  // namespace
 
 bool DrawingFile::WouldWriteLoadedFile(std::span<const std::uint8_t> file) const {
+  if (!IsWhole()) {
+    return false;
+  }
   const std::array lists = {&typeZeroEntities_, &symbolDefs_, &otherEntities_};
   std::size_t total = header_.size();
   for (const EntityList* list : lists) {
@@ -350,6 +377,9 @@ bool DrawingFile::WouldWriteLoadedFile(std::span<const std::uint8_t> file) const
 }
 
 bool DrawingFile::WriteTo(OutputFile& out) const {
+  if (!IsWhole()) {
+    return false;
+  }
   JoiningWriter writer(out);
   writer.Add(header_);
   for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
@@ -362,6 +392,7 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
 
 void DrawingFile::Reset() {
   loaded_ = false;
+  scope_ = Scope::Everything;
   header_.clear();
   header_.shrink_to_fit();
   listing_.clear();

@@ -50,10 +50,10 @@ std::string DefaultEntityListingPath();
 // or Load.
 //
 // Invariants, kept by the operations below (the lists are read-only to everyone else): every
-// top-level entity of the loaded file is in exactly one list; SymbolDefs holds only SymbolDef
-// objects; an unreadable tail of the body (see UnreadableTail) is the last entry of
-// OtherEntities, so it is written back last, where it was. Every change marks the document
-// modified. An index outside a list throws std::invalid_argument before anything changed.
+// top-level entity of the loaded file is in exactly one list (of a whole load, see Scope);
+// SymbolDefs holds only SymbolDef objects; an unreadable tail of the body (see UnreadableTail) is
+// the last entry of OtherEntities, so it is written back last, where it was. Every change marks the
+// document modified. An index outside a list throws std::invalid_argument before anything changed.
 class DrawingFile {
  public:
   // `listingPath` is where Load writes the entity listing; empty writes none.
@@ -67,11 +67,19 @@ class DrawingFile {
   // document that will be copied or written whole and so reads them all again anyway.
   enum class PassedPages { Release, Keep };
 
+  // How much of the body a load keeps. Everything keeps every record in the lists below.
+  // SymbolsOnly keeps the symbol definitions and the group records (types 17 and 18, which place
+  // symbols from inside their groups) and counts the top-level references into the use counts as
+  // Everything does; every other record is framed and passed over. A big drawing's symbol table
+  // is read so without building millions of entities. Such a document holds only part of its
+  // file, so it is never written: Save and WriteTo refuse it, and it has no LoadedListing.
+  enum class Scope { Everything, SymbolsOnly };
+
   // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a
   // failure the document is empty. The file is locked while it is read; with `keepLocked`, a
   // successful load hands the still locked file over to it.
   LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr,
-                  PassedPages passed = PassedPages::Release);
+                  PassedPages passed = PassedPages::Release, Scope scope = Scope::Everything);
   // Loads a drawing held in memory, with the same checks and results (no listing is written).
   LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes);
   // Makes the loaded bytes the document's own, so that nothing another program does to the file
@@ -93,6 +101,8 @@ class DrawingFile {
   void Reset();
 
   bool IsLoaded() const { return loaded_; }
+  // Whether the lists hold every record of the body (see Scope).
+  bool IsWhole() const { return scope_ == Scope::Everything; }
   bool IsModified() const { return modified_; }
   // Sets the modified flag and returns its previous value.
   bool SetModified(bool value);
@@ -150,6 +160,7 @@ class DrawingFile {
   std::vector<ListingRow> listing_;
   bool loaded_ = false;
   bool modified_ = false;
+  Scope scope_ = Scope::Everything;
   std::optional<DamagedTail> damage_;
 };
 

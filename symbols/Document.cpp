@@ -10,7 +10,8 @@ namespace runebin {
 
 Document::Document(std::string listingPath) : drawing_(std::move(listingPath)) {}
 
-LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
+LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
+                          DrawingFile::Scope scope) {
   Close();
   platform::LockedFile locked;
   // A document that is copied (below) or written back reads every page of the file again, so
@@ -18,7 +19,8 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
   const LoadResult result =
       drawing_.Load(path, &locked,
                     lock == Lock::UntilClosed ? DrawingFile::PassedPages::Release
-                                              : DrawingFile::PassedPages::Keep);
+                                              : DrawingFile::PassedPages::Keep,
+                    scope);
   if (result != LoadResult::Loaded) {
     return result;
   }
@@ -29,7 +31,7 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock) {
     return LoadResult::OpenFailed;
   }
   path_ = path;
-  readOnly_ = readOnly;
+  readOnly_ = readOnly || !drawing_.IsWhole();
   identity_ = locked.Identity();
   if (lock != Lock::WhileLoading) {
     lock_ = std::move(locked);

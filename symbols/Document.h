@@ -40,8 +40,10 @@ class Document {
   // `listingPath` is where each load writes its entity listing; empty writes none.
   explicit Document(std::string listingPath = DefaultEntityListingPath());
 
-  // Loads `path`, dropping whatever was open before. A read-only document is never written.
-  LoadResult Open(const std::string& path, bool readOnly, Lock lock);
+  // Loads `path`, dropping whatever was open before. A read-only document is never written, nor
+  // is one loaded with less than its whole body (see DrawingFile::Scope).
+  LoadResult Open(const std::string& path, bool readOnly, Lock lock,
+                  DrawingFile::Scope scope = DrawingFile::Scope::Everything);
   // Drops the drawing and releases the file.
   void Close();
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/ByteOrder.h"
 #include "model/DrawingFile.h"
 #include "model/EntityListing.h"
@@ -35,6 +37,29 @@ TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
   EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 0);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(1).useCount, 2);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(2).useCount, 0);
+
+  // Loaded for its symbols only: the same definitions and counts, the group that places from
+  // inside, nothing else - and such a part of a file is never written.
+  const Bytes file = ReadFileBytes(path);
+  DrawingFile symbols("");
+  ASSERT_EQ(symbols.Load(path, nullptr, DrawingFile::PassedPages::Release,
+                         DrawingFile::Scope::SymbolsOnly),
+            LoadResult::Loaded);
+  EXPECT_FALSE(symbols.IsWhole());
+  ASSERT_EQ(symbols.SymbolDefs().GetSize(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(std::ranges::equal(symbols.SymbolDefs().GetAt(i).Bytes(),
+                                   drawing.SymbolDefs().GetAt(i).Bytes()));
+    EXPECT_EQ(symbols.SymbolDefs().GetAt(i).useCount, drawing.SymbolDefs().GetAt(i).useCount);
+  }
+  EXPECT_EQ(symbols.TypeZeroEntities().GetSize(), 0);
+  ASSERT_EQ(symbols.OtherEntities().GetSize(), 1);
+  EXPECT_EQ(symbols.OtherEntities().GetAt(0).GetType(), 17);
+  EXPECT_TRUE(symbols.LoadedListing().empty());
+  symbols.SetModified(true);
+  EXPECT_EQ(symbols.Save(path).result, SaveResult::NothingLoaded);
+  EXPECT_TRUE(Written(symbols).empty());
+  EXPECT_EQ(ReadFileBytes(path), file);
 }
 
 // The header's checks in order, the first failing one deciding; missing header bytes read as
@@ -134,6 +159,14 @@ TEST_F(DrawingFileLoad, UnreadableRestIsCarriedWhole) {
     EXPECT_EQ(drawing.SymbolDefs().GetSize(), 1);
     ASSERT_EQ(drawing.OtherEntities().GetSize(), 2);
     EXPECT_EQ(drawing.OtherEntities().GetAt(1).Length(), damage.size());
+    // A load for the symbols only meets the damage where a whole load does.
+    DrawingFile symbols("");
+    ASSERT_EQ(symbols.Load(dir.Path("m.pvx"), nullptr, DrawingFile::PassedPages::Release,
+                           DrawingFile::Scope::SymbolsOnly),
+              LoadResult::Loaded);
+    ASSERT_TRUE(symbols.Damage().has_value());
+    EXPECT_EQ(symbols.Damage()->offset, drawing.Damage()->offset);
+    EXPECT_EQ(symbols.SymbolDefs().GetSize(), 1);
   }
 }
 
