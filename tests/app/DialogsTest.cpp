@@ -3,6 +3,7 @@
 
 #include "app/DialogValidation.h"
 #include "resources/ControlIds.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin {
 namespace {
@@ -53,11 +54,7 @@ TEST(DialogValidation, RefusesWithTheFieldAndTheMessageAndChangesNothing) {
   EXPECT_EQ(problem ? problem->controlId : 0, ids::kRenameNewName);
   EXPECT_EQ(rename.m_newName, name31);
   // Counted in the file's characters: 31 of them fit however many bytes they take in UTF-8.
-  std::string accents;
-  for (int i = 0; i < 30; ++i) {
-    accents += "\u00E9";
-  }
-  EXPECT_FALSE(ValidateRenameDialog(accents + "\u20AC", rename));
+  EXPECT_FALSE(ValidateRenameDialog(Windows1252ToUtf8(std::string(30, '\xE9')) + "\u20AC", rename));
   EXPECT_EQ(rename.m_newName, std::string(30, '\xE9') + '\x80');
   EXPECT_EQ(ValidateRenameDialog("\u4E2D", rename)->message, not1252);
   EXPECT_EQ(rename.m_newName, std::string(30, '\xE9') + '\x80');

@@ -2,10 +2,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "model/DrawingFile.h"
-#include "symbols/Messages.h"
+#include "symbols/Windows1252.h"
 #include "tests/cli/CliTest.h"
 #include "tests/support/MetafileBuilder.h"
 
@@ -44,7 +42,7 @@ TEST_F(CliTest, ListAndEntitiesPrintTheContractFormatsAndOnlyRead) {
 
 TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
   const std::string a = Write("a.pvs", Drawing({Definition("A")}));
-  const std::string missing = dir.Path("missing.pvs");
+  const std::string missing = dir.Path("\xE9\x9B\xAA.pvs");  // "雪"
   const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("B")}));
   const CliResult result = RunCli({"list", a, missing, b});
   EXPECT_EQ(result.exitCode, 1);
@@ -69,6 +67,8 @@ TEST_F(CliTest, SeveralFilesAreHeadedAndAFailureDoesNotStopTheOthers) {
 
 // One row per outcome of the commands that change a file in place (FILE): the report and the
 // bytes left. A file whose bytes the command did not change must not have been rewritten at all.
+// Paths and names outside ASCII reach the program and come back byte for byte (on Windows through
+// the UTF-16 command line).
 TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
   const Bytes tree = Definition("Tree"), rock = Definition("Rock"), toTree = Reference("Tree");
   const Bytes a = Definition("a"), b = Definition("b"), B = Definition("B");
@@ -127,13 +127,13 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
       {{"sort", "FILE"}, {b, B, a}, "", {B, a, b}},
       {{"move", "FILE", "#2", "--to", "0"}, {b, B, a}, "", {a, b, B}},
       {{"move", "FILE", "b", "--to=0"}, {b, a}, "", {b, a}},
-      {{"sort", "FILE"}, {B, a, toTree}, "", {B, a, toTree}},
       {{"copy", from, "FILE", "Tree"}, {rock}, "", {rock, copied}},
       {{"copy", from, "FILE", "Tree", "--replace"}, {tree, rock}, "", {copied, rock}},
       {{"copy", from, "FILE", "Rock", "Tree", "--replace"}, {rock, copied}, "", {rock, copied}},
   };
   for (const Row& row : rows) {
-    const std::string file = Write("a.pvx", Drawing(row.before));
+    const std::string file =
+        Write("Plan \xC3\xB8 \xE9\x9B\xAA.pvx", Drawing(row.before));  // "ø 雪"
     std::vector<std::string> arguments = row.arguments;
     std::replace(arguments.begin(), arguments.end(), std::string("FILE"), file);
     SCOPED_TRACE(arguments[0] + " " + row.arguments.back());
@@ -153,12 +153,8 @@ TEST_F(CliTest, ImportAppendsMetafilesAsNewSymbols) {
   const std::string wmf = Write("tri.wmf", triangle);
   // Names are the file names without extension, cut to 31 characters; one that FILE has (also
   // from this run) is skipped when asked, or replaced in its place, keeping its references.
-  const auto umlauts = [](int count) {  // "Ä" in UTF-8
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-      text += "\xC3\x84";
-    }
-    return text;
+  const auto umlauts = [](std::size_t count) {
+    return Windows1252ToUtf8(std::string(count, '\xC4'));
   };
   const std::string longName = Write(umlauts(40) + ".x.wmf", triangle);
   const CliResult skipped = RunCli({"import", file, longName, wmf, "--skip-existing"});
@@ -178,23 +174,6 @@ TEST_F(CliTest, ImportAppendsMetafilesAsNewSymbols) {
                 "3\tnothing\t0\t0.00\t0.00\n");
 }
 
-// Paths and names outside ASCII reach the program and come back byte for byte, on stdout and
-// stderr (on Windows through the UTF-16 command line).
-TEST_F(CliTest, NonAsciiPathsAndNamesRoundTrip) {
-  const std::string folder = dir.Path("Zeichnungen \xC3\xA4 \xE9\x9B\xAA");  // "ä 雪"
-  std::filesystem::create_directory(Utf8Path(folder));
-  const std::string file = Write("Zeichnungen \xC3\xA4 \xE9\x9B\xAA/Plan \xC3\xB8.pvx",
-                                 Drawing({Definition("Tree"), Reference("Tree")}));
-  EXPECT_EQ(Succeed({"rename", file, "Tree", "Caf\xC3\xA9"}),
-            "1 references renamed from\n\"Tree\" to\n\"Caf\xC3\xA9\".\n");
-  EXPECT_EQ(Succeed({"list", file}), "0\tCaf\xC3\xA9\t1\t0.00\t0.00\n");
-  const std::string missing = folder + "/\xE9\x9B\xAA.pvx";
-  const CliResult failed = RunCli({"list", missing});
-  EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_TRUE(failed.err.starts_with("runebin-cli: Error Opening file \"" + missing + "\""))
-      << failed.err;
-}
-
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
 // not written), and no file changed.
 TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
@@ -204,25 +183,19 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   // A catalog places none of its symbols, not even those that place each other.
   const std::string catalog =
       Write("c.pvs", Drawing({Definition("Leaf"), Definition("Tree", {Reference("Leaf")})}));
-  const std::string readOnly = Write("ro.pvx", Drawing({Definition("B"), Definition("A")}));
-  // Refused, never replaced (on Windows: the read-only attribute).
-  std::filesystem::permissions(Utf8Path(readOnly), std::filesystem::perms::owner_read);
   const std::string nowhere = dir.Path("no-such-folder/out.pvx");
   const std::string notDrawing = Write("text.pvx", Bytes(200, 'x'));
-  const std::string version5 = Write("v5.pvx", Header('5')),
-                    packed = Write("p.pvx", Header('6', 1));
-  const std::string missing = dir.Path("missing.wmf");
+  const std::string version5 = Write("v5.pvx", Header('5'));
 #ifndef _WIN32
   const std::string pipe = dir.Path("pipe");  // no writer: opening it must not wait for one
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
 #endif
-  const std::string huge = Write("huge.wmf", EmptyPolygonSets(kOversizedSets));
   const std::string nothing = Write("no.wmf", Wmf().End().Data());
   // Another program holds this file locked, as a runebin-cli run does from load to write-back.
   const std::string locked = Write("locked.pvx", Drawing({Definition("B"), Definition("A")}));
   const FileHeldElsewhere holder(locked);
   ASSERT_TRUE(holder.Holds());
-  const FileState fileBefore = StateOf(file), toBefore = StateOf(to), roBefore = StateOf(readOnly),
+  const FileState fileBefore = StateOf(file), toBefore = StateOf(to),
                   catalogBefore = StateOf(catalog);
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
@@ -237,8 +210,6 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
            "\" places none of its symbols: purge would delete all 2 symbols.\nUse --force to "
            "delete them."},
       {{"list", notDrawing}, "\"" + notDrawing + "\" does not appear to be a Korvel file"},
-      {{"sort", version5}, "\"" + version5 + "\" is not a version 6 Korvel file"},
-      {{"purge", packed}, messages::LoadFailure(LoadResult::Compressed, packed)},
       {{"copy", file, file, "Tree"}, "Can't open the same file twice"},
       {{"copy", file, to, "Oak", "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
       {{"copy", to, dir.Path(".") + "/to.pvx", "Tree"}, "Can't open the same file twice"},
@@ -253,17 +224,13 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"import", file, nothing, dir.Path("sub/no.emf"), "--allow-empty"},
        "There is already a symbol named\n\"no\"\nin file\n\"" + file +
            "\".\nUse --replace to replace it, or --skip-existing to keep it."},
-      {{"import", file, missing}, "Error opening file \"" + missing + "\""},
 #ifndef _WIN32  // Windows has no named pipes in the file system to open by path
       {{"list", pipe}, "Error Opening file \"" + pipe + "\": Not a regular file"},
 #endif
-      {{"import", file, to}, "Unknown file type for \"" + to + "\""},
-      {{"import", file, huge}, "Internal error - WMF returned was 0"},
       {{"import", file, nothing},
        "\"" + nothing +
            "\" contains nothing that can be imported\nUse --allow-empty to import it anyway."},
       {{"sort", locked}, "\"" + locked + "\" is in use by another program"},
-      {{"sort", readOnly}, "Can't write to file \"" + readOnly + "\": Permission denied"},
       {{"list", dir.Path("")}, "Error Opening file \"" + dir.Path("") + "\": Is a directory"},
       {{"rename", file, "Tree", "Elm", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\": No such file or directory"},
@@ -274,7 +241,6 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   }
   EXPECT_EQ(StateOf(file), fileBefore);
   EXPECT_EQ(StateOf(to), toBefore);
-  EXPECT_EQ(StateOf(readOnly), roBefore);
   EXPECT_EQ(StateOf(catalog), catalogBefore);
   EXPECT_EQ(ReadFileBytes(dir.Path("n.pvs")), Drawing({}));  // the other FILEs are still written
   // A delete that leaves references placing nothing succeeds, and says how to remove them.

@@ -8,7 +8,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -28,18 +27,7 @@
 namespace runebin::testing {
 namespace {
 
-// Whether this build runs under AddressSanitizer.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kUnderAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kUnderAddressSanitizer = true;
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
+constexpr bool kUnderAddressSanitizer = RUNEBIN_SANITIZED;  // set by the build
 
 class CountingOutput final : public OutputFile {
  public:
