@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
 #include <optional>
 
 #include "model/DrawingFile.h"
@@ -25,20 +24,12 @@ DWORD AttributesOf(const std::string& path) {
   return ::GetFileAttributesW(platform::Widen(path).c_str()) & kKeptAttributes;
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(Utf8Path(folder))) {
-    const std::u8string name = entry.path().filename().u8string();
-    names.emplace_back(name.begin(), name.end());
-  }
-  return names;
-}
-
 // Each row: a drawing is loaded, a symbol renamed (to a name outside ASCII), the file's
 // attributes set or another handle opened on it, and the drawing saved back.
 TEST(Win32Files, SaveRefusesOrReplacesKeepingAttributes) {
   TempDir dir;
-  const std::string folder = dir.Path("Zeichnungen \xC3\xA4 \xE9\x9B\xAA");  // "ä 雪"
+  const std::string folderName = "Zeichnungen \xC3\xA4 \xE9\x9B\xAA";  // "ä 雪"
+  const std::string folder = dir.Path(folderName);
   ASSERT_TRUE(::CreateDirectoryW(platform::Widen(folder).c_str(), nullptr));
   const Bytes original = Drawing({Definition("Tree"), Reference("Tree")});
   const std::string renamed = "Caf\xC3\xA9 \xE9\x9B\xAA";
@@ -71,7 +62,7 @@ TEST(Win32Files, SaveRefusesOrReplacesKeepingAttributes) {
       EXPECT_EQ(drawing.Save(path).result, row.result);
     }
     EXPECT_EQ(AttributesOf(path), row.attributes & kKeptAttributes);
-    EXPECT_EQ(Entries(folder).size(), 1U) << "a temporary file was left behind";
+    EXPECT_EQ(dir.List(folderName).size(), 1U) << "a temporary file was left behind";
     ::SetFileAttributesW(platform::Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     DrawingFile reloaded{""};
     ASSERT_EQ(reloaded.Load(path), LoadResult::Loaded);

@@ -66,9 +66,9 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
   return path;
 }
 
-std::vector<std::string> TempDir::List() const {
+std::vector<std::string> TempDir::List(const std::string& name) const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(Utf8Path(path_))) {
+  for (const auto& entry : fs::directory_iterator(Utf8Path(name.empty() ? path_ : Path(name)))) {
     const std::u8string name = entry.path().filename().u8string();
     names.emplace_back(name.begin(), name.end());
   }

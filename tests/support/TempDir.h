@@ -20,8 +20,8 @@ class TempDir {
   std::string Path(const std::string& name) const { return path_ + "/" + name; }
   // Writes `bytes` to the file `name` in the folder and returns its path.
   std::string Write(const std::string& name, const Bytes& bytes) const;
-  // Names of the entries in the folder, sorted.
-  std::vector<std::string> List() const;
+  // Names of the entries in the folder (or in its subfolder `name`), sorted.
+  std::vector<std::string> List(const std::string& name = "") const;
 
  private:
   std::string path_;
