@@ -1,4 +1,4 @@
-#include "tests/cli/RunProgram.h"
+#include "tests/cli/CliTest.h"
 
 #ifdef _WIN32
 #include <windows.h>
