@@ -148,11 +148,34 @@ Bytes WriteToMemory(const DrawingFile& drawing) {
   return std::move(out.written);
 }
 
+namespace {
+
+// An entity holds one record with its group, if it leads one, or a run of whole passive records
+// that are all of type 0 or none.
+bool HoldsWholeRecords(const Entity& entity) {
+  const auto bytes = entity.Bytes();
+  if (!IsPassiveRecord(entity.GetType())) {
+    return TopLevelExtent(bytes) == bytes.size();
+  }
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t length = RecordLength(bytes.subspan(at));
+    if (length == 0 || !IsPassiveRecord(bytes[at + kTypeOffset]) ||
+        (bytes[at + kTypeOffset] == kTypeZero) != (entity.GetType() == kTypeZero)) {
+      return false;
+    }
+    at += length;
+  }
+  return at > 0;
+}
+
+}  // namespace
+
 void CheckLists(const DrawingFile& drawing) {
   for (int i = 0; i < drawing.TypeZeroEntities().GetSize(); ++i) {
     const Entity& entity = drawing.TypeZeroEntities().GetAt(i);
     FUZZ_CHECK(dynamic_cast<const TypeZeroEntity*>(&entity) != nullptr);
-    FUZZ_CHECK(entity.Length() >= kMinRecordLength && entity.GetType() == kTypeZero);
+    FUZZ_CHECK(entity.GetType() == kTypeZero && HoldsWholeRecords(entity));
   }
   for (int i = 0; i < drawing.SymbolDefs().GetSize(); ++i) {
     const Entity& entity = drawing.SymbolDefs().GetAt(i);
@@ -183,7 +206,7 @@ void CheckLists(const DrawingFile& drawing) {
       FUZZ_CHECK(dynamic_cast<const SymbolDef*>(&entity) == nullptr);
       FUZZ_CHECK(dynamic_cast<const TypeZeroEntity*>(&entity) == nullptr);
       FUZZ_CHECK(entity.GetType() != kTypeZero && entity.GetType() != kTypeSymbolDef);
-      FUZZ_CHECK(TopLevelExtent(entity.Bytes()) == entity.Length());
+      FUZZ_CHECK(HoldsWholeRecords(entity));
     }
   }
 }

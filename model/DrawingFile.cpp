@@ -201,6 +201,30 @@ class UseCounter {
 // running past the end, or a group that never closes) makes the rest of the body one
 // UnreadableTail: no byte is dropped, and the walk always ends. Throws std::bad_alloc when memory
 // runs out.
+std::size_t DrawingFile::PassiveRun(std::span<const std::uint8_t> rest, bool releaseBehind,
+                                    std::size_t offset) {
+  std::size_t run = 0;
+  bool typeZero = false;
+  while (run < rest.size()) {
+    const auto next = rest.subspan(run);
+    const std::size_t length = RecordLength(next);
+    if (length == 0 || !IsPassiveRecord(next[kTypeOffset]) ||
+        (run > 0 && (next[kTypeOffset] == kTypeZero) != typeZero)) {
+      break;
+    }
+    typeZero = next[kTypeOffset] == kTypeZero;
+    listing_.push_back({next[kTypeOffset], typeZero && length > kSubtypeOffset
+                                               ? next[kSubtypeOffset]
+                                               : std::uint8_t{0}});
+    run += length;
+    if (next.size() > 1024) {
+      __builtin_prefetch(next.data() + 1024);
+    }
+    bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset + run), releaseBehind);
+  }
+  return run;
+}
+
 void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
   // Room for as many records as the body can hold, so that no list is copied as it grows: where
   // the room is address space only, and only what the entries fill is ever touched.
@@ -228,11 +252,14 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
           uses.Reference(NameFieldView(rest.first(length), kRefNameOffset));
         }
         offset += length;
-        if (releaseBehind) {
-          bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
-        }
+        bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset), releaseBehind);
         continue;
       }
+    } else if (const std::size_t run = PassiveRun(rest, releaseBehind, offset); run > 0) {
+      EntityList& list = rest[kTypeOffset] == kTypeZero ? typeZeroEntities_ : otherEntities_;
+      list.Add(CreateRunInPlace(rest.first(run), arena_));
+      offset += run;
+      continue;
     }
     std::unique_ptr<Entity> entity = CreateEntityInPlace(rest, arena_);
     if (!entity) {
@@ -264,9 +291,7 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
       }
       otherEntities_.Add(std::move(entity));
     }
-    if (releaseBehind) {
-      bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
-    }
+    bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset), releaseBehind);
   }
   uses.Apply();
 }

@@ -240,6 +240,18 @@ std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
   return entity;
 }
 
+std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
+                                         std::pmr::memory_resource& arena) {
+  std::unique_ptr<Entity> entity =
+      NewEntityFor(records, [&arena]<typename Class>(auto... arguments) {
+        return MakeInArena<Class>(arena, arguments...);
+      });
+  entity->inArena_ = true;
+  entity->data_ = records.data();
+  entity->length_ = records.size();
+  return entity;
+}
+
 std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                           std::pmr::memory_resource& arena) {
   std::unique_ptr<Entity> entity = MakeInArena<UnreadableTail>(arena);

@@ -18,7 +18,9 @@ class OutputFile;
 class NamedEntity;
 
 // One top-level record of a drawing's body, or for a group leader (types 17, 18, 28) the record
-// with its whole group, written back unchanged; only renaming edits the bytes, in place.
+// with its whole group, written back unchanged; only renaming edits the bytes, in place. A loaded
+// document also joins consecutive records that nothing ever changes into one entity (see
+// CreateRunInPlace).
 //
 // An entity of a loaded document refers to its bytes in the document's buffer (see
 // CreateEntityInPlace); renaming writes into that buffer. Every other entity, and one whose bytes
@@ -85,6 +87,8 @@ class Entity {
                                                      std::pmr::memory_resource& arena);
   friend std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                                    std::pmr::memory_resource& arena);
+  friend std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
+                                                  std::pmr::memory_resource& arena);
   void Drop();
 
   // With useCount and the flags behind these, an entity takes 32 bytes: a big drawing has millions.
@@ -145,5 +149,11 @@ std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
 // The same for the unreadable rest of a body: an UnreadableTail of all of `rest`.
 std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                           std::pmr::memory_resource& arena);
+// The same for `records`, a run of whole consecutive top-level records that are all of type 0 or
+// all of types that no command changes (see IsPassiveRecord): one entity of the first record's
+// class holds them all. They only ever go back to the file as they are, one after another, so
+// one entity stands for millions of them in a big drawing.
+std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
+                                         std::pmr::memory_resource& arena);
 
 }  // namespace runebin

@@ -69,6 +69,12 @@ inline bool IsGroupLeader(int type) {
   return type == kTypeGroup17 || type == kTypeGroup18 || type == kTypeSymbolDef;
 }
 
+// Records that no command ever changes or looks into: all but groups, definitions and references.
+// Type 0 records are passive too, but go to a list of their own.
+inline bool IsPassiveRecord(int type) {
+  return !IsGroupLeader(type) && type != kTypeSymbolRef;
+}
+
 // The length of one record at the start of `bytes` when it is well formed: at least 5 bytes long
 // and lying wholly inside `bytes`. Returns 0 otherwise.
 std::size_t RecordLength(std::span<const std::uint8_t> bytes);

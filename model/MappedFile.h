@@ -34,8 +34,6 @@ class MappedFile {
     return {map_.Data(), static_cast<std::size_t>(map_.Size())};
   }
   std::int64_t Size() const { return map_.Size(); }
-  // The loader has passed every byte before `offset`.
-  void ReleaseBefore(std::int64_t offset) { map_.Release(offset); }
 
  private:
   platform::LockedFile file_;

@@ -37,7 +37,7 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   return true;
 }
 
-void MemoryMap::Release(std::int64_t offset) {
+void MemoryMap::Passed(std::int64_t offset, bool release) {
   static const std::int64_t page = ::sysconf(_SC_PAGESIZE);
   // In steps of 8 MiB: each call costs a flush of the address translations.
   const std::int64_t chunk = 2048 * page;
@@ -52,7 +52,7 @@ void MemoryMap::Release(std::int64_t offset) {
     populated_ += length;
   }
   const std::int64_t end = offset / chunk * chunk;
-  if (end - released_ < chunk) {
+  if (!release || end - released_ < chunk) {
     return;
   }
   // Dropping unwritten pages of a private file mapping only discards our view of them; the bytes

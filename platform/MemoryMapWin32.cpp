@@ -68,7 +68,7 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
 }
 
 // The bytes are our own; there is nothing to give back while the loader walks them.
-void MemoryMap::Release(std::int64_t) {}
+void MemoryMap::Passed(std::int64_t, bool) {}
 
 bool MemoryMap::Detach() {
   mapsFile_ = false;

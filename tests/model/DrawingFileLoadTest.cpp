@@ -20,8 +20,9 @@ class DrawingFileLoad : public ::testing::Test {
   DrawingFile drawing{dir.Path("entities.txt")};
 };
 
-// Top-level records go to three lists, stray group markers among them; references count for the
-// last definition of their exact name, and only at the top level.
+// Top-level records go to three lists, stray group markers among them; records that nothing
+// changes, in a row, make one entity. References count for the last definition of their exact
+// name, and only at the top level.
 TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
   const auto path =
       dir.Write("a.pvx", Drawing({Definition("Oak"), Reference("Oak"), TypeZero(3),
@@ -32,7 +33,9 @@ TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
   EXPECT_TRUE(drawing.IsLoaded());
   EXPECT_FALSE(drawing.IsModified());
   EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 2);  // the opening marker is of type 0
-  EXPECT_EQ(drawing.OtherEntities().GetSize(), 6);
+  ASSERT_EQ(drawing.OtherEntities().GetSize(), 5);  // the closing marker and record 42 are one
+  EXPECT_EQ(drawing.OtherEntities().GetAt(4).Length(), GroupClose().size() + Record(42).size());
+  EXPECT_EQ(drawing.LoadedListing().size(), 11U);
   ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 0);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(1).useCount, 2);
