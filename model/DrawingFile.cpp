@@ -335,17 +335,20 @@ SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptio
 namespace {
 
 // Joins byte ranges that follow each other in memory into one write: entities that still lie
-// where the file had them go out as one large write, straight from the loaded bytes.
+// where the file had them go out as one large write, straight from the loaded bytes - or, where
+// nothing has written into them, copied from the file itself (see OutputFile::WriteFromView).
 class JoiningWriter {
  public:
-  explicit JoiningWriter(OutputFile& out) : out_(out) {}
-  void Add(std::span<const std::uint8_t> bytes) {
-    if (!pending_.empty() && pending_.data() + pending_.size() == bytes.data()) {
+  JoiningWriter(OutputFile& out, const platform::MemoryMap& loaded) : out_(out), loaded_(loaded) {}
+  void Add(std::span<const std::uint8_t> bytes, bool fileBytes = false) {
+    if (!pending_.empty() && pending_.data() + pending_.size() == bytes.data() &&
+        fileBytes == pendingFileBytes_) {
       pending_ = {pending_.data(), pending_.size() + bytes.size()};
       return;
     }
     Flush();
     pending_ = bytes;
+    pendingFileBytes_ = fileBytes;
   }
   bool Finish() {
     Flush();
@@ -355,13 +358,17 @@ class JoiningWriter {
  private:
   void Flush() {
     if (!pending_.empty()) {
-      complete_ = out_.Write(pending_.data(), pending_.size()) && complete_;
+      complete_ = (pendingFileBytes_ ? out_.WriteFromView(pending_, loaded_)
+                                     : out_.Write(pending_.data(), pending_.size())) &&
+                  complete_;
       pending_ = {};
     }
   }
 
   OutputFile& out_;
+  const platform::MemoryMap& loaded_;
   std::span<const std::uint8_t> pending_;
+  bool pendingFileBytes_ = false;
   bool complete_ = true;
 };
 
@@ -405,11 +412,19 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
   if (!IsWhole()) {
     return false;
   }
-  JoiningWriter writer(out);
+  JoiningWriter writer(out, bytes_);
   writer.Add(header_);
+  const std::uint8_t* const loaded = bytes_.Data();
+  const std::uint8_t* const loadedEnd = loaded + bytes_.Size();
   for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
     for (int i = 0; i < list->GetSize(); ++i) {
-      writer.Add(list->GetAt(i).Bytes());
+      const Entity& entity = list->GetAt(i);
+      const std::span<const std::uint8_t> bytes = entity.Bytes();
+      // Bytes of the loaded file that no edit has touched are still the file's own.
+      const bool fileBytes = loaded != nullptr && std::less_equal<>()(loaded, bytes.data()) &&
+                             std::less_equal<>()(bytes.data() + bytes.size(), loadedEnd) &&
+                             !entity.EditedInPlace();
+      writer.Add(bytes, fileBytes);
     }
   }
   return writer.Finish();

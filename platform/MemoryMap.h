@@ -42,17 +42,25 @@ class MemoryMap {
   bool Maps(const std::string& path) const;
   bool Unmap();
 
+  // While the view maps a file: a descriptor of that file, the view's own, from which the system
+  // can copy the file's bytes straight into another file (see OutputFile::WriteFromView); -1
+  // otherwise, and always on Windows.
+  int CopySource() const { return mapsFile_ ? copySource_ : -1; }
+
   const std::uint8_t* Data() const { return data_; }
   std::span<std::uint8_t> Bytes() { return {data_, static_cast<std::size_t>(size_)}; }
   std::int64_t Size() const { return size_; }
 
  private:
+  void CloseCopySource();
+
   std::uint8_t* data_ = nullptr;
   std::int64_t size_ = 0;
   std::int64_t released_ = 0;   // Passed has let go of everything before this
   std::int64_t populated_ = 0;  // and mapped everything before this
   bool mapped_ = false;         // by mmap (the file, or its copy after Detach), else AllocateBytes
   bool mapsFile_ = false;
+  int copySource_ = -1;  // closed when the view stops mapping the file
   std::uint64_t device_ = 0;
   std::uint64_t inode_ = 0;
 };

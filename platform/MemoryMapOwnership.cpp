@@ -35,6 +35,7 @@ MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
     populated_ = std::exchange(other.populated_, 0);
     mapped_ = std::exchange(other.mapped_, false);
     mapsFile_ = std::exchange(other.mapsFile_, false);
+    copySource_ = std::exchange(other.copySource_, -1);
     device_ = other.device_;
     inode_ = other.inode_;
   }

@@ -12,7 +12,7 @@
 // On Windows the file is read once into memory of our own rather than mapped. A view of a file
 // keeps that file in use until it is unmapped, so that replacing the file while a document is
 // open would fail; a copy leaves the file free from the moment the loader closes it, and makes
-// Detach and Release no-ops. The file's identity (volume serial number and file index) is kept
+// Detach and Passed no-ops. The file's identity (volume serial number and file index) is kept
 // for Maps.
 
 namespace runebin::platform {

@@ -58,6 +58,7 @@ class SafeFileWriter final : public OutputFile {
   // After Begin: whether the writes go into the target itself rather than a new file.
   bool WritesInPlace() const { return inPlace_; }
   bool Write(const void* bytes, std::size_t size) override;
+  bool WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) override;
   // Flushes and syncs the new contents and puts them in place. On failure the target is as it
   // was (or, for CopyKept, its bytes are in the copy the result names).
   SaveStatus Commit();
@@ -88,6 +89,9 @@ class SafeFileWriter final : public OutputFile {
   // Each system's own.
   static int LastError();  // the error of the system call that just failed
   bool WriteOut(const unsigned char* bytes, std::size_t size);  // unbuffered, to outFd_
+  // Has the system copy up to `size` bytes of the file open as `source`, from `offset` on, to
+  // outFd_; returns how many it copied (0 where it cannot, always on Windows).
+  std::size_t CopyOut(int source, std::int64_t offset, std::size_t size);
   SaveStatus Refuse(SaveResult result, int error);
   SaveStatus BeginInPlace();
   // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.

@@ -68,6 +68,25 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
   return true;
 }
 
+bool SafeFileWriter::WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) {
+  // Small pieces are cheaper through the buffer.
+  if (bytes.size() < kSaveBufferSize || view.CopySource() < 0) {
+    return Write(bytes.data(), bytes.size());
+  }
+  if (failed_ || outFd_ < 0 || !Flush()) {
+    failed_ = true;
+    return false;
+  }
+  // What the system did not copy (it may not copy between these files at all) is written from
+  // the view; a file cut short behind our back then fails that write.
+  const std::size_t copied = CopyOut(view.CopySource(), bytes.data() - view.Data(), bytes.size());
+  if (!WriteOut(bytes.data() + copied, bytes.size() - copied)) {
+    return Fail();
+  }
+  written_ += static_cast<std::int64_t>(bytes.size());
+  return true;
+}
+
 bool SafeFileWriter::Flush() {
   if (buffered_ > 0 && !failed_) {
     if (!WriteOut(buffer_.get(), buffered_)) {

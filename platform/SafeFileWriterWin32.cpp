@@ -175,6 +175,10 @@ bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
   return WriteFully(HandleOf(outFd_), bytes, size);
 }
 
+std::size_t SafeFileWriter::CopyOut(int, std::int64_t, std::size_t) {
+  return 0;
+}
+
 SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& options) {
   Abandon();
   Reset();
