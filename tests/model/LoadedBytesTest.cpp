@@ -85,14 +85,5 @@ TEST(LoadedBytes, SavesOverTheFileItWasLoadedFrom) {
   }
 }
 
-TEST(LoadedBytes, KeepsItsOwnCopyOfBytesLoadedFromMemory) {
-  Bytes bytes = kFile;
-  DrawingFile drawing("");
-  ASSERT_EQ(drawing.LoadFromMemory(bytes), LoadResult::Loaded);
-  std::fill(bytes.begin(), bytes.end(), 0);
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).AsNamed()->GetName(), "Tree");
-  EXPECT_EQ(Written(drawing), kWritten);
-}
-
 }  // namespace
 }  // namespace runebin

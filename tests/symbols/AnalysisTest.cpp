@@ -9,12 +9,11 @@ namespace {
 
 using namespace runebin::testing;
 
-// A loaded drawing made of `records` (the document keeps the bytes it reads).
+// A loaded drawing made of `records`.
 struct Loaded {
-  explicit Loaded(const std::vector<Bytes>& records) : bytes(Drawing(records)) {
-    EXPECT_EQ(file.LoadFromMemory(bytes), LoadResult::Loaded);
+  explicit Loaded(const std::vector<Bytes>& records) {
+    EXPECT_EQ(file.LoadFromMemory(Drawing(records)), LoadResult::Loaded);
   }
-  Bytes bytes;
   DrawingFile file{""};
 };
 
