@@ -120,24 +120,6 @@ TEST_F(DrawingFileLoad, RefusesMissingEmptyAndLockedFiles) {
   EXPECT_EQ(drawing.Load(path), LoadResult::Loaded);
 }
 
-TEST_F(DrawingFileLoad, GroupEndsAtTheMarkerThatClosesTheOuterLevel) {
-  const Bytes nested = Definition("Outer", {Record(3, Bytes(10, 0)), GroupOpen(), Record(9),
-                                            Record(0xAA), GroupClose(), Reference("X")});
-  const Bytes marker42 = Record(42);  // a 5-byte record of another type inside a group
-  const Bytes withStray = Definition("Stray", {marker42});
-  const Bytes definition = Definition("Bare");
-  const Bytes bare(definition.begin(), definition.begin() + 88);  // the record without its group
-  const Bytes directClose = Join({bare, GroupClose()});
-  ASSERT_EQ(
-      drawing.Load(dir.Write("g.pvx", Drawing({nested, withStray, directClose, TypeZero(1)}))),
-      LoadResult::Loaded);
-  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 3);
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).Length(), nested.size());
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(1).Length(), withStray.size());
-  EXPECT_EQ(drawing.SymbolDefs().GetAt(2).Length(), directClose.size());
-  EXPECT_EQ(drawing.TypeZeroEntities().GetSize(), 1);
-}
-
 // A damaged body keeps all its bytes, in place: the readable records in front become entities
 // and the rest travels as one block at the end.
 TEST_F(DrawingFileLoad, UnreadableRestIsCarriedWhole) {
