@@ -26,14 +26,14 @@ platform::ByteBuffer Owned(const Bytes& bytes) {
   return owned;
 }
 
-// An entity is its record, plus the group that follows it for definitions and group records: up
-// to the marker that closes the outer level, whatever 5-byte records the group holds.
+// An entity is its record, plus the group that follows it for definitions and group records, up
+// to the marker that closes the outer level (a marker is a 5-byte record of its type).
 TEST(CreateEntity, TakesTheRecordAndItsGroupAndNothingAfterThem) {
   const Bytes after = Record(1, Bytes(9, 0));
   for (const Bytes& record :
        {Reference("Tree"), Record(30, Bytes(2, 0)), TypeZero(2),
         Definition("Tree", {Group(17, {Reference("Leaf")}), Record(3)}), Group(18, {Record(3)}),
-        Definition("Outer", {GroupOpen(), Record(9), Record(0xAA), GroupClose(), Record(42)}),
+        Definition("Outer", {GroupOpen(), Record(9), Record(0xAA), GroupClose(), TypeZero(2)}),
         Join({Record(kTypeSymbolDef, Bytes(83, 0)), GroupClose()})}) {
     const Bytes both = Join({record, after});
     EXPECT_EQ(CreateEntity(both)->Length(), record.size()) << int{record[4]};
