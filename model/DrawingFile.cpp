@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/BodyWindow.h"
 #include "model/Format.h"
 #include "model/MappedFile.h"
 #include "model/NamedEntity.h"
@@ -91,8 +92,9 @@ LoadResult DrawingFile::LoadBytes(bool releaseBehind) {
     // A file shorter than the header reads as if padded with zeros.
     header_.assign(kHeaderSize, 0);
     std::copy_n(view.begin(), std::min(view.size(), kHeaderSize), header_.begin());
-    if (view.size() > kHeaderSize) {
-      ReadBody(view.subspan(kHeaderSize), releaseBehind);
+    if (view.size() > kHeaderSize && !ReadBody(view.subspan(kHeaderSize), releaseBehind)) {
+      Reset();
+      return LoadResult::OpenFailed;
     }
   } catch (const std::bad_alloc&) {
     Reset();
@@ -131,10 +133,9 @@ namespace {
 // lookup touches one slot and, on a match, one tally.
 class UseCounter {
  public:
-  void Definition(Entity& definition) {
-    Find(definition.AsNamed()->NameView()).lastDefinition = &definition;
+  void Definition(Entity& definition, std::string_view name) {
+    Find(name).lastDefinition = &definition;
   }
-  void Reference(const NamedEntity& reference) { Reference(reference.NameView()); }
   void Reference(std::string_view name) { ++Find(name).references; }
   void Apply() {
     for (const Tally& tally : tallies_) {
@@ -197,35 +198,45 @@ class UseCounter {
 
 }  // namespace
 
-// Walks the body one top-level record at a time. A record that cannot be framed (length below 5,
-// running past the end, or a group that never closes) makes the rest of the body one
-// UnreadableTail: no byte is dropped, and the walk always ends. Throws std::bad_alloc when memory
-// runs out.
-std::size_t DrawingFile::PassiveRun(std::span<const std::uint8_t> rest, bool releaseBehind,
-                                    std::size_t offset) {
-  std::size_t run = 0;
-  bool typeZero = false;
-  while (run < rest.size()) {
-    const auto next = rest.subspan(run);
-    const std::size_t length = RecordLength(next);
-    if (length == 0 || !IsPassiveRecord(next[kTypeOffset]) ||
-        (run > 0 && (next[kTypeOffset] == kTypeZero) != typeZero)) {
-      break;
-    }
-    typeZero = next[kTypeOffset] == kTypeZero;
-    listing_.push_back({next[kTypeOffset], typeZero && length > kSubtypeOffset
-                                               ? next[kSubtypeOffset]
-                                               : std::uint8_t{0}});
-    run += length;
-    if (next.size() > 1024) {
-      __builtin_prefetch(next.data() + 1024);
-    }
-    bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset + run), releaseBehind);
-  }
-  return run;
+namespace {
+
+// Enough of a record's start for its type, subtype and name.
+constexpr std::size_t kHeadBytes = kDefNameOffset + kNameFieldSize;
+
+// The name field of a framed record whose first bytes are `head`, clipped to the record's own
+// length, as NamedEntity::NameView reads it.
+std::string_view NameIn(std::span<const std::uint8_t> head, std::size_t nameOffset) {
+  const auto length = static_cast<std::size_t>(ReadI32(head, kLengthOffset).value_or(0));
+  return NameFieldView(head.first(std::min(length, head.size())), nameOffset);
 }
 
-void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
+}  // namespace
+
+std::size_t DrawingFile::PassiveRun(const BodyWindow& body, std::size_t start) {
+  std::size_t offset = start;
+  bool typeZero = false;
+  while (offset < body.Size()) {
+    const std::span<const std::uint8_t> head = body.At(offset, kSubtypeOffset + 1);
+    const std::size_t length = RecordLengthIn(head, body.Size() - offset);
+    if (length == 0 || !IsPassiveRecord(head[kTypeOffset]) ||
+        (offset > start && (head[kTypeOffset] == kTypeZero) != typeZero)) {
+      break;
+    }
+    typeZero = head[kTypeOffset] == kTypeZero;
+    listing_.push_back({head[kTypeOffset], typeZero && length > kSubtypeOffset
+                                               ? head[kSubtypeOffset]
+                                               : std::uint8_t{0}});
+    offset += length;
+  }
+  return offset - start;
+}
+
+// Walks the body one top-level record at a time, framing the records through a BodyWindow; the
+// entities refer to their bytes in `body`. A record that cannot be framed (length below 5,
+// running past the end, or a group that never closes) makes the rest of the body one
+// UnreadableTail: no byte is dropped, and the walk always ends. Returns false when the file could
+// not be read to its end. Throws std::bad_alloc when memory runs out.
+bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
   // Room for as many records as the body can hold, so that no list is copied as it grows: where
   // the room is address space only, and only what the entries fill is ever touched.
   if (IsWhole() && platform::UnwrittenRoomIsFree()) {
@@ -234,66 +245,63 @@ void DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
       list->Reserve(most);
     }
   }
+  const BodyWindow window(bytes_, body, kHeaderSize);
   UseCounter uses;
   std::size_t offset = 0;
+  std::size_t releaseAt = 0;
   while (offset < body.size()) {
-    const auto rest = body.subspan(offset);
-    // Each record's length says where the next one starts, so the walk waits on memory at every
-    // record; asking for the bytes a kilobyte ahead keeps them coming (list: about 10% faster).
-    if (rest.size() > 1024) {
-      __builtin_prefetch(rest.data() + 1024);
+    if (releaseBehind && offset >= releaseAt) {
+      bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
+      releaseAt = offset + (std::size_t{1} << 20);
     }
-    if (!IsWhole()) {
-      // Framed as CreateEntityInPlace frames it; a record it cannot frame is left to it below.
-      const int type = rest.size() > kTypeOffset ? rest[kTypeOffset] : 0;
-      const std::size_t length = IsGroupLeader(type) ? 0 : TopLevelExtent(rest);
-      if (length > 0) {
-        if (type == kTypeSymbolRef) {
-          uses.Reference(NameFieldView(rest.first(length), kRefNameOffset));
-        }
-        offset += length;
-        bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset), releaseBehind);
+    if (IsWhole()) {
+      const std::span<const std::uint8_t> first = window.At(offset, kTypeOffset + 1);
+      const int type = first.size() > kTypeOffset ? first[kTypeOffset] : -1;
+      if (const std::size_t run = PassiveRun(window, offset); run > 0) {
+        (type == kTypeZero ? typeZeroEntities_ : otherEntities_)
+            .Add(CreateFramedInPlace(body.subspan(offset, run), type, arena_));
+        offset += run;
         continue;
       }
-    } else if (const std::size_t run = PassiveRun(rest, releaseBehind, offset); run > 0) {
-      EntityList& list = rest[kTypeOffset] == kTypeZero ? typeZeroEntities_ : otherEntities_;
-      list.Add(CreateRunInPlace(rest.first(run), arena_));
-      offset += run;
-      continue;
     }
-    std::unique_ptr<Entity> entity = CreateEntityInPlace(rest, arena_);
-    if (!entity) {
-      entity = CreateTailInPlace(rest, arena_);
+    const std::size_t extent = TopLevelExtentAt(window, offset);
+    if (window.Failed()) {
+      return false;
+    }
+    const std::span<const std::uint8_t> head = window.At(offset, kHeadBytes);
+    const int type = extent > 0 ? head[kTypeOffset] : -1;
+    if (extent == 0) {
+      // The rest is read no further: it is carried as it is.
+      std::unique_ptr<Entity> tail = CreateTailInPlace(body.subspan(offset), arena_);
       if (IsWhole()) {
-        listing_.push_back({static_cast<std::uint8_t>(entity->GetType()), 0});
+        listing_.push_back({static_cast<std::uint8_t>(tail->GetType()), 0});
       }
-      otherEntities_.Add(std::move(entity));
+      otherEntities_.Add(std::move(tail));
       damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),
-                            static_cast<std::int64_t>(rest.size())};
+                            static_cast<std::int64_t>(body.size() - offset)};
       break;
     }
-    const int type = entity->GetType();
-    const auto bytes = entity->Bytes();
-    const std::uint8_t subtype =
-        type == kTypeZero && bytes.size() > kSubtypeOffset ? bytes[kSubtypeOffset] : 0;
-    if (IsWhole()) {
-      listing_.push_back({static_cast<std::uint8_t>(type), subtype});
+    if (type == kTypeSymbolRef) {
+      uses.Reference(NameIn(head, kRefNameOffset));
     }
-    offset += entity->Length();
-    if (type == kTypeZero) {
-      typeZeroEntities_.Add(std::move(entity));
-    } else if (type == kTypeSymbolDef) {
-      uses.Definition(*entity);
-      symbolDefs_.Add(std::move(entity));
-    } else {
-      if (type == kTypeSymbolRef) {
-        uses.Reference(*entity->AsNamed());
+    // A symbols-only load keeps definitions and groups; the rest it has counted and passes over.
+    if (IsWhole() || IsGroupLeader(type)) {
+      std::unique_ptr<Entity> entity =
+          CreateFramedInPlace(body.subspan(offset, extent), type, arena_);
+      if (IsWhole()) {
+        listing_.push_back({static_cast<std::uint8_t>(type), 0});
       }
-      otherEntities_.Add(std::move(entity));
+      if (type == kTypeSymbolDef) {
+        uses.Definition(*entity, NameIn(head, kDefNameOffset));
+        symbolDefs_.Add(std::move(entity));
+      } else {
+        otherEntities_.Add(std::move(entity));
+      }
     }
-    bytes_.Passed(static_cast<std::int64_t>(kHeaderSize + offset), releaseBehind);
+    offset += extent;
   }
   uses.Apply();
+  return !window.Failed();
 }
 
 void DrawingFile::WriteListing() const {

@@ -18,6 +18,7 @@
 
 namespace runebin {
 
+class BodyWindow;
 class OutputFile;
 class SymbolDef;
 
@@ -147,11 +148,10 @@ class DrawingFile {
  private:
   LoadResult CheckHeader(std::span<const std::uint8_t> view);
   LoadResult LoadBytes(bool releaseBehind);
-  void ReadBody(std::span<std::uint8_t> body, bool releaseBehind);
-  // The length of the run of passive records (all of type 0, or none) at the start of `rest`,
-  // `offset` bytes into the body, with a listing row for each; 0 when the first is not one.
-  std::size_t PassiveRun(std::span<const std::uint8_t> rest, bool releaseBehind,
-                         std::size_t offset);
+  bool ReadBody(std::span<std::uint8_t> body, bool releaseBehind);
+  // The length of the run of passive records (all of type 0, or none) at `start`, with a listing
+  // row for each; 0 when the first is not one.
+  std::size_t PassiveRun(const BodyWindow& body, std::size_t start);
   void WriteListing() const;
 
   platform::MemoryMap bytes_;

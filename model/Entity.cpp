@@ -174,8 +174,7 @@ namespace {
 // An empty entity of the class that the record type calls for, made by `make` (which takes the
 // class and the constructor's arguments).
 template <typename Make>
-std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available, Make make) {
-  const int type = available.size() > kTypeOffset ? available[kTypeOffset] : -1;
+std::unique_ptr<Entity> NewEntityOfType(int type, Make make) {
   switch (type) {
     case kTypeZero:
       return make.template operator()<TypeZeroEntity>();
@@ -189,6 +188,11 @@ std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available, Ma
     default:
       return make.template operator()<Entity>();
   }
+}
+
+template <typename Make>
+std::unique_ptr<Entity> NewEntityFor(std::span<const std::uint8_t> available, Make make) {
+  return NewEntityOfType(available.size() > kTypeOffset ? available[kTypeOffset] : -1, make);
 }
 
 const auto kOnHeap = []<typename Class>(auto... arguments) -> std::unique_ptr<Entity> {
@@ -224,26 +228,10 @@ std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes) {
   return entity;
 }
 
-std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
+std::unique_ptr<Entity> CreateFramedInPlace(std::span<std::uint8_t> records, int type,
                                             std::pmr::memory_resource& arena) {
-  const std::size_t length = TopLevelExtent(available);
-  if (length == 0) {
-    return nullptr;
-  }
   std::unique_ptr<Entity> entity =
-      NewEntityFor(available, [&arena]<typename Class>(auto... arguments) {
-        return MakeInArena<Class>(arena, arguments...);
-      });
-  entity->inArena_ = true;
-  entity->data_ = available.data();
-  entity->length_ = length;
-  return entity;
-}
-
-std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
-                                         std::pmr::memory_resource& arena) {
-  std::unique_ptr<Entity> entity =
-      NewEntityFor(records, [&arena]<typename Class>(auto... arguments) {
+      NewEntityOfType(type, [&arena]<typename Class>(auto... arguments) {
         return MakeInArena<Class>(arena, arguments...);
       });
   entity->inArena_ = true;

@@ -20,10 +20,10 @@ class NamedEntity;
 // One top-level record of a drawing's body, or for a group leader (types 17, 18, 28) the record
 // with its whole group, written back unchanged; only renaming edits the bytes, in place. A loaded
 // document also joins consecutive records that nothing ever changes into one entity (see
-// CreateRunInPlace).
+// CreateFramedInPlace).
 //
 // An entity of a loaded document refers to its bytes in the document's buffer (see
-// CreateEntityInPlace); renaming writes into that buffer. Every other entity, and one whose bytes
+// CreateFramedInPlace); renaming writes into that buffer. Every other entity, and one whose bytes
 // are replaced (Parse, Assign), owns a copy of its own.
 //
 // This base class also stands for every record type the program does not tell apart.
@@ -83,12 +83,10 @@ class Entity {
 
  private:
   friend std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
-  friend std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
-                                                     std::pmr::memory_resource& arena);
   friend std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                                    std::pmr::memory_resource& arena);
-  friend std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
-                                                  std::pmr::memory_resource& arena);
+  friend std::unique_ptr<Entity> CreateFramedInPlace(std::span<std::uint8_t> records, int type,
+                                                     std::pmr::memory_resource& arena);
   void Drop();
 
   // With useCount and the flags behind these, an entity takes 32 bytes: a big drawing has millions.
@@ -140,20 +138,19 @@ std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available);
 // never exists twice. Otherwise it copies what it takes, as above.
 std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
 
-// For a document that keeps its bytes: the entity for the top-level record at the start of
-// `available`, made in `arena` and referring to the record's bytes where they are, or null when
-// the record is malformed (CreateEntity would take nothing). The bytes and the arena must outlive
-// the entity. Throws std::bad_alloc when the arena cannot grow.
-std::unique_ptr<Entity> CreateEntityInPlace(std::span<std::uint8_t> available,
-                                            std::pmr::memory_resource& arena);
-// The same for the unreadable rest of a body: an UnreadableTail of all of `rest`.
+// For a document that keeps its bytes, entities made in `arena` that refer to their bytes where
+// they are. The bytes and the arena must outlive the entities; both throw std::bad_alloc when the
+// arena cannot grow.
+//
+// An UnreadableTail of all of `rest`, the unreadable rest of a body.
 std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                           std::pmr::memory_resource& arena);
-// The same for `records`, a run of whole consecutive top-level records that are all of type 0 or
-// all of types that no command changes (see IsPassiveRecord): one entity of the first record's
-// class holds them all. They only ever go back to the file as they are, one after another, so
-// one entity stands for millions of them in a big drawing.
-std::unique_ptr<Entity> CreateRunInPlace(std::span<std::uint8_t> records,
-                                         std::pmr::memory_resource& arena);
+// The entity for `records`, which the caller has framed (they are not read here: a load reads
+// the file through a window of its own): the extent of one top-level record whose first record
+// has type `type`, or a run of whole consecutive records that are all of type 0 or all of types
+// that no command changes (see IsPassiveRecord), which then only ever go back to the file as they
+// are, one after another - so one entity stands for millions of them in a big drawing.
+std::unique_ptr<Entity> CreateFramedInPlace(std::span<std::uint8_t> records, int type,
+                                            std::pmr::memory_resource& arena);
 
 }  // namespace runebin

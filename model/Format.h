@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "model/ByteOrder.h"
+
 namespace runebin {
 
 // The drawing file format: a 128-byte header, then entity records one after the other. Every
@@ -75,19 +77,74 @@ inline bool IsPassiveRecord(int type) {
   return !IsGroupLeader(type) && type != kTypeSymbolRef;
 }
 
-// The length of one record at the start of `bytes` when it is well formed: at least 5 bytes long
-// and lying wholly inside `bytes`. Returns 0 otherwise.
+// The framing of records, over any `body` that can hand out its bytes piece by piece: Size() is
+// its length, and At(offset, want) gives the bytes from `offset` on - at least `want` of them, or
+// all that are left when fewer are (an empty span where the body could not be read). A load
+// streams a big file through a small window this way; the functions after these take bytes that
+// are all at hand.
+
+// The length of one record at `offset` when it is well formed: at least 5 bytes long and lying
+// wholly inside the body. Returns 0 otherwise.
+inline std::size_t RecordLengthIn(std::span<const std::uint8_t> head, std::size_t available) {
+  const auto length = ReadI32(head, kLengthOffset);
+  if (!length || *length < static_cast<std::int32_t>(kMinRecordLength) ||
+      static_cast<std::uint64_t>(*length) > available || head.size() <= kTypeOffset) {
+    return 0;
+  }
+  return static_cast<std::size_t>(*length);
+}
+template <typename Body>
+std::size_t RecordLengthAt(const Body& body, std::size_t offset) {
+  return RecordLengthIn(body.At(offset, kTypeOffset + 1), body.Size() - offset);
+}
+
+// The length of the group-leading record at `start` together with its group: the records are
+// passed by their lengths, 5-byte records with type 0 open a level and with type 1 close one, and
+// the group ends just after the GroupClose that brings the level to 0 or below (so a leader
+// followed at once by GroupClose ends there). Returns 0 when the group is not closed within the
+// body or a record on the way is malformed; the caller decides what that means.
+template <typename Body>
+std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
+  std::size_t offset = start;
+  long depth = 0;
+  // Every step advances by at least 5 bytes, so the scan ends.
+  while (offset < body.Size()) {
+    const std::span<const std::uint8_t> head = body.At(offset, kTypeOffset + 1);
+    const std::size_t length = RecordLengthIn(head, body.Size() - offset);
+    if (length == 0) {
+      return 0;  // also where the body could not be read
+    }
+    const std::uint8_t type = head[kTypeOffset];
+    offset += length;
+    if (length != kMarkerLength) {
+      continue;
+    }
+    if (type == kMarkerClose) {
+      if (--depth <= 0) {
+        return offset - start;
+      }
+    } else if (type == kMarkerOpen) {
+      ++depth;
+    }
+  }
+  return 0;
+}
+
+// The extent of the top-level record at `offset`: its own length, or for a group leader (types
+// 17, 18, 28) its length with its group. 0 when malformed.
+template <typename Body>
+std::size_t TopLevelExtentAt(const Body& body, std::size_t offset) {
+  const std::span<const std::uint8_t> head = body.At(offset, kTypeOffset + 1);
+  if (head.size() <= kTypeOffset) {
+    return 0;
+  }
+  return IsGroupLeader(head[kTypeOffset]) ? ScanGroupLengthAt(body, offset)
+                                          : RecordLengthAt(body, offset);
+}
+
+// The same three over bytes that are all at hand, from their start.
 std::size_t RecordLength(std::span<const std::uint8_t> bytes);
-
-// The length of the group-leading record at the start of `bytes` together with its group: the
-// records are passed by their lengths, 5-byte records with type 0 open a level and with type 1
-// close one, and the group ends just after the GroupClose that brings the level to 0 or below
-// (so a leader followed at once by GroupClose ends there). Returns 0 when the group is not
-// closed within `bytes` or a record on the way is malformed; the caller decides what that means.
 std::size_t ScanGroupLength(std::span<const std::uint8_t> bytes);
-
-// The extent of the top-level record at the start of `bytes`: its own length, or for a group
-// leader (types 17, 18, 28) its length with its group. 0 when malformed.
 std::size_t TopLevelExtent(std::span<const std::uint8_t> bytes);
 
 }  // namespace runebin

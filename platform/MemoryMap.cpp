@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -34,7 +35,6 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   data_ = static_cast<std::uint8_t*>(view);
   size_ = size;
   released_ = 0;
-  populated_ = 0;
   mapped_ = true;
   mapsFile_ = true;
   device_ = info.st_dev;
@@ -42,28 +42,40 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   return true;
 }
 
-void MemoryMap::Passed(std::int64_t offset, bool release) {
+void MemoryMap::Release(std::int64_t offset) {
   static const std::int64_t page = ::sysconf(_SC_PAGESIZE);
   // In steps of 8 MiB: each call costs a flush of the address translations.
   const std::int64_t chunk = 2048 * page;
   if (!mapsFile_ || offset > size_) {
     return;
   }
-  // The next step ahead is mapped in one call rather than one fault per 16 pages (the call fails
-  // harmlessly where the system does not know it).
-  if (offset + chunk > populated_ && populated_ < size_) {
-    const std::int64_t length = std::min(chunk, size_ - populated_);
-    ::madvise(data_ + populated_, static_cast<std::size_t>(length), MADV_POPULATE_READ);
-    populated_ += length;
-  }
   const std::int64_t end = offset / chunk * chunk;
-  if (!release || end - released_ < chunk) {
+  if (end - released_ < chunk) {
     return;
   }
   // Dropping unwritten pages of a private file mapping only discards our view of them; the bytes
   // are read again from the file if touched.
   ::madvise(data_ + released_, static_cast<std::size_t>(end - released_), MADV_DONTNEED);
   released_ = end;
+}
+
+std::size_t MemoryMap::ReadAt(std::int64_t offset, std::span<std::uint8_t> into) const {
+  if (CopySource() < 0) {
+    return 0;
+  }
+  std::size_t got = 0;
+  while (got < into.size()) {
+    const ssize_t step = ::pread(copySource_, into.data() + got, into.size() - got,
+                                 static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (step < 0 && errno == EINTR) {
+      continue;
+    }
+    if (step <= 0) {
+      break;
+    }
+    got += static_cast<std::size_t>(step);
+  }
+  return got;
 }
 
 bool MemoryMap::Detach() {
@@ -106,7 +118,6 @@ bool MemoryMap::Unmap() {
   std::uint8_t* view = std::exchange(data_, nullptr);
   const auto size = static_cast<std::size_t>(std::exchange(size_, 0));
   released_ = 0;
-  populated_ = 0;
   mapsFile_ = false;
   CloseCopySource();
   if (!std::exchange(mapped_, false)) {

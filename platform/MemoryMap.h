@@ -28,12 +28,16 @@ class MemoryMap {
   bool Map(int fd, std::int64_t size);
   // Makes a block of `size` bytes of our own (not initialised) instead of a mapping.
   bool Allocate(std::size_t size);
-  // A walk over a mapped file has read everything before `offset`: the next stretch ahead is
-  // mapped in one call, not page by page as the walk touches it. With `release`, the system is
-  // also told that the bytes behind will not be read again for now, so that a long walk over a
-  // huge file does not keep every page it has passed resident - only for a mapping nothing has
-  // written to yet: written pages would be lost.
-  void Passed(std::int64_t offset, bool release);
+  // Tells the system that the bytes before `offset` will not be read again for now, so that a long
+  // walk over a huge file does not keep every page it has passed resident. Only for a mapping
+  // nothing has written to yet: written pages would be lost.
+  void Release(std::int64_t offset);
+  // While the view maps a file: reads the file's bytes from `offset` on into `into` with the
+  // system's read call, as many as there are; returns how many it read (fewer only at the end of
+  // the file or on an error). A walk from front to back streams through a small buffer this way
+  // several times faster than through the view, whose pages fault in one by one. Returns 0 when
+  // the view does not map a file (read the view then).
+  std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> into) const;
   // When the view maps a file: copies it into memory of our own at the same address, so that the
   // view no longer depends on the file (for writing that file in place). Returns false when
   // memory ran out; the view is then unchanged.
@@ -56,9 +60,8 @@ class MemoryMap {
 
   std::uint8_t* data_ = nullptr;
   std::int64_t size_ = 0;
-  std::int64_t released_ = 0;   // Passed has let go of everything before this
-  std::int64_t populated_ = 0;  // and mapped everything before this
-  bool mapped_ = false;         // by mmap (the file, or its copy after Detach), else AllocateBytes
+  std::int64_t released_ = 0;  // Release has let go of everything before this
+  bool mapped_ = false;        // by mmap (the file, or its copy after Detach), else AllocateBytes
   bool mapsFile_ = false;
   int copySource_ = -1;  // closed when the view stops mapping the file
   std::uint64_t device_ = 0;

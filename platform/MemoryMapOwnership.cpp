@@ -32,7 +32,6 @@ MemoryMap& MemoryMap::operator=(MemoryMap&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     released_ = std::exchange(other.released_, 0);
-    populated_ = std::exchange(other.populated_, 0);
     mapped_ = std::exchange(other.mapped_, false);
     mapsFile_ = std::exchange(other.mapsFile_, false);
     copySource_ = std::exchange(other.copySource_, -1);

@@ -12,7 +12,7 @@
 // On Windows the file is read once into memory of our own rather than mapped. A view of a file
 // keeps that file in use until it is unmapped, so that replacing the file while a document is
 // open would fail; a copy leaves the file free from the moment the loader closes it, and makes
-// Detach and Passed no-ops. The file's identity (volume serial number and file index) is kept
+// Detach and Release no-ops. The file's identity (volume serial number and file index) is kept
 // for Maps.
 
 namespace runebin::platform {
@@ -68,7 +68,11 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
 }
 
 // The bytes are our own; there is nothing to give back while the loader walks them.
-void MemoryMap::Passed(std::int64_t, bool) {}
+void MemoryMap::Release(std::int64_t) {}
+
+std::size_t MemoryMap::ReadAt(std::int64_t, std::span<std::uint8_t>) const {
+  return 0;
+}
 
 bool MemoryMap::Detach() {
   mapsFile_ = false;

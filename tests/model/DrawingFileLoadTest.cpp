@@ -153,6 +153,48 @@ TEST_F(DrawingFileLoad, UnreadableRestIsCarriedWhole) {
   }
 }
 
+// A file is read through a window that slides along it: records and groups that straddle its
+// edges, one larger than it, and a damaged end load as they do from memory, whole or for the
+// symbols only.
+TEST_F(DrawingFileLoad, ABigFileLoadsAsTheSameBytesInMemoryDo) {
+  std::vector<Bytes> records = {TypeZero(1), Definition("Big", {Record(9, Bytes(300000, 4))})};
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "D" + std::to_string(i);
+    records.push_back(Definition(name, {Record(9, Bytes(3000, 1)), Reference("D0")}));
+    records.push_back(Reference(i % 7 == 0 ? "Big" : name));
+    records.push_back(Record(7, Bytes(1000 + i, 2)));
+  }
+  records.push_back(Group(17, {Reference("D5")}));
+  Bytes damaged = Record(7, Bytes(6, 1));
+  damaged[0] = 3;
+  records.push_back(damaged);
+  const Bytes file = Drawing(records);
+  const std::string path = dir.Write("big.pvx", file);
+  DrawingFile inMemory(""), symbols("");
+  ASSERT_EQ(inMemory.LoadFromMemory(file), LoadResult::Loaded);
+  ASSERT_EQ(drawing.Load(path), LoadResult::Loaded);
+  ASSERT_EQ(symbols.Load(path, nullptr, DrawingFile::PassedPages::Release,
+                         DrawingFile::Scope::SymbolsOnly),
+            LoadResult::Loaded);
+  EXPECT_EQ(Written(drawing), Written(inMemory));
+  EXPECT_TRUE(std::ranges::equal(drawing.LoadedListing(), inMemory.LoadedListing(),
+                                 [](const ListingRow& a, const ListingRow& b) {
+                                   return a.type == b.type && a.subtype == b.subtype;
+                                 }));
+  ASSERT_TRUE(drawing.Damage().has_value() && symbols.Damage().has_value());
+  EXPECT_EQ(drawing.Damage()->offset, inMemory.Damage()->offset);
+  EXPECT_EQ(symbols.Damage()->offset, inMemory.Damage()->offset);
+  ASSERT_EQ(drawing.SymbolDefs().GetSize(), 301);
+  ASSERT_EQ(symbols.SymbolDefs().GetSize(), 301);
+  EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 43);
+  for (int i = 0; i < 301; ++i) {
+    EXPECT_EQ(drawing.SymbolDefs().GetAt(i).useCount, inMemory.SymbolDefs().GetAt(i).useCount);
+    EXPECT_EQ(symbols.SymbolDefs().GetAt(i).useCount, inMemory.SymbolDefs().GetAt(i).useCount);
+    EXPECT_TRUE(std::ranges::equal(symbols.SymbolDefs().GetAt(i).Bytes(),
+                                   inMemory.SymbolDefs().GetAt(i).Bytes()));
+  }
+}
+
 // Loads in a row into one listing file: each load that succeeds replaces it whole, a refused one
 // leaves it alone. An unreadable tail has a row of its own, typed by its fifth byte.
 TEST_F(DrawingFileLoad, WritesTheEntityListingAtEveryLoad) {
