@@ -23,7 +23,6 @@ TEST(Startup, ShowsTheAboutBoxFirstThenTheMainWindowUntilDone) {
 
 using MainWindow = AppTest;
 
-// Commands that only explain, do nothing or show the about box.
 TEST_F(MainWindow, CommandsThatOnlyExplainOrShowTheAboutBox) {
   for (const int id : {ids::kImport2, ids::kRefPage1, ids::kScaleAll1, ids::kAboutCommand}) {
     dialog.OnCommand(id);

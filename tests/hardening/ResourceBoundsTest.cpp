@@ -20,6 +20,7 @@
 #include "platform/OutputFile.h"
 #include "symbols/SymbolCommands.h"
 #include "tests/hardening/ChildProcess.h"
+#include "tests/metafile/SymbolBytes.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/MetafileBuilder.h"
 #include "tests/support/TempDir.h"
@@ -168,15 +169,12 @@ TEST(HostileMetafile, SaveDCFlood) {
 
   ExpectBounded(
       [&] {
-        std::unique_ptr<SymbolDef> symbol;
         ImportDetails details;
-        ASSERT_EQ(ImportMetafileBytes(data, "Flood", 10.0F, symbol, details),
-                  ImportResult::Succeeded);
-        ASSERT_NE(symbol, nullptr);
-        EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
         // The outermost restore brings back the red pen: the polygon is drawn filled (black
         // brush) and outlined.
-        EXPECT_EQ(symbol->Length(), kDefRecordLength + 2 * kMarkerLength + 2 * (42 + 3 * 8));
+        EXPECT_EQ(Imported(data, 10.0F, &details).size(),
+                  kDefRecordLength + 2 * kMarkerLength + 2 * (42 + 3 * 8));
+        EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
       },
       60, 48 * 1024);
 }

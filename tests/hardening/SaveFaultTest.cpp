@@ -7,9 +7,7 @@
 // --wrap for write, fchmod and mkostemp. A wrapped fstat also makes a metafile outgrow the size
 // its reader was told.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <utility>
+#include <optional>
 
 #include "metafile/ImportMetafile.h"
 #include "symbols/Document.h"
@@ -31,8 +29,7 @@
 namespace {
 
 // The injected faults; all off unless a test arms them.
-std::size_t g_writeBudget = SIZE_MAX;  // bytes writes may write before they fail with ENOSPC
-int g_writeInterrupts = 0;             // writes to interrupt: by turns with EINTR and short
+int g_writeInterrupts = 0;  // writes to interrupt: by turns with EINTR and short
 bool g_fchmodFails = false;
 bool g_mkostempFails = false;
 bool g_fstatHalvesSizes = false;
@@ -48,11 +45,6 @@ extern "C" ssize_t __wrap_write(int fd, const void* data, size_t size) {
     }
     return __real_write(fd, data, size / 2);  // interrupted after writing part
   }
-  if (size > g_writeBudget) {
-    errno = ENOSPC;
-    return -1;
-  }
-  g_writeBudget -= g_writeBudget == SIZE_MAX ? 0 : size;
   return __real_write(fd, data, size);
 }
 
@@ -102,15 +94,10 @@ struct Session {
               LoadResult::Loaded);
     EXPECT_TRUE(SortSymbols(document.Drawing()));
   }
-  ~Session() {
-    if (otherLock >= 0) {
-      ::close(otherLock);
-    }
-  }
   TempDir dir;
   std::string folder = dir.Path(), path = dir.Path("a.pvx");
   Document document{""};
-  int otherLock = -1;
+  std::optional<FileHeldElsewhere> otherProgram;
 };
 
 struct Fault {
@@ -131,19 +118,14 @@ const Fault kFaults[] = {
        ::setrlimit(RLIMIT_FSIZE, &limited);
      },
      [](Session&) { ::setrlimit(RLIMIT_FSIZE, &g_savedLimit); }},
-    {"disk full mid-write", ENOSPC, [](Session&) { g_writeBudget = 64 * 1024; },
-     [](Session&) { g_writeBudget = SIZE_MAX; }},
     {"no file can be made in the folder", EACCES, [](Session&) { g_mkostempFails = true; },
      [](Session&) { g_mkostempFails = false; }},
     {"permissions of the new file cannot be set", EPERM, [](Session&) { g_fchmodFails = true; },
      [](Session&) { g_fchmodFails = false; }},
     {"target locked by another program", EAGAIN,
-     [](Session& r) {
-       // A lock on another open file of the same file conflicts even within one process.
-       r.otherLock = ::open(r.path.c_str(), O_RDONLY);
-       ASSERT_EQ(::flock(r.otherLock, LOCK_EX | LOCK_NB), 0);
-     },
-     [](Session& r) { ::close(std::exchange(r.otherLock, -1)); }},
+     // A lock on another open file of the same file conflicts even within one process.
+     [](Session& r) { ASSERT_TRUE(r.otherProgram.emplace(r.path).Holds()); },
+     [](Session& r) { r.otherProgram.reset(); }},
     {"target replaced by a folder", EACCES,
      [](Session& r) {
        fs::remove(r.path);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <tuple>
 #include <vector>
 
 #include "platform/SafeFileWriter.h"
@@ -90,10 +91,8 @@ TEST_F(SharedFile, WriteBackNeverGivesTheFileAway) {
     ASSERT_NE(result, kChildSkipped);
     EXPECT_EQ(result, 10 + static_cast<int>(row.expected));
     const struct stat after = StatOf(path);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(after.st_nlink, before.st_nlink);
+    EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode, after.st_nlink),
+              std::tie(before.st_uid, before.st_gid, before.st_mode, before.st_nlink));
     EXPECT_EQ(after.st_ino == before.st_ino, row.sameInode);
     EXPECT_EQ(ReadFileBytes(path), row.expected == SaveResult::Saved ? kSorted : kUnsorted);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"f.pvx"}));  // no copy or temporary left
@@ -104,9 +103,7 @@ TEST_F(SharedFile, WriteBackNeverGivesTheFileAway) {
 TEST_F(SharedFile, AFailedInPlaceWritePutsTheOriginalBack) {
   const std::string path = dir.Write("f.pvx", kUnsorted), link = dir.Path("link.pvx");
   ASSERT_EQ(::link(path.c_str(), link.c_str()), 0);
-  DrawingFile big("");
-  ASSERT_EQ(big.LoadFromMemory(Drawing({Definition("Big", {Record(3, Bytes(100000, 0))})})),
-            LoadResult::Loaded);
+  const LoadedDrawing big(Drawing({Definition("Big", {Record(3, Bytes(100000, 0))})}));
   const int result = SortAs(0, 0, {}, path, [&](Document& document) {
     AppendSymbolCopy(big.SymbolDefs().GetAt(0), document.Drawing());
     const rlimit limit{kUnsorted.size() + 1000, RLIM_INFINITY};

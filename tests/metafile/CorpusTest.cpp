@@ -64,8 +64,7 @@ void ExpectWellFormed(const Bytes& symbol, const ImportDetails& details, float m
     depth += symbol[at + 4] == kMarkerOpen ? 1 : symbol[at + 4] == kMarkerClose ? -1 : 0;
   }
   EXPECT_EQ(depth, 0);
-  DrawingFile drawing("");
-  ASSERT_EQ(drawing.LoadFromMemory(Drawing({symbol})), LoadResult::Loaded);
+  const LoadedDrawing drawing(Drawing({symbol}));
   EXPECT_EQ(drawing.SymbolDefs().GetSize() + drawing.OtherEntities().GetSize(), 1);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(0).Length(), symbol.size());
 }

@@ -132,8 +132,7 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
        0, records},
   };
   for (const auto& [change, count, after] : rows) {
-    DrawingFile drawing("");
-    ASSERT_EQ(drawing.LoadFromMemory(Drawing(records)), LoadResult::Loaded);
+    LoadedDrawing drawing(Drawing(records));
     EXPECT_EQ(change(drawing), count);
     EXPECT_EQ(drawing.IsModified(), count > 0);
     EXPECT_EQ(Written(drawing), Drawing(after)) << count;

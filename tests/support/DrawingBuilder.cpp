@@ -1,6 +1,7 @@
 #include "tests/support/DrawingBuilder.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "model/ByteOrder.h"
 #include "model/DrawingFile.h"
@@ -93,6 +94,12 @@ Bytes Drawing(const std::vector<Bytes>& records) {
 Bytes Written(const DrawingFile& drawing) {
   MemoryOutput out;
   return drawing.WriteTo(out) ? out.written : Bytes{};
+}
+
+LoadedDrawing::LoadedDrawing(const Bytes& bytes) : DrawingFile("") {
+  if (LoadFromMemory(bytes) != LoadResult::Loaded) {
+    throw std::runtime_error("the test's drawing does not load");
+  }
 }
 
 }  // namespace runebin::testing

@@ -1,14 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace runebin {
-class DrawingFile;
-}
+#include "model/DrawingFile.h"
 
 namespace runebin::testing {
 
@@ -42,5 +39,9 @@ Bytes Join(const std::vector<Bytes>& parts);
 Bytes Drawing(const std::vector<Bytes>& records);
 // What `drawing` writes; nothing (not even a header) when the write fails.
 Bytes Written(const DrawingFile& drawing);
+// A drawing loaded from `bytes`; throws, failing the test, when they do not load.
+struct LoadedDrawing : DrawingFile {
+  explicit LoadedDrawing(const Bytes& bytes);
+};
 
 }  // namespace runebin::testing

@@ -10,11 +10,8 @@ namespace {
 using namespace runebin::testing;
 
 // A loaded drawing made of `records`.
-struct Loaded {
-  explicit Loaded(const std::vector<Bytes>& records) {
-    EXPECT_EQ(file.LoadFromMemory(Drawing(records)), LoadResult::Loaded);
-  }
-  DrawingFile file{""};
+struct Loaded : LoadedDrawing {
+  explicit Loaded(const std::vector<Bytes>& records) : LoadedDrawing(Drawing(records)) {}
 };
 
 const Extents kUnit{0, 0, 1, 1};
@@ -49,7 +46,7 @@ TEST(Check, EachFindingOnASmallFile) {
   for (const auto& row : rows) {
     Loaded drawing(row.records);
     std::string actual;
-    for (const Finding& finding : CheckDrawing(drawing.file)) {
+    for (const Finding& finding : CheckDrawing(drawing)) {
       actual += DescribeFinding(finding) + "\n";
     }
     EXPECT_EQ(actual, row.expected);
@@ -63,18 +60,18 @@ TEST(Uses, TransitivelyWithDepthThroughCycles) {
                   Definition("C", {Reference("X")}), Definition("D", {Reference("C")}),
                   Definition("E", {Reference("E"), Reference("X")}), Reference("X"),
                   Group(17, {Reference("B")}), Reference("X"), Definition("F")});
-  const Uses uses = FindUses(drawing.file, "X");
+  const Uses uses = FindUses(drawing, "X");
   std::string actual = std::to_string(uses.topLevel);
   for (const Placer& p : uses.placers) {
     actual += " " + std::to_string(p.depth) + (p.isGroup ? ":group " : ":") +
               std::to_string(p.index) + p.name;
   }
   EXPECT_EQ(actual, "2 1:0A 1:2C 1:4E 2:1B 2:3D 3:group 1");
-  EXPECT_EQ(FindUses(drawing.file, "F").placers.size(), 0U);
+  EXPECT_EQ(FindUses(drawing, "F").placers.size(), 0U);
   // Nested references only, each one counted, for the last definition of a name.
-  EXPECT_EQ(NestedUseCounts(drawing.file), (std::vector<int>{2, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(NestedUseCounts(drawing), (std::vector<int>{2, 1, 1, 1, 1, 0}));
   const Loaded repeated({Definition("L"), Definition("L"), Definition("T", {Reference("L")})});
-  EXPECT_EQ(NestedUseCounts(repeated.file), (std::vector<int>{0, 1, 0}));
+  EXPECT_EQ(NestedUseCounts(repeated), (std::vector<int>{0, 1, 0}));
 }
 
 TEST(Diff, SymbolSetsContentsAndOrder) {
@@ -92,7 +89,7 @@ TEST(Diff, SymbolSetsContentsAndOrder) {
   };
   for (const auto& row : rows) {
     Loaded a(row.a), b(row.b);
-    const SymbolDiff diff = DiffSymbols(a.file, b.file);
+    const SymbolDiff diff = DiffSymbols(a, b);
     std::string actual;
     for (const auto* names : {&diff.onlyInA, &diff.onlyInB, &diff.changed}) {
       for (const std::string& name : *names) {
@@ -109,7 +106,7 @@ TEST(Dependencies, TransitiveOncePerDefinitionLastOfEachName) {
   Loaded drawing({Definition("C", {Reference("missing")}), Definition("A", {Reference("B")}),
                   Definition("B", {Reference("C"), Reference("A"), Reference("C")}),
                   Definition("C")});
-  EXPECT_EQ(Dependencies(drawing.file, 1), (std::vector<int>{2, 3}));
+  EXPECT_EQ(Dependencies(drawing, 1), (std::vector<int>{2, 3}));
 }
 
 }  // namespace

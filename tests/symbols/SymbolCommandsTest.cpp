@@ -58,8 +58,7 @@ TEST(SymbolCommands, MovesAndSortMoveWholeDefinitionsAndMarkTheFile) {
       [](DrawingFile& f) { MoveSymbolUp(f, 1); }, [](DrawingFile& f) { MoveSymbolDown(f, 0); },
       [](DrawingFile& f) { EXPECT_TRUE(SortSymbols(f)); }};
   for (const auto& move : moves) {
-    DrawingFile file{""};
-    ASSERT_EQ(file.LoadFromMemory(Drawing({b, Definition("a")})), LoadResult::Loaded);
+    LoadedDrawing file(Drawing({b, Definition("a")}));
     move(file);
     EXPECT_TRUE(file.IsModified());
     EXPECT_EQ(Written(file), Drawing({Definition("a"), b}));
@@ -76,9 +75,7 @@ TEST(SymbolCommands, MoveToAPlaceIsUpOrDownRepeated) {
       {Definition("a"), Definition("b", {Reference("a")}), Definition("c"), Definition("d")});
   for (int index = 0; index < 4; ++index) {
     for (int to = 0; to < 4; ++to) {
-      DrawingFile moved{""}, stepped{""};
-      ASSERT_EQ(moved.LoadFromMemory(original), LoadResult::Loaded);
-      ASSERT_EQ(stepped.LoadFromMemory(original), LoadResult::Loaded);
+      LoadedDrawing moved(original), stepped(original);
       MoveSymbolTo(moved, index, to);
       for (int at = index; at > to; --at) {
         MoveSymbolUp(stepped, at);
@@ -95,8 +92,7 @@ TEST(SymbolCommands, MoveToAPlaceIsUpOrDownRepeated) {
 // The window reports a bad index and relies on nothing having changed by then.
 TEST(SymbolCommands, BadIndicesThrowBeforeAnythingChanges) {
   const Bytes original = Drawing({Definition("a"), Definition("b"), Reference("a")});
-  DrawingFile file{""};
-  ASSERT_EQ(file.LoadFromMemory(original), LoadResult::Loaded);
+  LoadedDrawing file(original);
   EXPECT_THROW(MoveSymbolUp(file, 0), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, 1), std::invalid_argument);
   EXPECT_THROW(MoveSymbolDown(file, -1), std::invalid_argument);
@@ -123,8 +119,7 @@ TEST(SymbolCommands, RenameTakesTheReferencesOnlyWithTheLastDefinition) {
        {std::tuple{0, std::string("Oak"), 0, drawing("Oak", "Tree", "Tree")},
         std::tuple{1, std::string(40, 'x'), 3, drawing("Tree", x31, x31)},
         std::tuple{2, std::string("Park"), 0, drawing("Tree", "Tree", "Tree")}}) {
-    DrawingFile file{""};
-    ASSERT_EQ(file.LoadFromMemory(drawing("Tree", "Tree", "Tree")), LoadResult::Loaded);
+    LoadedDrawing file(drawing("Tree", "Tree", "Tree"));
     EXPECT_EQ(RenameSymbol(file, index, name), renamed);
     EXPECT_EQ(Written(file), after);
     EXPECT_TRUE(file.IsModified());
@@ -133,12 +128,8 @@ TEST(SymbolCommands, RenameTakesTheReferencesOnlyWithTheLastDefinition) {
 
 TEST(SymbolCommands, CopiesCarryTheWholeGroupAndTheUseCount) {
   const Bytes tree = Definition("Tree", {Reference("Leaf")}, {0, 0, 4, 4});
-  DrawingFile source{""};
-  DrawingFile target{""};
-  ASSERT_EQ(source.LoadFromMemory(Drawing({tree, Reference("Tree"), Reference("Tree")})),
-            LoadResult::Loaded);
-  ASSERT_EQ(target.LoadFromMemory(Drawing({Definition("Elm"), Definition("Rock")})),
-            LoadResult::Loaded);
+  LoadedDrawing source(Drawing({tree, Reference("Tree"), Reference("Tree")}));
+  LoadedDrawing target(Drawing({Definition("Elm"), Definition("Rock")}));
   const Entity& definition = source.SymbolDefs().GetAt(0);
   EXPECT_EQ(AppendSymbolCopy(definition, target), 2);
   ReplaceSymbolWithCopy(definition, target, 0);  // in place
@@ -178,8 +169,7 @@ TEST(SymbolCommands, DeleteUnusedKeepsWhatKeptDefinitionsAndGroupsPlace) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    DrawingFile file{""};
-    ASSERT_EQ(file.LoadFromMemory(Drawing(row.records)), LoadResult::Loaded);
+    LoadedDrawing file(Drawing(row.records));
     if (row.copied) {
       file.SymbolDefs().GetAt(0).useCount = 4;
     }
