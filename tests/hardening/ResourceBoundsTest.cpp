@@ -66,16 +66,6 @@ void ExpectBounded(const std::function<void()>& work, unsigned seconds, long mem
 // Millions of records in the tests below; a fifth of them under the sanitizers.
 constexpr int kMillion = kUnderAddressSanitizer ? 200'000 : 1'000'000;
 
-// `unit` repeated `times` times.
-Bytes Repeat(const Bytes& unit, std::size_t times) {
-  Bytes all;
-  all.reserve(unit.size() * times);
-  for (std::size_t i = 0; i < times; ++i) {
-    all.insert(all.end(), unit.begin(), unit.end());
-  }
-  return all;
-}
-
 TEST(HostileDrawing, MillionsOfTinyRecordsLoadChangeAndWrite) {
   // A 5-byte definition (no room for a name), then pairs of 5-byte records: a reference to it
   // and another record. About 85 bytes per record once loaded, plus the file.

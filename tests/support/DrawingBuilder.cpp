@@ -87,6 +87,15 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
+Bytes Repeat(const Bytes& unit, std::size_t times) {
+  Bytes all;
+  all.reserve(unit.size() * times);
+  for (std::size_t i = 0; i < times; ++i) {
+    all.insert(all.end(), unit.begin(), unit.end());
+  }
+  return all;
+}
+
 Bytes Drawing(const std::vector<Bytes>& records) {
   return Join({Header(), Join(records)});
 }

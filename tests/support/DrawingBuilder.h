@@ -35,6 +35,8 @@ Bytes Reference(std::string_view name, std::size_t recordLength = 84);
 Bytes Group(std::uint8_t type, const std::vector<Bytes>& content);
 // Concatenation.
 Bytes Join(const std::vector<Bytes>& parts);
+// `unit` repeated `times` times.
+Bytes Repeat(const Bytes& unit, std::size_t times);
 // Header followed by the records.
 Bytes Drawing(const std::vector<Bytes>& records);
 // What `drawing` writes; nothing (not even a header) when the write fails.

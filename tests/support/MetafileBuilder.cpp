@@ -92,11 +92,7 @@ Wmf& Wmf::Palette() {
 
 Bytes EmptyPolygonSets(std::size_t sets) {
   const Bytes one = Wmf().PolyPolygon(std::vector<std::vector<Pt>>(65535)).Records();
-  Bytes all = Wmf().Data();
-  for (std::size_t i = 0; i < sets; ++i) {
-    all.insert(all.end(), one.begin(), one.end());
-  }
-  return Join({all, Wmf().End().Records()});
+  return Join({Wmf().Data(), Repeat(one, sets), Wmf().End().Records()});
 }
 
 }  // namespace runebin::testing
