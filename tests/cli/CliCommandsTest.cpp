@@ -103,7 +103,6 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        {a, b, rock, toRock},
        "a\nb\n2 symbols would be deleted\n",
        {a, b, rock, toRock}},
-      {{"purge", "FILE", "--force"}, {a, b}, "2 symbols deleted\n", {}},
       {{"delete", "FILE", "Tree", "--dry-run"},
        {tree},
        "Tree\n1 symbols would be deleted\n",
@@ -196,7 +195,6 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
                   catalogBefore = StateOf(catalog);
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
       {{"rename", file, "tree", "Oak"}, "No symbol named \"tree\" in file \"" + file + "\""},
-      {{"delete", file, "Elm"}, "No symbol named \"Elm\" in file \"" + file + "\""},
       {{"delete", file, "#2"}, "No symbol named \"#2\" in file \"" + file + "\""},
       {{"new", dir.Path("n.pvs"), file}, "\"" + file + "\" already exists"},
       {{"rename", file, "Oak", "Tree"},

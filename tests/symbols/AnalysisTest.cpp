@@ -9,11 +9,6 @@ namespace {
 
 using namespace runebin::testing;
 
-// A loaded drawing made of `records`.
-struct Loaded : LoadedDrawing {
-  explicit Loaded(const std::vector<Bytes>& records) : LoadedDrawing(Drawing(records)) {}
-};
-
 const Extents kUnit{0, 0, 1, 1};
 
 TEST(Check, EachFindingOnASmallFile) {
@@ -44,7 +39,7 @@ TEST(Check, EachFindingOnASmallFile) {
       {{Definition("A", {}, {0, 2, 1, 1})}, "symbol 0 \"A\" has extents with low above high\n"},
   };
   for (const auto& row : rows) {
-    Loaded drawing(row.records);
+    LoadedDrawing drawing(Drawing(row.records));
     std::string actual;
     for (const Finding& finding : CheckDrawing(drawing)) {
       actual += DescribeFinding(finding) + "\n";
@@ -55,11 +50,11 @@ TEST(Check, EachFindingOnASmallFile) {
 
 TEST(Uses, TransitivelyWithDepthThroughCycles) {
   // X <- A, C, E (E also places itself); A <- B <- group; C <- D; D <- A closes a cycle
-  Loaded drawing({Definition("A", {Reference("X"), Reference("D")}),
-                  Definition("B", {Reference("A"), Reference("A")}),
-                  Definition("C", {Reference("X")}), Definition("D", {Reference("C")}),
-                  Definition("E", {Reference("E"), Reference("X")}), Reference("X"),
-                  Group(17, {Reference("B")}), Reference("X"), Definition("F")});
+  LoadedDrawing drawing(
+      Drawing({Definition("A", {Reference("X"), Reference("D")}),
+               Definition("B", {Reference("A"), Reference("A")}), Definition("C", {Reference("X")}),
+               Definition("D", {Reference("C")}), Definition("E", {Reference("E"), Reference("X")}),
+               Reference("X"), Group(17, {Reference("B")}), Reference("X"), Definition("F")}));
   const Uses uses = FindUses(drawing, "X");
   std::string actual = std::to_string(uses.topLevel);
   for (const Placer& p : uses.placers) {
@@ -70,7 +65,8 @@ TEST(Uses, TransitivelyWithDepthThroughCycles) {
   EXPECT_EQ(FindUses(drawing, "F").placers.size(), 0U);
   // Nested references only, each one counted, for the last definition of a name.
   EXPECT_EQ(NestedUseCounts(drawing), (std::vector<int>{2, 1, 1, 1, 1, 0}));
-  const Loaded repeated({Definition("L"), Definition("L"), Definition("T", {Reference("L")})});
+  const LoadedDrawing repeated(
+      Drawing({Definition("L"), Definition("L"), Definition("T", {Reference("L")})}));
   EXPECT_EQ(NestedUseCounts(repeated), (std::vector<int>{0, 1, 0}));
 }
 
@@ -88,7 +84,7 @@ TEST(Diff, SymbolSetsContentsAndOrder) {
        "R|S|P Q |moved"},
   };
   for (const auto& row : rows) {
-    Loaded a(row.a), b(row.b);
+    LoadedDrawing a(Drawing(row.a)), b(Drawing(row.b));
     const SymbolDiff diff = DiffSymbols(a, b);
     std::string actual;
     for (const auto* names : {&diff.onlyInA, &diff.onlyInB, &diff.changed}) {
@@ -103,9 +99,9 @@ TEST(Diff, SymbolSetsContentsAndOrder) {
 }
 
 TEST(Dependencies, TransitiveOncePerDefinitionLastOfEachName) {
-  Loaded drawing({Definition("C", {Reference("missing")}), Definition("A", {Reference("B")}),
-                  Definition("B", {Reference("C"), Reference("A"), Reference("C")}),
-                  Definition("C")});
+  LoadedDrawing drawing(Drawing(
+      {Definition("C", {Reference("missing")}), Definition("A", {Reference("B")}),
+       Definition("B", {Reference("C"), Reference("A"), Reference("C")}), Definition("C")}));
   EXPECT_EQ(Dependencies(drawing, 1), (std::vector<int>{2, 3}));
 }
 
