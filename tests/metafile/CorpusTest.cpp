@@ -108,7 +108,6 @@ TEST(Corpus, EveryRealFileImportsWhole) {
     const std::string name = file.filename().string();
     std::unique_ptr<SymbolDef> symbol;
     ASSERT_EQ(ImportMetafile(file.string(), name, 100, symbol), ImportResult::Succeeded) << name;
-    EXPECT_EQ(symbol->GetName(), name.substr(0, 31));
     // One file was cut by a fuzzer: its last record runs past its end.
     EXPECT_EQ(ImportChecked(ReadFileBytes(file.string()), 100, name),
               name == "poi-61338.wmf" ? WalkEnd::MalformedRecord : WalkEnd::EndRecord);

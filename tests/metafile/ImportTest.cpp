@@ -41,14 +41,10 @@ TEST(Import, WorkedExampleComesOutByteForByteFromEitherHeader) {
       {0, 0, 1000, 500});
   for (const Wmf& start : {Wmf(), Wmf().Placeable()}) {
     std::unique_ptr<SymbolDef> symbol;
-    ImportDetails details;
     const Bytes data = RedBrushBlackPen(start).Polygon(kTriangle).End().Data();
-    ASSERT_EQ(ImportMetafileBytes(data, "tree.wmf", 10.0F, symbol, details),
-              ImportResult::Succeeded);
+    ASSERT_EQ(ImportMetafileBytes(data, "tree.wmf", 10.0F, symbol), ImportResult::Succeeded);
     ASSERT_TRUE(symbol);
     EXPECT_EQ(Bytes(symbol->Bytes().begin(), symbol->Bytes().end()), expected);
-    EXPECT_EQ(details.box, (BoundingBox{0, 0, 100, 50}));
-    EXPECT_EQ(details.walkEnd, WalkEnd::EndRecord);
   }
   std::unique_ptr<SymbolDef> symbol;
   ASSERT_EQ(ImportMetafileBytes(Wmf().End().Data(), std::string(40, 'n'), 1, symbol),
@@ -58,7 +54,6 @@ TEST(Import, WorkedExampleComesOutByteForByteFromEitherHeader) {
 
 TEST(Import, EachShapeBecomesItsRecords) {
   // Red brush, blue pen. Box (0,-50)-(100,0), so S = 1 and points map to (x + 100, -y).
-  ImportDetails details;
   const Bytes symbol = Imported(RedBrushBlackPen()
                                     .Pen(kSolid, kBlue)
                                     .Select(2)
@@ -68,8 +63,7 @@ TEST(Import, EachShapeBecomesItsRecords) {
                                     .Record(kFnPolyPolygon, {0})
                                     .PolyPolygon({{{0, 0}, {100, -50}}, {{50, -20}}})
                                     .End()
-                                    .Data(),
-                                100, &details);
+                                    .Data());
   const std::vector<float> ellipse = {150, -25, 25, static_cast<float>(50 / (25 + 0.00001))};
   const std::vector<float> first = {100, 0, 200, 50}, second = {150, 20};
   EXPECT_EQ(symbol, SymbolOf({0, -50, 100, 0}, 100,
@@ -84,7 +78,6 @@ TEST(Import, EachShapeBecomesItsRecords) {
                               GroupRec(3, 6831, PathRec(3, 0, 6832, true, first)),
                               GroupRec(167, 6833, PathRec(167, 1, 6834, true, second)),
                               GroupRec(3, 6835, PathRec(3, 0, 6836, true, second))}));
-  EXPECT_EQ(details.box, (BoundingBox{0, -50, 100, 0}));
 }
 
 TEST(Import, BoxHoldsTheOriginAndTheDrawnPointsOnly) {
