@@ -1,6 +1,7 @@
 // render, check, uses, diff and copy's dependencies: exit statuses and output forms. What the
 // findings, uses and differences are is tested in tests/symbols.
 #include <filesystem>
+#include <regex>
 
 #include "tests/cli/CliTest.h"
 #include "tests/metafile/SymbolBytes.h"
@@ -16,11 +17,7 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
   const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("\x80X")}));
   const FileState before = StateOf(a);
   const auto inJson = [](const std::string& path) {  // a Windows path's backslashes escaped
-    std::string text;
-    for (const char c : path) {
-      text += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    }
-    return text;
+    return std::regex_replace(path, std::regex(R"(\\)"), R"(\\)");
   };
   const std::string bInJson = inJson(b);
   // Quotes, backslashes, control characters and unassigned bytes escaped; too wide to be a number.
