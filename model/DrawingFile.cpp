@@ -196,10 +196,6 @@ class UseCounter {
   std::vector<Tally> tallies_;
 };
 
-}  // namespace
-
-namespace {
-
 // Enough of a record's start for its type, subtype and name.
 constexpr std::size_t kHeadBytes = kDefNameOffset + kNameFieldSize;
 
@@ -274,7 +270,8 @@ bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
       // The rest is read no further: it is carried as it is.
       std::unique_ptr<Entity> tail = CreateTailInPlace(body.subspan(offset), arena_);
       if (IsWhole()) {
-        listing_.push_back({static_cast<std::uint8_t>(tail->GetType()), 0});
+        // Typed by its fifth byte, as an entity types itself, read here from the window.
+        listing_.push_back({head.size() > kTypeOffset ? head[kTypeOffset] : std::uint8_t{0}, 0});
       }
       otherEntities_.Add(std::move(tail));
       damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),

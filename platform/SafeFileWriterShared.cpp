@@ -3,6 +3,7 @@
 // (creating, flushing and replacing files) are in SafeFileWriter.cpp and SafeFileWriterWin32.cpp.
 
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include "platform/SafeFileWriter.h"
@@ -69,8 +70,10 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
 }
 
 bool SafeFileWriter::WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) {
-  // Small pieces are cheaper through the buffer.
-  if (bytes.size() < kSaveBufferSize || view.CopySource() < 0) {
+  // Small pieces are cheaper through the buffer; bytes from elsewhere have no place in the file.
+  const auto begin = view.Data(), end = view.Data() + view.Size();
+  if (bytes.size() < kSaveBufferSize || view.CopySource() < 0 ||
+      std::less<>()(bytes.data(), begin) || std::less<>()(end, bytes.data() + bytes.size())) {
     return Write(bytes.data(), bytes.size());
   }
   if (failed_ || outFd_ < 0 || !Flush()) {
