@@ -62,7 +62,14 @@ LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keep
 }
 
 bool DrawingFile::DetachFromFile() {
-  return bytes_.Detach();
+  // Only renaming writes into the loaded bytes, and it marks what it edits.
+  bool edited = false;
+  for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
+    for (int i = 0; i < list->GetSize() && !edited; ++i) {
+      edited = list->GetAt(i).EditedInPlace();
+    }
+  }
+  return bytes_.Detach(!edited);
 }
 
 LoadResult DrawingFile::LoadFromMemory(std::span<const std::uint8_t> bytes) {
@@ -325,7 +332,7 @@ SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptio
   // Entities refer into the loaded file: overwriting that very file in place would change them
   // under the writer's feet, so they get a copy of their own first. (A new file renamed over it
   // leaves the mapped one as it was.)
-  if (writer.WritesInPlace() && bytes_.Maps(path) && !bytes_.Detach()) {
+  if (writer.WritesInPlace() && bytes_.Maps(path) && !DetachFromFile()) {
     writer.Abandon();
     return {SaveResult::WriteFailed, ENOMEM, {}};
   }

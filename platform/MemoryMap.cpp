@@ -78,7 +78,7 @@ std::size_t MemoryMap::ReadAt(std::int64_t offset, std::span<std::uint8_t> into)
   return got;
 }
 
-bool MemoryMap::Detach() {
+bool MemoryMap::Detach(bool unwritten) {
   if (!mapsFile_) {
     return true;
   }
@@ -88,7 +88,17 @@ bool MemoryMap::Detach() {
   if (copy == MAP_FAILED) {
     return false;
   }
-  std::memcpy(copy, data_, static_cast<std::size_t>(size_));
+  // Huge pages where the system has them: a fresh page costs a fault, 512 times fewer of them.
+  ::madvise(copy, length, MADV_HUGEPAGE);
+  const std::span<std::uint8_t> bytes(static_cast<std::uint8_t*>(copy),
+                                      static_cast<std::size_t>(size_));
+  if (!unwritten) {
+    std::memcpy(bytes.data(), data_, bytes.size());  // the view holds bytes the file lacks
+  } else if (ReadAt(0, bytes) != bytes.size()) {
+    // Read from the file, nothing faults the view in; a file cut short cannot be copied whole.
+    ::munmap(copy, length);
+    return false;
+  }
   // The copy takes the mapping's place, so pointers into the view stay valid.
   if (::mremap(copy, length, length, MREMAP_MAYMOVE | MREMAP_FIXED, data_) == MAP_FAILED) {
     ::munmap(copy, length);

@@ -39,9 +39,10 @@ class MemoryMap {
   // the view does not map a file (read the view then).
   std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> into) const;
   // When the view maps a file: copies it into memory of our own at the same address, so that the
-  // view no longer depends on the file (for writing that file in place). Returns false when
-  // memory ran out; the view is then unchanged.
-  bool Detach();
+  // view no longer depends on the file (for writing that file in place). `unwritten` says that
+  // nobody has written into the view, so the copy may be read from the file itself. Returns false
+  // when memory ran out or the file could not be read whole; the view is then unchanged.
+  bool Detach(bool unwritten = false);
   // Whether the view maps the file at `path` (the same file, under any of its names).
   bool Maps(const std::string& path) const;
   bool Unmap();

@@ -74,7 +74,7 @@ std::size_t MemoryMap::ReadAt(std::int64_t, std::span<std::uint8_t>) const {
   return 0;
 }
 
-bool MemoryMap::Detach() {
+bool MemoryMap::Detach(bool) {
   mapsFile_ = false;
   return true;
 }
