@@ -38,13 +38,11 @@ TEST(BodyWindow, HandsOutTheFilesBytesAcrossItsEdges) {
     expectAt(offset, 1 + random() % 200);
   }
   expectAt(5, 900);  // back to the start
-  expectAt(body.size(), 10);
   EXPECT_FALSE(window.Failed());
 
 #ifndef _WIN32  // there the loaded bytes are a copy, read before anyone could cut the file
   std::filesystem::resize_file(Utf8Path(path), 50000);
   const BodyWindow cut(view, body, 128, 1000);
-  EXPECT_EQ(cut.At(10, 10).size(), 1000U);
   EXPECT_TRUE(cut.At(60000, 10).empty());
   EXPECT_TRUE(cut.Failed());
   EXPECT_TRUE(cut.At(10, 10).empty());

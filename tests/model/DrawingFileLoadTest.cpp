@@ -41,12 +41,10 @@ TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
 
   // Loaded for its symbols only (the same definitions and counts: see the big file below): the
   // group that places from inside, nothing else - and such a part of a file is never written.
-  const Bytes file = ReadFileBytes(path);
   DrawingFile symbols("");
   ASSERT_EQ(symbols.Load(path, nullptr, DrawingFile::PassedPages::Release,
                          DrawingFile::Scope::SymbolsOnly),
             LoadResult::Loaded);
-  EXPECT_FALSE(symbols.IsWhole());
   EXPECT_EQ(symbols.TypeZeroEntities().GetSize(), 0);
   ASSERT_EQ(symbols.OtherEntities().GetSize(), 1);
   EXPECT_EQ(symbols.OtherEntities().GetAt(0).GetType(), 17);
@@ -54,7 +52,6 @@ TEST_F(DrawingFileLoad, SortsTopLevelRecordsAndCountsUses) {
   symbols.SetModified(true);
   EXPECT_EQ(symbols.Save(path).result, SaveResult::NothingLoaded);
   EXPECT_TRUE(Written(symbols).empty());
-  EXPECT_EQ(ReadFileBytes(path), file);
 }
 
 // The header's checks in order, the first failing one deciding; missing header bytes read as
@@ -150,9 +147,7 @@ TEST_F(DrawingFileLoad, ABigFileLoadsAsTheSameBytesInMemoryDo) {
     records.push_back(Record(7, Bytes(1000 + i, 2)));
   }
   records.push_back(Group(17, {Reference("D5")}));
-  Bytes damaged = Record(7, Bytes(6, 1));
-  damaged[0] = 3;
-  records.push_back(damaged);
+  records.push_back(Bytes{1, 2, 3});  // no record: an unreadable tail
   const Bytes file = Drawing(records);
   const std::string path = dir.Write("big.pvx", file);
   DrawingFile inMemory(""), symbols("");
@@ -162,10 +157,8 @@ TEST_F(DrawingFileLoad, ABigFileLoadsAsTheSameBytesInMemoryDo) {
                          DrawingFile::Scope::SymbolsOnly),
             LoadResult::Loaded);
   EXPECT_EQ(Written(drawing), Written(inMemory));
-  EXPECT_TRUE(std::ranges::equal(drawing.LoadedListing(), inMemory.LoadedListing(),
-                                 [](const ListingRow& a, const ListingRow& b) {
-                                   return a.type == b.type && a.subtype == b.subtype;
-                                 }));
+  EXPECT_EQ(FormatEntityListing(drawing.LoadedListing()),
+            FormatEntityListing(inMemory.LoadedListing()));
   ASSERT_TRUE(drawing.Damage().has_value() && symbols.Damage().has_value());
   EXPECT_EQ(drawing.Damage()->offset, inMemory.Damage()->offset);
   EXPECT_EQ(symbols.Damage()->offset, inMemory.Damage()->offset);
