@@ -247,6 +247,11 @@ bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     for (EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
       list->Reserve(most);
     }
+    try {
+      listing_.reserve(most);
+    } catch (const std::bad_alloc&) {
+      // a hint, like the lists' room: the listing grows as it goes
+    }
   }
   const BodyWindow window(bytes_, body, kHeaderSize);
   UseCounter uses;

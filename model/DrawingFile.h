@@ -11,6 +11,7 @@
 
 #include "model/EntityList.h"
 #include "model/EntityListing.h"
+#include "platform/LargeMemory.h"
 #include "platform/LockedFile.h"
 #include "platform/MemoryMap.h"
 #include "platform/SafeFileWriter.h"
@@ -143,7 +144,7 @@ class DrawingFile {
 
   const std::vector<std::uint8_t>& Header() const { return header_; }
   // Type and subtype of every top-level entity of the last load, in file order.
-  const std::vector<ListingRow>& LoadedListing() const { return listing_; }
+  std::span<const ListingRow> LoadedListing() const { return listing_; }
 
  private:
   LoadResult CheckHeader(std::span<const std::uint8_t> view);
@@ -161,7 +162,8 @@ class DrawingFile {
   EntityList otherEntities_;
   std::string listingPath_;
   std::vector<std::uint8_t> header_;
-  std::vector<ListingRow> listing_;
+  // A row per record: millions for a big drawing, in huge pages like the entity lists.
+  std::vector<ListingRow, platform::LargeAllocator<ListingRow>> listing_;
   bool loaded_ = false;
   bool modified_ = false;
   Scope scope_ = Scope::Everything;
