@@ -3,6 +3,7 @@
 #include <algorithm>
 
 namespace runebin {
+
 BodyWindow::BodyWindow(const platform::MemoryMap& file, std::span<const std::uint8_t> body,
                        std::size_t bodyOffset, std::size_t windowSize)
     : file_(file),
