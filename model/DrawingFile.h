@@ -64,9 +64,10 @@ class DrawingFile {
   DrawingFile(const DrawingFile&) = delete;
   DrawingFile& operator=(const DrawingFile&) = delete;
 
-  // What a load does with the pages of the file its walk has passed. Release lets them go, so
-  // that a reading use keeps a fraction of a big file resident; Keep leaves them mapped, for a
-  // document that will be copied or written whole and so reads them all again anyway.
+  // What a load does with the pages of the view behind its walk (the walk reads the file through
+  // a window of its own, so these are the pages of entities read since, or all of them where the
+  // file can only be read through the view). Release lets them go, so that a reading use keeps a
+  // fraction of a big file resident; Keep leaves them mapped, for a document that will be written.
   enum class PassedPages { Release, Keep };
 
   // How much of the body a load keeps. Everything keeps every record in the lists below.

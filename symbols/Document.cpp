@@ -14,8 +14,8 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
                           DrawingFile::Scope scope) {
   Close();
   platform::LockedFile locked;
-  // A document that is copied (below) or written back reads every page of the file again, so
-  // letting them go as the load passes them would only cost the time to map them twice.
+  // Only a short reading use gains from letting the view's pages go behind the load; a document
+  // kept to be written reads its entities through the view again.
   const LoadResult result =
       drawing_.Load(path, &locked,
                     lock == Lock::UntilClosed ? DrawingFile::PassedPages::Release
