@@ -16,6 +16,8 @@ namespace runebin::platform {
 
 // How much of the new contents is gathered before one write.
 inline constexpr std::size_t kSaveBufferSize = 1 << 20;
+// How much is written to the system between two requests to start writing it to disk.
+inline constexpr std::size_t kWriteBackStep = 8 << 20;
 
 struct WriteOptions {
   // The target as this process already holds it locked (a second lock of ours would conflict
@@ -89,6 +91,9 @@ class SafeFileWriter final : public OutputFile {
   // Each system's own.
   static int LastError();  // the error of the system call that just failed
   bool WriteOut(const unsigned char* bytes, std::size_t size);  // unbuffered, to outFd_
+  // Counts `added` bytes written to outFd_; every kWriteBackStep of them, asks the system to start
+  // writing them to disk (POSIX only).
+  void StartWriteBack(std::size_t added);
   // Has the system copy up to `size` bytes of the file open as `source`, from `offset` on, to
   // outFd_; returns how many it copied (0 where it cannot, always on Windows).
   std::size_t CopyOut(int source, std::int64_t offset, std::size_t size);
@@ -113,6 +118,7 @@ class SafeFileWriter final : public OutputFile {
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t buffered_ = 0;
   std::int64_t written_ = 0;
+  std::size_t sinceWriteBack_ = 0;
   std::optional<SignalCleanup> cleanup_;
   std::optional<SignalHold> hold_;
 };

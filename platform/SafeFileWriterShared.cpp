@@ -15,6 +15,7 @@ void SafeFileWriter::Reset() {
   error_ = 0;
   buffered_ = 0;
   written_ = 0;
+  sinceWriteBack_ = 0;
 }
 
 bool SafeFileWriter::Fail() {
