@@ -93,6 +93,11 @@ bool PurgeFile(const Console& console, const std::string& path, const Invocation
 bool RenameInFile(const Console& console, const Invocation& invocation) {
   Document document("");
   const std::string& path = invocation.files.front();
+  // A rename changes names in place, so the new file is mostly the old one: its writing starts
+  // while the file loads.
+  if (invocation.output && !invocation.dryRun) {
+    document.WriteAheadTo(*invocation.output);
+  }
   const int index = OpenAndFind(console, document, path, invocation);
   if (index < 0) {
     return false;

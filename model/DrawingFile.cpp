@@ -33,7 +33,8 @@ std::string DefaultEntityListingPath() {
 DrawingFile::DrawingFile(std::string listingPath) : listingPath_(std::move(listingPath)) {}
 
 LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked,
-                             PassedPages passed, Scope scope) {
+                             PassedPages passed, Scope scope,
+                             const std::function<void(const platform::MemoryMap&)>& whenMapped) {
   if (loaded_) {
     Reset();
   }
@@ -48,6 +49,9 @@ LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keep
       return LoadResult::OpenFailed;
   }
   bytes_ = file.TakeView();
+  if (whenMapped && CheckHeader(bytes_.Bytes()) == LoadResult::Loaded) {
+    whenMapped(bytes_);
+  }
   const LoadResult result = LoadBytes(passed == PassedPages::Release);
   if (result != LoadResult::Loaded) {
     return result;
@@ -333,6 +337,14 @@ SaveStatus DrawingFile::Save(const std::string& path, const platform::WriteOptio
   platform::SafeFileWriter writer;
   if (SaveStatus begun = writer.Begin(path, options); !begun.Saved()) {
     return begun;
+  }
+  return SaveWith(writer, path);
+}
+
+SaveStatus DrawingFile::SaveWith(platform::SafeFileWriter& writer, const std::string& path) {
+  if (!loaded_ || !IsWhole()) {
+    writer.Abandon();
+    return {SaveResult::NothingLoaded, 0, {}};
   }
   // Entities refer into the loaded file: overwriting that very file in place would change them
   // under the writer's feet, so they get a copy of their own first. (A new file renamed over it

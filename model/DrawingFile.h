@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <memory_resource>
 #include <optional>
@@ -81,8 +82,11 @@ class DrawingFile {
   // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a
   // failure the document is empty. The file is locked while it is read; with `keepLocked`, a
   // successful load hands the still locked file over to it.
+  // `whenMapped`, if given, is called once the file is locked, mapped and known to be a drawing,
+  // before its body is read: a save that will follow can start copying the file meanwhile.
   LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr,
-                  PassedPages passed = PassedPages::Release, Scope scope = Scope::Everything);
+                  PassedPages passed = PassedPages::Release, Scope scope = Scope::Everything,
+                  const std::function<void(const platform::MemoryMap&)>& whenMapped = {});
   // Loads a drawing held in memory, with the same checks and results (no listing is written).
   LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes);
   // Makes the loaded bytes the document's own, so that nothing another program does to the file
@@ -93,6 +97,8 @@ class DrawingFile {
   // order, replacing the file at `path` safely (see platform::SafeFileWriter for `options`). On
   // failure the file on disk is as it was and the modified flag is kept.
   SaveStatus Save(const std::string& path, const platform::WriteOptions& options = {});
+  // Save with a writer already begun for `path` (see platform::SafeFileWriter::CopyAhead).
+  SaveStatus SaveWith(platform::SafeFileWriter& writer, const std::string& path);
   // Writes the document as Save does, to any destination. Returns false if a write failed.
   bool WriteTo(OutputFile& out) const;
   // Whether Save would write exactly `file`: the bytes of the file this drawing was loaded from,

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace runebin::platform {
@@ -212,6 +213,7 @@ int SafeFileWriter::LastError() {
 }
 
 bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
+  WaitAhead();
   while (size > 0) {
     const std::size_t step = std::min(size, kWriteBackStep);
     if (!WriteFully(outFd_, bytes, step)) {
@@ -222,6 +224,75 @@ bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
     size -= step;
   }
   return true;
+}
+
+void SafeFileWriter::CopyAhead(const MemoryMap& view) {
+  WaitAhead();
+  if (inPlace_ || outFd_ < 0 || failed_ || written_ > 0 || buffered_ > 0 || view.CopySource() < 0) {
+    return;
+  }
+  // A descriptor of its own: the view may let go of its one while the copy runs.
+  const int source = ::fcntl(view.CopySource(), F_DUPFD_CLOEXEC, 0);
+  if (source < 0) {
+    return;
+  }
+  aheadView_ = &view;
+  aheadData_ = view.Data();
+  aheadCopied_ = 0;
+  const int out = outFd_;
+  const auto size = static_cast<std::size_t>(view.Size());
+  try {
+    ahead_ = std::thread([this, source, out, size] {
+      // At explicit offsets on both sides: the output's own position stays at 0 for the writes.
+      off_t from = 0;
+      off_t to = 0;
+      std::size_t copied = 0;
+      while (copied < size) {
+        const ssize_t step =
+            ::copy_file_range(source, &from, out, &to, std::min(size - copied, kWriteBackStep), 0);
+        if (step < 0 && errno == EINTR) {
+          continue;
+        }
+        if (step <= 0) {
+          break;
+        }
+        copied += static_cast<std::size_t>(step);
+        ::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
+      }
+      ::close(source);
+      aheadCopied_ = static_cast<std::int64_t>(copied);
+    });
+  } catch (const std::system_error&) {
+    ::close(source);
+    aheadView_ = nullptr;
+  }
+}
+
+void SafeFileWriter::WaitAhead() {
+  if (ahead_.joinable()) {
+    ahead_.join();
+  }
+}
+
+bool SafeFileWriter::SkipAhead(std::span<const std::uint8_t> bytes, const MemoryMap& view) {
+  WaitAhead();
+  // The same view, still mapping the file it copied; the bytes at the offset they are written to.
+  const std::int64_t offset = bytes.data() - view.Data();
+  if (aheadView_ != &view || aheadData_ != view.Data() || view.CopySource() < 0 ||
+      offset != written_ || offset + static_cast<std::int64_t>(bytes.size()) > aheadCopied_) {
+    return false;
+  }
+  return ::lseek(outFd_, static_cast<off_t>(bytes.size()), SEEK_CUR) ==
+         static_cast<off_t>(offset + static_cast<std::int64_t>(bytes.size()));
+}
+
+bool SafeFileWriter::EndAhead() {
+  WaitAhead();
+  if (aheadView_ == nullptr) {
+    return true;
+  }
+  aheadView_ = nullptr;
+  return aheadCopied_ <= written_ || TruncateOut(written_);
 }
 
 void SafeFileWriter::StartWriteBack(std::size_t added) {
@@ -236,6 +307,7 @@ void SafeFileWriter::StartWriteBack(std::size_t added) {
 }
 
 std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t size) {
+  WaitAhead();
   // In the kernel, page cache to page cache (or shared extents, where the file system has them):
   // for a big file much faster than writing it from the view, whose pages would fault in one by
   // one. It stops early at the end of the source; any failure leaves the rest to the caller.
@@ -257,14 +329,17 @@ std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t
 }
 
 bool SafeFileWriter::SyncOut() {
+  WaitAhead();
   return ::fsync(outFd_) == 0;
 }
 
 bool SafeFileWriter::TruncateOut(std::int64_t size) {
+  WaitAhead();
   return ::ftruncate(outFd_, static_cast<off_t>(size)) == 0;
 }
 
 bool SafeFileWriter::CloseOut() {
+  WaitAhead();
   return ::close(std::exchange(outFd_, -1)) == 0;
 }
 
@@ -294,6 +369,7 @@ SaveStatus SafeFileWriter::Commit() {
 }
 
 void SafeFileWriter::Abandon() {
+  WaitAhead();
   CloseOutput();
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());

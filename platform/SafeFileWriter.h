@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "platform/FileIdentity.h"
 #include "platform/LockedFile.h"
@@ -59,6 +60,13 @@ class SafeFileWriter final : public OutputFile {
   SaveStatus Begin(const std::string& target, const WriteOptions& options = {});
   // After Begin: whether the writes go into the target itself rather than a new file.
   bool WritesInPlace() const { return inPlace_; }
+  // After Begin, while the caller still works out what it will write: where the new contents go
+  // to a new file (not in place), a thread copies the whole file `view` maps into it, so that the
+  // disk is already writing it meanwhile. Later writes overwrite that copy where they differ;
+  // WriteFromView passes over bytes of `view` that the copy already holds in the same place, and
+  // Commit cuts the new file to the length written. Only for a view nothing has written into;
+  // nothing happens where the system cannot copy between files (always on Windows).
+  void CopyAhead(const MemoryMap& view);
   bool Write(const void* bytes, std::size_t size) override;
   bool WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) override;
   // Flushes and syncs the new contents and puts them in place. On failure the target is as it
@@ -98,6 +106,12 @@ class SafeFileWriter final : public OutputFile {
   // outFd_; returns how many it copied (0 where it cannot, always on Windows).
   std::size_t CopyOut(int source, std::int64_t offset, std::size_t size);
   SaveStatus Refuse(SaveResult result, int error);
+  // The copy CopyAhead started: WaitAhead lets it end. SkipAhead moves the output past `bytes`
+  // of `view` when the copy holds them where they would be written; false when it does not (or
+  // the move failed). EndAhead cuts the new file to the length written; false on failure.
+  void WaitAhead();
+  bool SkipAhead(std::span<const std::uint8_t> bytes, const MemoryMap& view);
+  bool EndAhead();
   SaveStatus BeginInPlace();
   // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.
   int MakeTemporary();
@@ -119,6 +133,10 @@ class SafeFileWriter final : public OutputFile {
   std::size_t buffered_ = 0;
   std::int64_t written_ = 0;
   std::size_t sinceWriteBack_ = 0;
+  std::thread ahead_;                     // the copy CopyAhead started, while it runs
+  const MemoryMap* aheadView_ = nullptr;  // what it copied: the file this view mapped,
+  const std::uint8_t* aheadData_ = nullptr;
+  std::int64_t aheadCopied_ = 0;  // this many bytes of it from the start (known once it ended)
   std::optional<SignalCleanup> cleanup_;
   std::optional<SignalHold> hold_;
 };

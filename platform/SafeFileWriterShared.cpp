@@ -16,6 +16,9 @@ void SafeFileWriter::Reset() {
   buffered_ = 0;
   written_ = 0;
   sinceWriteBack_ = 0;
+  aheadView_ = nullptr;
+  aheadData_ = nullptr;
+  aheadCopied_ = 0;
 }
 
 bool SafeFileWriter::Fail() {
@@ -81,6 +84,10 @@ bool SafeFileWriter::WriteFromView(std::span<const std::uint8_t> bytes, const Me
     failed_ = true;
     return false;
   }
+  if (SkipAhead(bytes, view)) {
+    written_ += static_cast<std::int64_t>(bytes.size());
+    return true;
+  }
   // What the system did not copy (it may not copy between these files at all) is written from
   // the view; a file cut short behind our back then fails that write.
   const std::size_t copied = CopyOut(view.CopySource(), bytes.data() - view.Data(), bytes.size());
@@ -128,7 +135,7 @@ std::optional<SaveStatus> SafeFileWriter::FinishOutput() {
   if (inPlace_) {
     return CommitInPlace();
   }
-  if (!Flush() || !SyncOut()) {
+  if (!Flush() || !EndAhead() || !SyncOut()) {
     Fail();
   }
   if (!CloseOut() && !failed_) {

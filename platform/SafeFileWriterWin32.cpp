@@ -175,6 +175,19 @@ bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
   return WriteFully(HandleOf(outFd_), bytes, size);
 }
 
+// No copy ahead here: every byte is written when the caller writes it.
+void SafeFileWriter::CopyAhead(const MemoryMap&) {}
+
+void SafeFileWriter::WaitAhead() {}
+
+bool SafeFileWriter::SkipAhead(std::span<const std::uint8_t>, const MemoryMap&) {
+  return false;
+}
+
+bool SafeFileWriter::EndAhead() {
+  return true;
+}
+
 std::size_t SafeFileWriter::CopyOut(int, std::int64_t, std::size_t) {
   return 0;
 }

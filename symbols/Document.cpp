@@ -1,5 +1,6 @@
 #include "symbols/Document.h"
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -14,14 +15,32 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
                           DrawingFile::Scope scope) {
   Close();
   platform::LockedFile locked;
+  // A write begun while the file loads copies from the file itself, so the file must stay locked
+  // and mapped until it is written.
+  std::function<void(const platform::MemoryMap&)> beginWrite;
+  if (const std::optional<std::string> target = std::exchange(aheadTarget_, std::nullopt);
+      target && lock == Lock::UntilWritten && scope == DrawingFile::Scope::Everything) {
+    beginWrite = [this, target](const platform::MemoryMap& view) {
+      if (view.Maps(*target)) {
+        return;  // its own file: replaced only after the load, as always
+      }
+      auto writer = std::make_unique<platform::SafeFileWriter>();
+      if (writer->Begin(*target).Saved()) {
+        writer->CopyAhead(view);
+        ahead_ = std::move(writer);
+        aheadPath_ = *target;
+      }
+    };
+  }
   // Only a short reading use gains from letting the view's pages go behind the load; a document
   // kept to be written reads its entities through the view again.
   const LoadResult result =
       drawing_.Load(path, &locked,
                     lock == Lock::UntilClosed ? DrawingFile::PassedPages::Release
                                               : DrawingFile::PassedPages::Keep,
-                    scope);
+                    scope, beginWrite);
   if (result != LoadResult::Loaded) {
+    ahead_.reset();  // nothing to write: the new file goes
     return result;
   }
   // Without the lock, another program may write into or cut the file while the document is
@@ -40,6 +59,7 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
 }
 
 void Document::Close() {
+  ahead_.reset();
   drawing_.Reset();
   lock_.Close();
   identity_.reset();
@@ -83,7 +103,9 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
     lock_.Close();
     return {};
   }
-  SaveStatus status = drawing_.Save(target, options);
+  std::unique_ptr<platform::SafeFileWriter> ahead = std::move(ahead_);
+  SaveStatus status = ahead && !own && target == aheadPath_ ? drawing_.SaveWith(*ahead, target)
+                                                            : drawing_.Save(target, options);
   if (status.Saved() && own) {
     // The file now on disk is the one this document holds; the old lock guards a replaced file.
     lock_.Close();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "model/Format.h"
 #include "platform/FileIdentity.h"
 #include "platform/LockedFile.h"
+#include "platform/SafeFileWriter.h"
 #include "platform/SaveResult.h"
 
 namespace runebin {
@@ -44,6 +46,12 @@ class Document {
   // is one loaded with less than its whole body (see DrawingFile::Scope).
   LoadResult Open(const std::string& path, bool readOnly, Lock lock,
                   DrawingFile::Scope scope = DrawingFile::Scope::Everything);
+  // Before Open, for a document that the caller will write to `target`, another file than the
+  // one it opens, keeping the layout of its records (as a rename does): the next Open begins that
+  // write and has the file copied into it while it loads, so that most of the writing is done
+  // when WriteBack comes (see platform::SafeFileWriter::CopyAhead). Changes nothing else; if the
+  // write cannot begin early, WriteBack writes as always.
+  void WriteAheadTo(std::string target) { aheadTarget_ = std::move(target); }
   // Drops the drawing and releases the file.
   void Close();
 
@@ -84,6 +92,9 @@ class Document {
   DrawingFile drawing_;
   platform::LockedFile lock_;
   std::optional<platform::FileIdentity> identity_;
+  std::optional<std::string> aheadTarget_;  // for the next Open
+  std::string aheadPath_;                   // the write begun during the last Open, and its target
+  std::unique_ptr<platform::SafeFileWriter> ahead_;
 };
 
 }  // namespace runebin
