@@ -24,8 +24,9 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
       if (view.Maps(*target)) {
         return;  // its own file: replaced only after the load, as always
       }
+      // A target written in place (it has several names) is overwritten only when the time comes.
       auto writer = std::make_unique<platform::SafeFileWriter>();
-      if (writer->Begin(*target).Saved()) {
+      if (writer->Begin(*target).Saved() && !writer->WritesInPlace()) {
         writer->CopyAhead(view);
         ahead_ = std::move(writer);
         aheadPath_ = *target;
