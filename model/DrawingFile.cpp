@@ -16,6 +16,7 @@
 #include "model/Format.h"
 #include "model/MappedFile.h"
 #include "model/NamedEntity.h"
+#include "model/SymbolsWalk.h"
 #include "platform/FileNames.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/TempFolder.h"
@@ -238,11 +239,32 @@ std::size_t DrawingFile::PassiveRun(const BodyWindow& body, std::size_t start) {
   return offset - start;
 }
 
-// Walks the body one top-level record at a time, framing the records through a BodyWindow; the
-// entities refer to their bytes in `body`. A record that cannot be framed (length below 5,
-// running past the end, or a group that never closes) makes the rest of the body one
-// UnreadableTail: no byte is dropped, and the walk always ends. Returns false when the file could
-// not be read to its end. Throws std::bad_alloc when memory runs out.
+namespace {
+
+// Lets the pages of the view behind the walk go, a megabyte at a time.
+class PagesBehind {
+ public:
+  PagesBehind(platform::MemoryMap& view, bool release) : view_(view), release_(release) {}
+  void Passed(std::size_t offset) {
+    if (release_ && offset >= releaseAt_) {
+      view_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
+      releaseAt_ = offset + (std::size_t{1} << 20);
+    }
+  }
+
+ private:
+  platform::MemoryMap& view_;
+  bool release_;
+  std::size_t releaseAt_ = 0;
+};
+
+}  // namespace
+
+// Walks the body one top-level record at a time, framing the records through a BodyWindow. A
+// record that cannot be framed (length below 5, running past the end, or a group that never
+// closes) makes the rest of the body one UnreadableTail: no byte is dropped, and the walk always
+// ends. Returns false when the file could not be read to its end. Throws std::bad_alloc when
+// memory runs out.
 bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
   // Room for as many records as the body can hold, so that no list is copied as it grows: where
   // the room is address space only, and only what the entries fill is ever touched.
@@ -258,63 +280,98 @@ bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
     }
   }
   const BodyWindow window(bytes_, body, kHeaderSize);
+  return (IsWhole() ? ReadEverything(window, body, releaseBehind)
+                    : ReadSymbols(window, body, releaseBehind)) &&
+         !window.Failed();
+}
+
+// The entities refer to their bytes in `body`.
+bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_t> body,
+                                 bool releaseBehind) {
+  PagesBehind behind(bytes_, releaseBehind);
   UseCounter uses;
   std::size_t offset = 0;
-  std::size_t releaseAt = 0;
   while (offset < body.size()) {
-    if (releaseBehind && offset >= releaseAt) {
-      bytes_.Release(static_cast<std::int64_t>(kHeaderSize + offset));
-      releaseAt = offset + (std::size_t{1} << 20);
-    }
-    if (IsWhole()) {
-      const std::span<const std::uint8_t> first = window.At(offset, kTypeOffset + 1);
-      const int type = first.size() > kTypeOffset ? first[kTypeOffset] : -1;
-      if (const std::size_t run = PassiveRun(window, offset); run > 0) {
-        (type == kTypeZero ? typeZeroEntities_ : otherEntities_)
-            .Add(CreateFramedInPlace(body.subspan(offset, run), type, arena_));
-        offset += run;
-        continue;
-      }
+    behind.Passed(offset);
+    const std::span<const std::uint8_t> first = window.At(offset, kTypeOffset + 1);
+    const int firstType = first.size() > kTypeOffset ? first[kTypeOffset] : -1;
+    if (const std::size_t run = PassiveRun(window, offset); run > 0) {
+      (firstType == kTypeZero ? typeZeroEntities_ : otherEntities_)
+          .Add(CreateFramedInPlace(body.subspan(offset, run), firstType, arena_));
+      offset += run;
+      continue;
     }
     const std::size_t extent = TopLevelExtentAt(window, offset);
     if (window.Failed()) {
       return false;
     }
     const std::span<const std::uint8_t> head = window.At(offset, kHeadBytes);
-    const int type = extent > 0 ? head[kTypeOffset] : -1;
     if (extent == 0) {
-      // The rest is read no further: it is carried as it is.
-      std::unique_ptr<Entity> tail = CreateTailInPlace(body.subspan(offset), arena_);
-      if (IsWhole()) {
-        // Typed by its fifth byte, as an entity types itself, read here from the window.
-        listing_.push_back({head.size() > kTypeOffset ? head[kTypeOffset] : std::uint8_t{0}, 0});
-      }
-      otherEntities_.Add(std::move(tail));
-      damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),
-                            static_cast<std::int64_t>(body.size() - offset)};
+      // The rest is read no further: it is carried as it is, typed by its fifth byte, as an
+      // entity types itself, read here from the window.
+      listing_.push_back({head.size() > kTypeOffset ? head[kTypeOffset] : std::uint8_t{0}, 0});
+      AddTail(body, offset);
       break;
     }
+    const int type = head[kTypeOffset];
     if (type == kTypeSymbolRef) {
       uses.Reference(NameIn(head, kRefNameOffset));
     }
-    // A symbols-only load keeps definitions and groups; the rest it has counted and passes over.
-    if (IsWhole() || IsGroupLeader(type)) {
-      std::unique_ptr<Entity> entity =
-          CreateFramedInPlace(body.subspan(offset, extent), type, arena_);
-      if (IsWhole()) {
-        listing_.push_back({static_cast<std::uint8_t>(type), 0});
-      }
-      if (type == kTypeSymbolDef) {
-        uses.Definition(*entity, NameIn(head, kDefNameOffset));
-        symbolDefs_.Add(std::move(entity));
-      } else {
-        otherEntities_.Add(std::move(entity));
-      }
+    std::unique_ptr<Entity> entity =
+        CreateFramedInPlace(body.subspan(offset, extent), type, arena_);
+    listing_.push_back({static_cast<std::uint8_t>(type), 0});
+    if (type == kTypeSymbolDef) {
+      uses.Definition(*entity, NameIn(head, kDefNameOffset));
+      symbolDefs_.Add(std::move(entity));
+    } else {
+      otherEntities_.Add(std::move(entity));
     }
     offset += extent;
   }
   uses.Apply();
-  return !window.Failed();
+  return true;
+}
+
+// The groups get bytes of their own, their digests (see SymbolsWalk), in the arena: what the
+// document reads of them later is already at hand, where the view's pages would be faulted in
+// one by one. References are counted and passed over, like every other record.
+bool DrawingFile::ReadSymbols(const BodyWindow& window, std::span<std::uint8_t> body,
+                              bool releaseBehind) {
+  PagesBehind behind(bytes_, releaseBehind);
+  UseCounter uses;
+  SymbolsWalk walk(window);
+  for (SymbolsWalk::Found found = walk.Next(); found != SymbolsWalk::Found::End;
+       found = walk.Next()) {
+    behind.Passed(walk.Start());
+    if (found == SymbolsWalk::Found::Reference) {
+      uses.Reference(walk.Name());
+    } else if (found == SymbolsWalk::Found::Group) {
+      const std::span<const std::uint8_t> digest = walk.Digest();
+      const std::span<std::uint8_t> own(
+          static_cast<std::uint8_t*>(arena_.allocate(digest.size(), 1)), digest.size());
+      std::copy(digest.begin(), digest.end(), own.begin());
+      const int type = own[kTypeOffset];
+      std::unique_ptr<Entity> entity = CreateFramedInPlace(own, type, arena_);
+      if (type == kTypeSymbolDef) {
+        uses.Definition(*entity, NameIn(own, kDefNameOffset));
+        symbolDefs_.Add(std::move(entity));
+      } else {
+        otherEntities_.Add(std::move(entity));
+      }
+    } else if (window.Failed()) {
+      return false;
+    } else {
+      AddTail(body, walk.Start());
+    }
+  }
+  uses.Apply();
+  return true;
+}
+
+void DrawingFile::AddTail(std::span<std::uint8_t> body, std::size_t offset) {
+  otherEntities_.Add(CreateTailInPlace(body.subspan(offset), arena_));
+  damage_ = DamagedTail{static_cast<std::int64_t>(kHeaderSize + offset),
+                        static_cast<std::int64_t>(body.size() - offset)};
 }
 
 void DrawingFile::WriteListing() const {

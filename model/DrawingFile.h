@@ -157,6 +157,11 @@ class DrawingFile {
   LoadResult CheckHeader(std::span<const std::uint8_t> view);
   LoadResult LoadBytes(bool releaseBehind);
   bool ReadBody(std::span<std::uint8_t> body, bool releaseBehind);
+  // The walks of the two scopes.
+  bool ReadEverything(const BodyWindow& window, std::span<std::uint8_t> body, bool releaseBehind);
+  bool ReadSymbols(const BodyWindow& window, std::span<std::uint8_t> body, bool releaseBehind);
+  // Makes the body from `offset` on its UnreadableTail.
+  void AddTail(std::span<std::uint8_t> body, std::size_t offset);
   // The length of the run of passive records (all of type 0, or none) at `start`, with a listing
   // row for each; 0 when the first is not one.
   std::size_t PassiveRun(const BodyWindow& body, std::size_t start);

@@ -103,10 +103,30 @@ std::size_t RecordLengthAt(const Body& body, std::size_t offset) {
 // the group ends just after the GroupClose that brings the level to 0 or below (so a leader
 // followed at once by GroupClose ends there). Returns 0 when the group is not closed within the
 // body or a record on the way is malformed; the caller decides what that means.
+//
+// GroupLevel follows the levels record by record; every walk that frames groups goes through it.
+class GroupLevel {
+ public:
+  // Whether the well-formed record of `length` and `type` ends the group.
+  bool Closes(std::size_t length, std::uint8_t type) {
+    if (length == kMarkerLength) {
+      if (type == kMarkerClose) {
+        return --depth_ <= 0;
+      }
+      if (type == kMarkerOpen) {
+        ++depth_;
+      }
+    }
+    return false;
+  }
+
+ private:
+  long depth_ = 0;
+};
 template <typename Body>
 std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
   std::size_t offset = start;
-  long depth = 0;
+  GroupLevel level;
   // Every step advances by at least 5 bytes, so the scan ends.
   while (offset < body.Size()) {
     const std::span<const std::uint8_t> head = body.At(offset, kTypeOffset + 1);
@@ -114,17 +134,9 @@ std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
     if (length == 0) {
       return 0;  // also where the body could not be read
     }
-    const std::uint8_t type = head[kTypeOffset];
     offset += length;
-    if (length != kMarkerLength) {
-      continue;
-    }
-    if (type == kMarkerClose) {
-      if (--depth <= 0) {
-        return offset - start;
-      }
-    } else if (type == kMarkerOpen) {
-      ++depth;
+    if (level.Closes(length, head[kTypeOffset])) {
+      return offset - start;
     }
   }
   return 0;
