@@ -17,6 +17,7 @@
 #include "model/MappedFile.h"
 #include "model/NamedEntity.h"
 #include "model/SymbolsWalk.h"
+#include "model/UseCounter.h"
 #include "platform/FileNames.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/TempFolder.h"
@@ -136,77 +137,6 @@ LoadResult DrawingFile::CheckHeader(std::span<const std::uint8_t> view) {
 }
 
 namespace {
-
-// Use counts, gathered while the body is read: a reference counts for the last definition of its
-// name, as FindByName would find it. Each name is looked up once, while its bytes are at hand.
-//
-// Half a million lookups among tens of thousands of names while the walk streams the file through
-// the caches: the table is a small open-addressing array of hash and index (8 bytes a slot), so a
-// lookup touches one slot and, on a match, one tally.
-class UseCounter {
- public:
-  void Definition(Entity& definition, std::string_view name) {
-    Find(name).lastDefinition = &definition;
-  }
-  void Reference(std::string_view name) { ++Find(name).references; }
-  void Apply() {
-    for (const Tally& tally : tallies_) {
-      if (tally.lastDefinition != nullptr) {
-        tally.lastDefinition->useCount = tally.references;
-      }
-    }
-  }
-
- private:
-  struct Tally {
-    char name[kNameFieldSize];
-    std::uint8_t length = 0;
-    std::int32_t references = 0;
-    Entity* lastDefinition = nullptr;
-    std::string_view Name() const { return {name, length}; }
-  };
-  static constexpr std::uint64_t kEmpty = 0;
-
-  Tally& Find(std::string_view name) {
-    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
-    if (2 * (tallies_.size() + 1) > slots_.size()) {
-      Grow();
-    }
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-      const std::uint64_t slot = slots_[i];
-      if (slot == kEmpty) {
-        Tally& added = tallies_.emplace_back();
-        added.length = static_cast<std::uint8_t>(std::min(name.size(), kNameFieldSize));
-        std::copy_n(name.begin(), added.length, added.name);
-        slots_[i] = std::uint64_t{hash} << 32 | tallies_.size();
-        return added;
-      }
-      Tally& tally = tallies_[static_cast<std::uint32_t>(slot) - 1];
-      if (slot >> 32 == hash && tally.Name() == name) {
-        return tally;
-      }
-    }
-  }
-
-  void Grow() {
-    std::vector<std::uint64_t> old = std::exchange(slots_, {});
-    slots_.assign(old.empty() ? 1024 : 2 * old.size(), kEmpty);
-    const std::size_t mask = slots_.size() - 1;
-    for (const std::uint64_t slot : old) {
-      if (slot != kEmpty) {
-        std::size_t i = (slot >> 32) & mask;
-        while (slots_[i] != kEmpty) {
-          i = (i + 1) & mask;
-        }
-        slots_[i] = slot;
-      }
-    }
-  }
-
-  std::vector<std::uint64_t> slots_;  // hash << 32 | index into tallies_ + 1, or kEmpty
-  std::vector<Tally> tallies_;
-};
 
 // Enough of a record's start for its type, subtype and name.
 constexpr std::size_t kHeadBytes = kDefNameOffset + kNameFieldSize;
