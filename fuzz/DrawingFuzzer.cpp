@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -66,6 +67,50 @@ void SaveAndLoad(DrawingFile& drawing, const Bytes& expected) {
   std::remove(path.c_str());
 }
 
+// Loaded from a file for its symbols only, the drawing has the definitions and groups of the
+// whole load (`whole`, unchanged since), which read the same: names, extents, use counts, nested
+// references; and the same damage.
+void CheckSymbolsOnlyLoad(const DrawingFile& whole, std::span<const std::uint8_t> input) {
+  const std::string path = SaveFolder::Path() + "/symbols.pvx";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(input.data()),
+             static_cast<std::streamsize>(input.size()));
+  DrawingFile symbols("");
+  FUZZ_CHECK(symbols.Load(path, nullptr, DrawingFile::PassedPages::Release,
+                          DrawingFile::Scope::SymbolsOnly) == LoadResult::Loaded);
+  std::remove(path.c_str());
+  const auto same = [](const Entity& a, const Entity& b) {
+    float extents[2][4];
+    a.GetExtents(extents[0][0], extents[0][1], extents[0][2], extents[0][3]);
+    b.GetExtents(extents[1][0], extents[1][1], extents[1][2], extents[1][3]);
+    return a.GetType() == b.GetType() && NameOf(a) == NameOf(b) && a.useCount == b.useCount &&
+           std::memcmp(extents[0], extents[1], sizeof extents[0]) == 0 &&
+           a.NestedReferenceNames() == b.NestedReferenceNames();
+  };
+  FUZZ_CHECK(symbols.SymbolDefs().GetSize() == whole.SymbolDefs().GetSize());
+  for (int i = 0; i < whole.SymbolDefs().GetSize(); ++i) {
+    FUZZ_CHECK(same(symbols.SymbolDefs().GetAt(i), whole.SymbolDefs().GetAt(i)));
+  }
+  // The groups, and an unreadable tail that starts like one.
+  int kept = 0;
+  for (int i = 0; i < whole.OtherEntities().GetSize(); ++i) {
+    const Entity& entity = whole.OtherEntities().GetAt(i);
+    if (entity.GetType() == kTypeGroup17 || entity.GetType() == kTypeGroup18) {
+      FUZZ_CHECK(kept < symbols.OtherEntities().GetSize());
+      FUZZ_CHECK(same(symbols.OtherEntities().GetAt(kept++), entity));
+    }
+  }
+  const auto damage = whole.Damage(), symbolsDamage = symbols.Damage();
+  FUZZ_CHECK(damage.has_value() == symbolsDamage.has_value());
+  FUZZ_CHECK(!damage ||
+             (damage->offset == symbolsDamage->offset && damage->bytes == symbolsDamage->bytes));
+  // Beyond those only the tail, when it is typed otherwise.
+  const int others = whole.OtherEntities().GetSize();
+  const int tailType = damage ? whole.OtherEntities().GetAt(others - 1).GetType() : 0;
+  FUZZ_CHECK(symbols.OtherEntities().GetSize() ==
+             kept + (damage && tailType != kTypeGroup17 && tailType != kTypeGroup18 ? 1 : 0));
+}
+
 void Run(std::span<const std::uint8_t> input) {
   DrawingFile first("");
   const LoadResult result = first.LoadFromMemory(input);
@@ -100,6 +145,7 @@ void Run(std::span<const std::uint8_t> input) {
   }
   CheckReloadIsStable(unchanged);
   CheckPicturesAndAnalysis(first, input.size() % 64 == 0);
+  CheckSymbolsOnlyLoad(first, input);
 
   // The commands, on two documents loaded from the same bytes.
   DrawingFile second("");

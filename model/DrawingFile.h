@@ -75,8 +75,12 @@ class DrawingFile {
   // SymbolsOnly keeps the symbol definitions and the group records (types 17 and 18, which place
   // symbols from inside their groups) and counts the top-level references into the use counts as
   // Everything does; every other record is framed and passed over. A big drawing's symbol table
-  // is read so without building millions of entities. Such a document holds only part of its
-  // file, so it is never written: Save and WriteTo refuse it, and it has no LoadedListing.
+  // is read so without building millions of entities. Each kept entity holds a digest of its
+  // group in the document's arena (see SymbolsWalk): the leading record, the group's markers and
+  // the references and leading records nested in it, so names, extents, nested references and the
+  // framing read as from the whole group, and reading them never touches the file's pages. Such a
+  // document holds only part of its file, so it is never written: Save and WriteTo refuse it, and
+  // it has no LoadedListing.
   enum class Scope { Everything, SymbolsOnly };
 
   // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a

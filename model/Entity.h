@@ -23,7 +23,8 @@ class NamedEntity;
 // CreateFramedInPlace).
 //
 // An entity of a loaded document refers to its bytes in the document's buffer (see
-// CreateFramedInPlace); renaming writes into that buffer. Every other entity, and one whose bytes
+// CreateFramedInPlace), or for a symbols-only load to a digest of its group in the document's
+// arena; renaming writes into those bytes. Every other entity, and one whose bytes
 // are replaced (Parse, Assign), owns a copy of its own.
 //
 // This base class also stands for every record type the program does not tell apart.

@@ -6,6 +6,7 @@
 #include "model/DrawingFile.h"
 #include "model/EntityListing.h"
 #include "model/Format.h"
+#include "model/NamedEntity.h"
 #include "tests/support/DrawingBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -137,12 +138,18 @@ TEST_F(DrawingFileLoad, UnreadableRestIsCarriedWhole) {
 
 // A file is read through a window that slides along it: records and groups that straddle its
 // edges, one larger than it, and a damaged end load as they do from memory, whole or for the
-// symbols only.
+// symbols only. A symbols-only load keeps of each group what concerns symbols (its definition or
+// group record, markers, nested references and groups), which reads as the whole group does.
 TEST_F(DrawingFileLoad, ABigFileLoadsAsTheSameBytesInMemoryDo) {
   std::vector<Bytes> records = {TypeZero(1), Definition("Big", {Record(9, Bytes(300000, 4))})};
   for (int i = 0; i < 300; ++i) {
     const std::string name = "D" + std::to_string(i);
-    records.push_back(Definition(name, {Record(9, Bytes(3000, 1)), Reference("D0")}));
+    const Extents extents{-1.5F * static_cast<float>(i), 2, 3, 4.25F * static_cast<float>(i)};
+    records.push_back(Definition(name,
+                                 {Record(9, Bytes(3000, 1)), Reference("D0"),
+                                  Group(18, {Record(9, Bytes(40, 3)), Reference(name, 60)}),
+                                  Definition("Inner", {Reference("Big")})},
+                                 extents));
     records.push_back(Reference(i % 7 == 0 ? "Big" : name));
     records.push_back(Record(7, Bytes(1000 + i, 2)));
   }
@@ -165,12 +172,24 @@ TEST_F(DrawingFileLoad, ABigFileLoadsAsTheSameBytesInMemoryDo) {
   ASSERT_EQ(drawing.SymbolDefs().GetSize(), 301);
   ASSERT_EQ(symbols.SymbolDefs().GetSize(), 301);
   EXPECT_EQ(drawing.SymbolDefs().GetAt(0).useCount, 43);
+  const auto extents = [](const Entity& definition) {
+    float lowX = 0, lowY = 0, highX = 0, highY = 0;
+    definition.GetExtents(lowX, lowY, highX, highY);
+    return std::vector<float>{lowX, lowY, highX, highY};
+  };
   for (int i = 0; i < 301; ++i) {
-    EXPECT_EQ(drawing.SymbolDefs().GetAt(i).useCount, inMemory.SymbolDefs().GetAt(i).useCount);
-    EXPECT_EQ(symbols.SymbolDefs().GetAt(i).useCount, inMemory.SymbolDefs().GetAt(i).useCount);
-    EXPECT_TRUE(std::ranges::equal(symbols.SymbolDefs().GetAt(i).Bytes(),
-                                   inMemory.SymbolDefs().GetAt(i).Bytes()));
+    const Entity& whole = inMemory.SymbolDefs().GetAt(i);
+    EXPECT_EQ(drawing.SymbolDefs().GetAt(i).useCount, whole.useCount);
+    const Entity& digest = symbols.SymbolDefs().GetAt(i);
+    EXPECT_EQ(digest.useCount, whole.useCount);
+    EXPECT_EQ(digest.AsNamed()->GetName(), whole.AsNamed()->GetName());
+    EXPECT_EQ(extents(digest), extents(whole));
+    EXPECT_EQ(digest.NestedReferenceNames(), whole.NestedReferenceNames());
+    EXPECT_EQ(TopLevelExtent(digest.Bytes()), digest.Length());
   }
+  const Entity& group = symbols.OtherEntities().GetAt(0);
+  EXPECT_EQ(group.GetType(), 17);
+  EXPECT_EQ(group.NestedReferenceNames(), std::vector<std::string>{"D5"});
 }
 
 // Loads in a row into one listing file: each load that succeeds replaces it whole, a refused one
