@@ -1,8 +1,8 @@
 #include "model/BodyWindow.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
-#include <utility>
 
 namespace runebin {
 namespace {
@@ -18,19 +18,28 @@ BodyWindow::BodyWindow(const platform::MemoryMap& file, std::span<const std::uin
       body_(body),
       bodyOffset_(bodyOffset),
       windowSize_(std::max(windowSize, 2 * kOverlap)),
+      stride_(windowSize_ - kOverlap),
       reading_(file.CopySource() >= 0) {
   if (!reading_) {
     return;
   }
-  current_.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(windowSize_);
-  if (body_.size() <= windowSize_) {
-    return;  // one read does it
+  // One buffer holds a small body; a larger one takes turns between the walk and the reader.
+  const bool small = body_.size() <= windowSize_;
+  block_ = platform::ByteBuffer(small ? body_.size() : kBuffers * windowSize_);
+  if (block_.data() == nullptr) {
+    throw std::bad_alloc();
   }
-  ahead_.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(windowSize_);
+  buffers_[0].bytes = block_.data();
+  if (small) {
+    return;
+  }
+  for (std::size_t i = 1; i < kBuffers; ++i) {
+    buffers_[i].bytes = block_.data() + i * windowSize_;
+  }
   try {
     reader_ = std::thread(&BodyWindow::ReadAhead, this);
   } catch (const std::system_error&) {
-    // No thread to be had: every buffer is read when it is needed.
+    // No thread to be had: the walk reads every buffer itself.
   }
 }
 
@@ -45,55 +54,109 @@ BodyWindow::~BodyWindow() {
   }
 }
 
-void BodyWindow::Fill(Buffer& buffer, std::size_t start) const {
-  const std::size_t length = std::min(windowSize_, body_.size() - start);
-  buffer.start = start;
+std::size_t BodyWindow::LastRead() const {
+  const std::size_t rest = body_.size() - std::min(runStart_, body_.size());
+  return rest <= windowSize_ ? 0 : (rest - windowSize_ + stride_ - 1) / stride_;
+}
+
+void BodyWindow::Restart(std::size_t offset) const {
+  ++run_;
+  runStart_ = offset;
+  nextRead_ = 0;
+  for (Buffer& buffer : buffers_) {
+    if (buffer.state == State::Ready) {
+      buffer.state = State::Free;  // one being read is let go when its read is done
+    }
+  }
+}
+
+BodyWindow::Buffer* BodyWindow::Claim() const {
+  if (nextRead_ > LastRead()) {
+    return nullptr;
+  }
+  for (Buffer& buffer : buffers_) {
+    if (buffer.bytes != nullptr && buffer.state == State::Free) {
+      buffer.state = State::Reading;
+      buffer.run = run_;
+      buffer.read = nextRead_++;
+      buffer.start = ReadStart(buffer.read);
+      return &buffer;
+    }
+  }
+  return nullptr;
+}
+
+void BodyWindow::Fill(Buffer& buffer) const {
+  const std::size_t length = std::min(windowSize_, body_.size() - buffer.start);
   buffer.filled =
-      file_.ReadAt(static_cast<std::int64_t>(bodyOffset_ + start), {buffer.bytes.get(), length});
+      file_.ReadAt(static_cast<std::int64_t>(bodyOffset_ + buffer.start), {buffer.bytes, length});
   buffer.complete = buffer.filled == length;
 }
 
-std::size_t BodyWindow::NextStart(const Buffer& buffer) const {
-  return buffer.start + buffer.filled - std::min(buffer.filled, kOverlap);
+void BodyWindow::Finish(Buffer& buffer) const {
+  // A read of a run given up since is not wanted any more.
+  buffer.state = buffer.run == run_ ? State::Ready : State::Free;
+  changed_.notify_all();
 }
 
 void BodyWindow::ReadAhead() {
   std::unique_lock lock(mutex_);
   while (true) {
-    changed_.wait(lock, [this] { return stop_ || (asked_ && !done_); });
+    Buffer* claimed = nullptr;
+    changed_.wait(lock, [&] { return stop_ || (claimed = Claim()) != nullptr; });
     if (stop_) {
-      return;
+      return;  // a buffer claimed just now is not read: nobody waits for it any more
     }
-    const std::size_t start = aheadStart_;
     lock.unlock();
-    Fill(ahead_, start);
+    Fill(*claimed);
     lock.lock();
-    done_ = true;
-    changed_.notify_all();
+    Finish(*claimed);
   }
 }
 
-void BodyWindow::AskAhead(std::size_t start) const {
-  if (!reader_.joinable() || start >= body_.size()) {
-    return;
+bool BodyWindow::MoveTo(std::size_t offset, std::size_t needed) const {
+  std::unique_lock lock(mutex_);
+  // The read of the run that holds the bytes: reads overlap by kOverlap, so the one that starts
+  // last at or before `offset` holds them, or the last read, which runs to the end.
+  const auto has = [this](std::size_t read) {
+    return read == nextRead_ || std::any_of(buffers_, buffers_ + kBuffers, [&](const Buffer& b) {
+             return b.state != State::Free && b.run == run_ && b.read == read;
+           });
+  };
+  std::size_t read = 0;
+  if (offset < runStart_ || needed > kOverlap ||
+      (read = std::min((offset - runStart_) / stride_, LastRead())) > nextRead_ || !has(read)) {
+    Restart(offset);  // a jump backwards, or ahead of what is read
+    read = 0;
   }
-  {
-    const std::lock_guard lock(mutex_);
-    aheadStart_ = start;
-    asked_ = true;
-    done_ = false;
+  // The buffers passed go back to the reader.
+  if (current_ != nullptr) {
+    current_->state = State::Free;
+    current_ = nullptr;
+  }
+  for (Buffer& buffer : buffers_) {
+    if (buffer.state == State::Ready && buffer.run == run_ && buffer.read < read) {
+      buffer.state = State::Free;
+    }
   }
   changed_.notify_all();
-}
-
-bool BodyWindow::WaitAhead() const {
-  std::unique_lock lock(mutex_);
-  if (!asked_) {
-    return false;
+  while (true) {
+    for (Buffer& buffer : buffers_) {
+      if (buffer.state == State::Ready && buffer.run == run_ && buffer.read == read) {
+        current_ = &buffer;
+        return buffer.complete;
+      }
+    }
+    // Rather than wait for the reader, read the next buffer of the run (or this one) here.
+    if (Buffer* claimed = Claim()) {
+      lock.unlock();
+      Fill(*claimed);
+      lock.lock();
+      Finish(*claimed);
+    } else {
+      changed_.wait(lock);
+    }
   }
-  changed_.wait(lock, [this] { return done_; });
-  asked_ = false;
-  return true;
 }
 
 std::span<const std::uint8_t> BodyWindow::At(std::size_t offset, std::size_t want) const {
@@ -104,25 +167,15 @@ std::span<const std::uint8_t> BodyWindow::At(std::size_t offset, std::size_t wan
     return body_.subspan(offset);
   }
   const std::size_t needed = std::min(want, body_.size() - offset);
-  const auto holds = [&](const Buffer& buffer) {
-    return buffer.complete && offset >= buffer.start &&
-           offset + needed <= buffer.start + buffer.filled;
-  };
-  if (!holds(current_)) {
-    // The buffer read ahead is the next one as the walk goes on; any other place is read now.
-    if (WaitAhead() && holds(ahead_)) {
-      std::swap(current_, ahead_);
-    } else {
-      Fill(current_, offset);
-      if (!current_.complete) {
-        failed_ = true;
-        return {};
-      }
+  if (current_ == nullptr || offset < current_->start ||
+      offset + needed > current_->start + current_->filled) {
+    if (!MoveTo(offset, needed)) {
+      failed_ = true;
+      return {};
     }
-    AskAhead(NextStart(current_));
   }
-  return {current_.bytes.get() + (offset - current_.start),
-          current_.filled - (offset - current_.start)};
+  return {current_->bytes + (offset - current_->start),
+          current_->filled - (offset - current_->start)};
 }
 
 }  // namespace runebin

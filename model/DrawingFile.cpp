@@ -219,7 +219,7 @@ bool DrawingFile::ReadBody(std::span<std::uint8_t> body, bool releaseBehind) {
 bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_t> body,
                                  bool releaseBehind) {
   PagesBehind behind(bytes_, releaseBehind);
-  UseCounter uses;
+  UseCounter uses(body.size());
   std::size_t offset = 0;
   while (offset < body.size()) {
     behind.Passed(offset);
@@ -268,7 +268,7 @@ bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_
 bool DrawingFile::ReadSymbols(const BodyWindow& window, std::span<std::uint8_t> body,
                               bool releaseBehind) {
   PagesBehind behind(bytes_, releaseBehind);
-  UseCounter uses;
+  UseCounter uses(body.size());
   SymbolsWalk walk(window);
   for (SymbolsWalk::Found found = walk.Next(); found != SymbolsWalk::Found::End;
        found = walk.Next()) {

@@ -18,7 +18,18 @@ inline void Prefetch(const void* address) {
 #endif
 }
 
+// A body this big gets room for this many names, and twice as many slots (2 MiB) to begin with.
+constexpr std::size_t kBigBody = std::size_t{64} << 20;
+constexpr std::size_t kRoomForNames = std::size_t{1} << 17;
+
 }  // namespace
+
+UseCounter::UseCounter(std::size_t bodySize) {
+  if (bodySize >= kBigBody) {
+    tallies_.reserve(kRoomForNames);
+    slots_.assign(2 * kRoomForNames, kEmpty);
+  }
+}
 
 void UseCounter::Definition(Entity& definition, std::string_view name) {
   Find(name, Hash(name)).lastDefinition = &definition;
@@ -86,7 +97,7 @@ UseCounter::Tally& UseCounter::Find(std::string_view name, std::uint32_t hash) {
 }
 
 void UseCounter::Grow() {
-  std::vector<std::uint64_t> old = std::exchange(slots_, {});
+  auto old = std::exchange(slots_, {});
   slots_.assign(old.empty() ? 1024 : 2 * old.size(), kEmpty);
   const std::size_t mask = slots_.size() - 1;
   for (const std::uint64_t slot : old) {

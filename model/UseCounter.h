@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/Format.h"
+#include "platform/LargeMemory.h"
 
 namespace runebin {
 
@@ -22,6 +23,10 @@ class Entity;
 // are fetched from memory while the walk goes on, rather than one after the other while it waits.
 class UseCounter {
  public:
+  // `bodySize` is that of the body the counts come from: a big one gets room for tens of thousands
+  // of names at once, in memory taken whole (see platform::LargeMemory), so that the tables are
+  // neither moved nor faulted in page by page as they fill.
+  explicit UseCounter(std::size_t bodySize);
   void Definition(Entity& definition, std::string_view name);
   void Reference(std::string_view name);
   // Sets the use count of every definition that is the last of its name.
@@ -52,8 +57,9 @@ class UseCounter {
   void Grow();
   void Count(const Pending& reference) { ++Find(reference.Name(), reference.hash).references; }
 
-  std::vector<std::uint64_t> slots_;  // hash << 32 | index into tallies_ + 1, or kEmpty
-  std::vector<Tally> tallies_;
+  // hash << 32 | index into tallies_ + 1, or kEmpty
+  std::vector<std::uint64_t, platform::LargeAllocator<std::uint64_t>> slots_;
+  std::vector<Tally, platform::LargeAllocator<Tally>> tallies_;
   std::array<Pending, kPending> pending_;
   std::size_t references_ = 0;  // how many came in; the last kPending of them are pending
 };
