@@ -74,16 +74,26 @@ BodyWindow::Buffer* BodyWindow::Claim() const {
   if (nextRead_ > LastRead()) {
     return nullptr;
   }
+  // A free buffer, or else the one the walk passed longest ago (kept until now for a walk that
+  // steps back a little, as after scanning a group that crossed into the next buffer).
+  Buffer* claimed = nullptr;
   for (Buffer& buffer : buffers_) {
     if (buffer.bytes != nullptr && buffer.state == State::Free) {
-      buffer.state = State::Reading;
-      buffer.run = run_;
-      buffer.read = nextRead_++;
-      buffer.start = ReadStart(buffer.read);
-      return &buffer;
+      claimed = &buffer;
+      break;
+    }
+    if (buffer.state == State::Ready && buffer.run == run_ && buffer.read < walkRead_ &&
+        (claimed == nullptr || buffer.read < claimed->read)) {
+      claimed = &buffer;
     }
   }
-  return nullptr;
+  if (claimed != nullptr) {
+    claimed->state = State::Reading;
+    claimed->run = run_;
+    claimed->read = nextRead_++;
+    claimed->start = ReadStart(claimed->read);
+  }
+  return claimed;
 }
 
 void BodyWindow::Fill(Buffer& buffer) const {
@@ -126,19 +136,12 @@ bool BodyWindow::MoveTo(std::size_t offset, std::size_t needed) const {
   std::size_t read = 0;
   if (offset < runStart_ || needed > kOverlap ||
       (read = std::min((offset - runStart_) / stride_, LastRead())) > nextRead_ || !has(read)) {
-    Restart(offset);  // a jump backwards, or ahead of what is read
+    Restart(offset);  // a jump back or ahead past what is read
     read = 0;
   }
-  // The buffers passed go back to the reader.
-  if (current_ != nullptr) {
-    current_->state = State::Free;
-    current_ = nullptr;
-  }
-  for (Buffer& buffer : buffers_) {
-    if (buffer.state == State::Ready && buffer.run == run_ && buffer.read < read) {
-      buffer.state = State::Free;
-    }
-  }
+  // The buffers before it may be read into again.
+  current_ = nullptr;
+  walkRead_ = read;
   changed_.notify_all();
   while (true) {
     for (Buffer& buffer : buffers_) {

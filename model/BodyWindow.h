@@ -57,8 +57,8 @@ class BodyWindow {
   std::size_t LastRead() const;
   // With mutex_ held: starts a new run of reads at `offset`, dropping what was read ahead.
   void Restart(std::size_t offset) const;
-  // With mutex_ held: a free buffer for the next read of the run, marked Reading; null when there
-  // is none or the run is read to the end.
+  // With mutex_ held: a buffer for the next read of the run, marked Reading; null when there is
+  // none to spare or the run is read to the end.
   Buffer* Claim() const;
   // Reads the claimed `buffer` (without mutex_), then marks it Ready (with mutex_ held).
   void Fill(Buffer& buffer) const;
@@ -89,6 +89,7 @@ class BodyWindow {
   mutable std::uint64_t run_ = 0;
   mutable std::size_t runStart_ = 0;
   mutable std::size_t nextRead_ = 0;
+  mutable std::size_t walkRead_ = 0;  // the read the walk is in
   bool stop_ = false;
   std::thread reader_;
 };
