@@ -36,6 +36,9 @@ TEST(BodyWindow, HandsOutTheFilesBytesAcrossItsEdges) {
   };
   for (std::size_t offset = 0; offset < body.size(); offset += 1 + random() % 300) {
     expectAt(offset, 1 + random() % 200);
+    if (random() % 8 == 0) {
+      expectAt(offset - std::min<std::size_t>(offset, random() % 9000), 100);  // a step back
+    }
   }
   expectAt(5, 900);  // back to the start
   EXPECT_FALSE(window.Failed());
