@@ -24,7 +24,9 @@ bool OutputSink::Reserve(std::size_t total) {
   if (size_ > 0) {
     std::memcpy(grown.data(), data_.data(), size_);
   }
+  prefault_.Stop();
   data_ = std::move(grown);
+  prefault_.Start(data_.data(), data_.size());
   return true;
 }
 
@@ -46,6 +48,7 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
 }
 
 platform::ByteBuffer OutputSink::TakeBytes() {
+  prefault_.Stop();
   // An import fills exactly what it reserved; only a stream grown by doubling has room to spare.
   if (!data_.Shrink(size_)) {
     failed_ = true;
@@ -56,6 +59,7 @@ platform::ByteBuffer OutputSink::TakeBytes() {
 }
 
 void OutputSink::Release() {
+  prefault_.Stop();
   data_ = {};
   size_ = 0;
   failed_ = false;

@@ -8,6 +8,7 @@
 
 #include "model/Format.h"
 #include "platform/LargeMemory.h"
+#include "platform/Prefault.h"
 
 namespace runebin {
 
@@ -89,6 +90,9 @@ class OutputSink {
   platform::ByteBuffer data_;  // its size() is the capacity
   std::size_t size_ = 0;
   bool failed_ = false;
+  // Backs a large reservation with memory ahead of the appends; stopped before data_ changes
+  // hands (and, declared after it, destroyed before it).
+  platform::Prefault prefault_;
 };
 
 // Each writer appends one record (zero bytes where the record has nothing) and does nothing when
