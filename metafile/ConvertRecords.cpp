@@ -78,6 +78,23 @@ class Converter final : public RecordHandler {
   Converter(BoundingBox& box, const PointMapping& mapping, OutputSink* sink,
             PaletteMatcher& palette)
       : box_(box), mapping_(mapping), sink_(sink), palette_(palette) {}
+  // Goes on from a checkpoint.
+  Converter(BoundingBox& box, const PointMapping& mapping, OutputSink* sink,
+            PaletteMatcher& palette, const PassCheckpoint& from)
+      : Converter(box, mapping, sink, palette) {
+    state_ = from.state;
+    sequence_ = from.sequence;
+    outputBytes_ = from.outputBytes;
+  }
+
+  // Takes `checkpoint` in front of the first record at or after `splitAt` bytes into `data`,
+  // the data the walk goes over.
+  void TakeCheckpoint(std::span<const std::uint8_t> data, std::size_t splitAt,
+                      PassCheckpoint& checkpoint) {
+    data_ = data.data();
+    splitAt_ = splitAt;
+    checkpoint_ = &checkpoint;
+  }
 
   bool OnRecord(std::uint16_t function, std::span<const std::uint8_t> parameters) override;
   std::size_t OutputBytes() const { return outputBytes_; }
@@ -121,9 +138,24 @@ class Converter final : public RecordHandler {
   PaletteMatcher& palette_;
   std::uint32_t sequence_ = kFirstSequenceNumber;
   std::size_t outputBytes_ = 0;
+  // While a checkpoint is to be taken.
+  PassCheckpoint* checkpoint_ = nullptr;
+  const std::uint8_t* data_ = nullptr;
+  std::size_t splitAt_ = 0;
 };
 
 bool Converter::OnRecord(std::uint16_t function, std::span<const std::uint8_t> parameters) {
+  if (checkpoint_ != nullptr) {
+    const auto recordOffset =
+        static_cast<std::size_t>(parameters.data() - data_) - kRecordParametersOffset;
+    if (recordOffset >= splitAt_) {
+      checkpoint_->recordOffset = recordOffset;
+      checkpoint_->outputBytes = outputBytes_;
+      checkpoint_->sequence = sequence_;
+      checkpoint_->state = state_;
+      checkpoint_ = nullptr;
+    }
+  }
   switch (function) {
     case kFnSaveDC:
       state_.Save();
@@ -414,6 +446,41 @@ PassResult ConvertRecords(const MetafileReader& reader, BoundingBox& box, float 
   Converter converter(box, PointMapping::ForBox(box, maxSize), sink, palette);
   PassResult result;
   result.end = reader.Walk(converter);
+  result.outputBytes = converter.OutputBytes();
+  return result;
+}
+
+PassResult MeasureRecords(const MetafileReader& reader, BoundingBox& box, std::size_t splitAt,
+                          PassCheckpoint& checkpoint) {
+  PaletteMatcher unused;  // the measuring pass maps no colours
+  Converter converter(box, PointMapping::ForBox(box, 1.0F), nullptr, unused);
+  checkpoint.recordOffset = 0;
+  converter.TakeCheckpoint(reader.Data(), splitAt, checkpoint);
+  PassResult result;
+  result.end = reader.Walk(converter);
+  result.outputBytes = converter.OutputBytes();
+  return result;
+}
+
+PassResult ConvertRecordsBefore(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                                OutputSink& sink, PaletteMatcher& palette,
+                                const PassCheckpoint& checkpoint) {
+  BoundingBox unchanged = box;  // the output pass leaves the box alone
+  Converter converter(unchanged, PointMapping::ForBox(box, maxSize), &sink, palette);
+  PassResult result;
+  result.end =
+      WalkRecords(reader.Data().first(checkpoint.recordOffset), reader.HeaderOffset(), converter);
+  result.outputBytes = converter.OutputBytes();
+  return result;
+}
+
+PassResult ConvertRecordsFrom(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                              OutputSink& sink, PaletteMatcher& palette,
+                              const PassCheckpoint& checkpoint) {
+  BoundingBox unchanged = box;
+  Converter converter(unchanged, PointMapping::ForBox(box, maxSize), &sink, palette, checkpoint);
+  PassResult result;
+  result.end = WalkRecordsFrom(reader.Data(), checkpoint.recordOffset, converter);
   result.outputBytes = converter.OutputBytes();
   return result;
 }

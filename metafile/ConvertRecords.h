@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "metafile/BoundingBox.h"
+#include "metafile/DrawingState.h"
 #include "metafile/HostPalette.h"
 #include "metafile/MetafileReader.h"
 #include "metafile/OutputRecords.h"
@@ -47,5 +48,29 @@ struct PassResult {
 // Colours are mapped through `palette` only when a record is written.
 PassResult ConvertRecords(const MetafileReader& reader, BoundingBox& box, float maxSize,
                           OutputSink* sink, PaletteMatcher& palette);
+
+// All that a pass carries from one record to the next, as it stood in front of one record: the
+// rest of the pass can be run from there on its own.
+struct PassCheckpoint {
+  std::size_t recordOffset = 0;  // the record's, in the reader's data; 0 while none is taken
+  std::size_t outputBytes = 0;   // the bytes of the records before it
+  std::uint32_t sequence = kFirstSequenceNumber;
+  DrawingState state;
+};
+
+// The measuring pass, which also takes `checkpoint` in front of the first record it hands to the
+// converter that starts `splitAt` or more bytes into the data (none when the walk ends first).
+PassResult MeasureRecords(const MetafileReader& reader, BoundingBox& box, std::size_t splitAt,
+                          PassCheckpoint& checkpoint);
+// The output pass cut in two at a checkpoint: the records in front of it, then the records from
+// it on (whose PassResult counts the bytes of the whole pass). One after the other, into one
+// sink, they write what ConvertRecords writes; they may also run at the same time, the second
+// into a sink over the room the first leaves, each with its own palette.
+PassResult ConvertRecordsBefore(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                                OutputSink& sink, PaletteMatcher& palette,
+                                const PassCheckpoint& checkpoint);
+PassResult ConvertRecordsFrom(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                              OutputSink& sink, PaletteMatcher& palette,
+                              const PassCheckpoint& checkpoint);
 
 }  // namespace runebin

@@ -1,5 +1,9 @@
 #include "metafile/ImportMetafile.h"
 
+#include <new>
+#include <system_error>
+#include <thread>
+
 #include "metafile/ConvertRecords.h"
 #include "metafile/HostPalette.h"
 #include "metafile/OutputRecords.h"
@@ -9,13 +13,62 @@
 namespace runebin {
 namespace {
 
+// Below this many bytes for its second half, a drawing is written in one pass: a thread costs
+// more than it saves.
+constexpr std::size_t kMinSplitBytes = std::size_t{4} << 20;
+
+// The output pass. A large drawing is written as two halves at once, the second on a thread of
+// its own, from the checkpoint the measuring pass took, straight into its place in the reserved
+// stream. The checkpoint carries all that the pass keeps from record to record, so the halves are
+// the bytes one pass writes. Should the second half not be written as measured (no thread, no
+// memory), it is written again after the first.
+void WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                  OutputSink& sink, PaletteMatcher& palette, std::size_t drawingBytes,
+                  const PassCheckpoint& middle) {
+  if (middle.recordOffset == 0 || drawingBytes - middle.outputBytes < kMinSplitBytes ||
+      sink.Room().size() < drawingBytes) {
+    BoundingBox unchanged = box;
+    ConvertRecords(reader, unchanged, maxSize, &sink, palette);
+    return;
+  }
+  const std::size_t secondBytes = drawingBytes - middle.outputBytes;
+  OutputSink second(sink.Room().subspan(middle.outputBytes, secondBytes));
+  bool written = false;
+  {
+    std::jthread writer;
+    try {
+      writer = std::jthread([&] {
+        try {
+          PaletteMatcher own;  // a matcher is not shared between threads
+          written = ConvertRecordsFrom(reader, box, maxSize, second, own, middle).outputBytes ==
+                        drawingBytes &&
+                    !second.Failed() && second.Bytes().size() == secondBytes;
+        } catch (const std::bad_alloc&) {
+          // written stays false: the second half is written again below
+        }
+      });
+    } catch (const std::system_error&) {
+      // no thread to be had: one pass after the other
+    }
+    ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
+  }  // joins the writer
+  // The first half must end where the second starts.
+  if (written && sink.Room().data() == second.Bytes().data()) {
+    sink.Extend(secondBytes);  // already in place
+  } else {
+    ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
+  }
+}
+
 // Everything after a successful read: the measuring pass, the definition record and its group,
 // the output pass, and the entity. Everything it uses lives in this call only.
 ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSize,
                      std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
   BoundingBox box;  // all zero: the box always holds the origin
   PaletteMatcher palette;
-  const PassResult measured = ConvertRecords(reader, box, 1.0F, nullptr, palette);
+  // The checkpoint in the middle of the data lets the output pass write two halves at once.
+  PassCheckpoint middle;
+  const PassResult measured = MeasureRecords(reader, box, reader.Data().size() / 2, middle);
   details.box = box;
   details.walkEnd = measured.end;
   details.drawingBytes = measured.outputBytes;
@@ -33,7 +86,7 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   extents.highY = static_cast<float>(box.maxY) * maxSize;
   AppendDefinition(sink, extents, name);
   AppendMarker(sink, kGroupOpen);
-  ConvertRecords(reader, box, maxSize, &sink, palette);
+  WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle);
   AppendMarker(sink, kGroupClose);
   details.outputBytes = sink.Bytes().size();
 

@@ -95,7 +95,15 @@ WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset
   if (headerOffset > data.size() || data.size() - headerOffset < kStandardHeaderSize) {
     return WalkEnd::EndOfData;
   }
-  std::size_t offset = headerOffset + kStandardHeaderSize;
+  return WalkRecordsFrom(data, headerOffset + kStandardHeaderSize, handler);
+}
+
+WalkEnd WalkRecordsFrom(std::span<const std::uint8_t> data, std::size_t recordOffset,
+                        RecordHandler& handler) {
+  if (recordOffset > data.size()) {
+    return WalkEnd::EndOfData;
+  }
+  std::size_t offset = recordOffset;
   for (;;) {
     const std::size_t left = data.size() - offset;
     if (left < kRecordParametersOffset) {

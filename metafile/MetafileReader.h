@@ -67,6 +67,11 @@ enum class WalkEnd {
 // `data` and always ends, as every step advances by at least 6 bytes.
 WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset,
                     RecordHandler& handler);
+// The same walk from the record at `recordOffset` on, for going on where an earlier walk saw a
+// record start. Stopping before a record is walking `data` cut off at its offset: the walk then
+// ends there with EndOfData.
+WalkEnd WalkRecordsFrom(std::span<const std::uint8_t> data, std::size_t recordOffset,
+                        RecordHandler& handler);
 
 // The bytes of one metafile for one import: read from a file into a buffer sized to the file
 // (at most kMetafileReadLimit bytes), or borrowed from the caller. Nothing is shared between two

@@ -13,8 +13,12 @@ bool OutputSink::Reserve(std::size_t total) {
   if (failed_) {
     return false;
   }
-  if (total <= data_.size()) {
+  if (total <= capacity_) {
     return true;
+  }
+  if (borrowed_) {
+    failed_ = true;
+    return false;
   }
   platform::ByteBuffer grown(total);
   if (grown.data() == nullptr) {
@@ -22,11 +26,13 @@ bool OutputSink::Reserve(std::size_t total) {
     return false;
   }
   if (size_ > 0) {
-    std::memcpy(grown.data(), data_.data(), size_);
+    std::memcpy(grown.data(), bytes_, size_);
   }
   prefault_.Stop();
-  data_ = std::move(grown);
-  prefault_.Start(data_.data(), data_.size());
+  owned_ = std::move(grown);
+  bytes_ = owned_.data();
+  capacity_ = owned_.size();
+  prefault_.Start(bytes_, capacity_);
   return true;
 }
 
@@ -34,15 +40,15 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
   if (failed_) {
     return nullptr;
   }
-  if (data_.size() - size_ < count) {
+  if (capacity_ - size_ < count) {
     // Not reserved: grow in steps of at least 1024 bytes, doubling.
     const std::size_t needed = size_ + count;
-    if (needed < size_ || !Reserve(std::max({needed, data_.size() * 2, std::size_t{1024}}))) {
+    if (needed < size_ || !Reserve(std::max({needed, capacity_ * 2, std::size_t{1024}}))) {
       failed_ = true;
       return nullptr;
     }
   }
-  std::uint8_t* start = data_.data() + size_;
+  std::uint8_t* start = bytes_ + size_;
   size_ += count;
   return start;
 }
@@ -50,18 +56,23 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
 platform::ByteBuffer OutputSink::TakeBytes() {
   prefault_.Stop();
   // An import fills exactly what it reserved; only a stream grown by doubling has room to spare.
-  if (!data_.Shrink(size_)) {
+  if (borrowed_ || !owned_.Shrink(size_)) {
     failed_ = true;
     return {};
   }
+  bytes_ = nullptr;
+  capacity_ = 0;
   size_ = 0;
-  return std::move(data_);
+  return std::move(owned_);
 }
 
 void OutputSink::Release() {
   prefault_.Stop();
-  data_ = {};
+  owned_ = {};
+  bytes_ = nullptr;
+  capacity_ = 0;
   size_ = 0;
+  borrowed_ = false;
   failed_ = false;
 }
 

@@ -74,23 +74,36 @@ struct DefinitionExtents {
 // stream grows), it is only slower. Allocation failure is reported, never thrown.
 class OutputSink {
  public:
+  OutputSink() = default;
+  // A sink that appends into `room`, memory of someone else's, and never grows: an append that
+  // does not fit fails it. For writing the end of a stream whose start another sink writes.
+  explicit OutputSink(std::span<std::uint8_t> room)
+      : bytes_(room.data()), capacity_(room.size()), borrowed_(true) {}
+  OutputSink(const OutputSink&) = delete;
+  OutputSink& operator=(const OutputSink&) = delete;
+
   // Makes room for `total` bytes in all. Returns false when memory runs out.
   bool Reserve(std::size_t total);
   // Appends `count` bytes and returns where they start, or null when memory runs out (the sink is
   // then failed: later appends also answer null). The bytes are not initialised.
   std::uint8_t* Extend(std::size_t count);
   bool Failed() const { return failed_; }
-  std::span<const std::uint8_t> Bytes() const { return {data_.data(), size_}; }
+  std::span<const std::uint8_t> Bytes() const { return {bytes_, size_}; }
+  // The reserved bytes after the stream, not appended yet.
+  std::span<std::uint8_t> Room() const { return {bytes_ + size_, capacity_ - size_}; }
   // Hands over the stream, Bytes().size() bytes, and leaves the sink empty. Empty (and the sink
-  // failed) when memory ran out.
+  // failed) when memory ran out, or when the sink's memory was borrowed.
   platform::ByteBuffer TakeBytes();
   void Release();
 
  private:
-  platform::ByteBuffer data_;  // its size() is the capacity
+  platform::ByteBuffer owned_;  // the memory, unless borrowed
+  std::uint8_t* bytes_ = nullptr;
+  std::size_t capacity_ = 0;
   std::size_t size_ = 0;
+  bool borrowed_ = false;
   bool failed_ = false;
-  // Backs a large reservation with memory ahead of the appends; stopped before data_ changes
+  // Backs a large reservation with memory ahead of the appends; stopped before owned_ changes
   // hands (and, declared after it, destroyed before it).
   platform::Prefault prefault_;
 };

@@ -1,0 +1,145 @@
+// The output pass cut in two at a checkpoint of the measuring pass: the halves, one after the
+// other or side by side, write the bytes of one pass; and the sinks they write into.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "metafile/ConvertRecords.h"
+#include "metafile/ImportMetafile.h"
+#include "tests/metafile/SymbolBytes.h"
+#include "tests/support/MetafileBuilder.h"
+
+namespace runebin {
+namespace {
+
+using namespace runebin::testing;
+
+std::vector<Pt> Star(int seed, int points) {
+  std::vector<Pt> star;
+  for (int i = 0; i < points; ++i) {
+    star.push_back({static_cast<std::int16_t>((seed * 37 + i * 101) % 2000 - 1000),
+                    static_cast<std::int16_t>((seed * 53 + i * 211) % 1500 - 700)});
+  }
+  return star;
+}
+
+// Every shape under a pen and brush that change all along (null pens and hollow brushes among
+// them), saved states restored only every other time, and objects deleted and created again.
+Wmf Busy(int repeats, int points) {
+  Wmf wmf;
+  wmf.Brush(kSolid, kRed).Pen(kSolid, kBlack).Select(0).Select(1);
+  for (int i = 0; i < repeats; ++i) {
+    const auto at = static_cast<std::int16_t>(i % 500);
+    wmf.SaveDC()
+        .Pen(i % 3 == 0 ? kNullPen : kSolid, 0x010203U * static_cast<std::uint32_t>(i))
+        .Select(2)
+        .Brush(i % 4 == 0 ? kHollowBrush : kSolid, 0x030507U * static_cast<std::uint32_t>(i))
+        .Select(3)
+        .Polygon(Star(i, points))
+        .PolyPolygon({Star(i + 1, points), Star(i + 2, 3)})
+        .Ellipse(at, at, static_cast<std::int16_t>(at + 50), static_cast<std::int16_t>(at + 30))
+        .Rectangle(at, 0, static_cast<std::int16_t>(at + 9), 9)
+        .Polyline(Star(i + 3, points))
+        .Delete(2)
+        .Delete(3);
+    if (i % 2 == 1) {
+      wmf.RestoreDC();
+    }
+  }
+  return wmf;
+}
+
+Bytes Of(const OutputSink& sink) {
+  return Bytes(sink.Bytes().begin(), sink.Bytes().end());
+}
+
+TEST(SplitPass, TheHalvesAtEveryRecordWriteWhatOnePassWrites) {
+  // Ended, and damaged in the middle (a polygon whose points run past its record).
+  const Bytes ended = Busy(6, 5).End().Data();
+  const Bytes damaged = Join(
+      {Busy(3, 5).Data(), Wmf().Record(kFnPolygon, {9, 1}).Records(), Busy(3, 5).End().Records()});
+  for (const Bytes& data : {ended, damaged}) {
+    MetafileReader reader;
+    ASSERT_EQ(reader.UseBytes(data), ImportResult::Succeeded);
+    BoundingBox box;
+    PaletteMatcher palette;
+    const PassResult whole = ConvertRecords(reader, box, 1.0F, nullptr, palette);
+    OutputSink one;
+    ConvertRecords(reader, box, 7.5F, &one, palette);
+    ASSERT_EQ(one.Bytes().size(), whole.outputBytes);
+
+    int checkpoints = 0;
+    for (std::size_t splitAt = 0; splitAt <= data.size(); splitAt += 2) {
+      BoundingBox measuredBox;
+      PassCheckpoint middle;
+      const PassResult measured = MeasureRecords(reader, measuredBox, splitAt, middle);
+      ASSERT_EQ(measured.outputBytes, whole.outputBytes);
+      ASSERT_EQ(measuredBox, box);
+      if (middle.recordOffset == 0) {
+        continue;  // past the last record the converter was handed
+      }
+      ++checkpoints;
+      OutputSink serial;
+      ConvertRecordsBefore(reader, box, 7.5F, serial, palette, middle);
+      EXPECT_EQ(ConvertRecordsFrom(reader, box, 7.5F, serial, palette, middle).outputBytes,
+                whole.outputBytes);
+      EXPECT_EQ(Of(serial), Of(one)) << splitAt;
+
+      // The second half into the room the first leaves, with a palette of its own.
+      OutputSink first;
+      ASSERT_TRUE(first.Reserve(whole.outputBytes));
+      OutputSink second(first.Room().subspan(middle.outputBytes));
+      PaletteMatcher own;
+      ConvertRecordsFrom(reader, box, 7.5F, second, own, middle);
+      ConvertRecordsBefore(reader, box, 7.5F, first, palette, middle);
+      ASSERT_EQ(first.Bytes().size(), middle.outputBytes);
+      first.Extend(second.Bytes().size());
+      EXPECT_EQ(Of(first), Of(one)) << splitAt;
+    }
+    EXPECT_GT(checkpoints, 50);
+  }
+}
+
+// Large enough for the import to write the halves at the same time.
+TEST(SplitPass, ALargeImportIsTheBytesOfOnePass) {
+  const Bytes data = Busy(3000, 100).End().Data();
+  ImportDetails details;
+  const Bytes symbol = Imported(data, 100.0F, &details);
+  ASSERT_GT(details.drawingBytes, std::size_t{8} << 20);
+  MetafileReader reader;
+  ASSERT_EQ(reader.UseBytes(data), ImportResult::Succeeded);
+  PaletteMatcher palette;
+  BoundingBox box = details.box;
+  OutputSink one;
+  ConvertRecords(reader, box, 100.0F, &one, palette);
+  ASSERT_EQ(symbol.size(), 88 + 5 + one.Bytes().size() + 5);
+  EXPECT_TRUE(std::equal(one.Bytes().begin(), one.Bytes().end(), symbol.begin() + 93));
+}
+
+// A large reservation released before it is filled, reserved again and filled: the memory is
+// backed ahead on a thread that must have ended before each block goes. A borrowed sink never
+// grows and hands nothing over.
+TEST(OutputSink, ReleasesLargeBlocksAndNeverGrowsBorrowedRoom) {
+  OutputSink sink;
+  for (std::size_t size : {std::size_t{48} << 20, std::size_t{40} << 20}) {
+    ASSERT_TRUE(sink.Reserve(size));
+    std::fill_n(sink.Extend(size / 2), size / 2, 7);
+    sink.Release();
+  }
+  ASSERT_TRUE(sink.Reserve(std::size_t{32} << 20));
+  std::fill_n(sink.Extend(std::size_t{32} << 20), std::size_t{32} << 20, 9);
+  const platform::ByteBuffer taken = sink.TakeBytes();
+  ASSERT_EQ(taken.size(), std::size_t{32} << 20);
+  EXPECT_EQ(std::count(taken.data(), taken.data() + taken.size(), 9), std::ptrdiff_t{32} << 20);
+
+  Bytes room(10, 0);
+  OutputSink borrowed(room);
+  EXPECT_NE(borrowed.Extend(10), nullptr);
+  EXPECT_EQ(borrowed.Extend(1), nullptr);
+  EXPECT_TRUE(borrowed.Failed());
+  EXPECT_EQ(borrowed.TakeBytes().data(), nullptr);
+}
+
+}  // namespace
+}  // namespace runebin
