@@ -89,9 +89,8 @@ class Converter final : public RecordHandler {
 
   // Takes `checkpoint` in front of the first record at or after `splitAt` bytes into `data`,
   // the data the walk goes over.
-  void TakeCheckpoint(std::span<const std::uint8_t> data, std::size_t splitAt,
-                      PassCheckpoint& checkpoint) {
-    data_ = data.data();
+  void TakeCheckpoint(const std::uint8_t* data, std::size_t splitAt, PassCheckpoint& checkpoint) {
+    data_ = data;
     splitAt_ = splitAt;
     checkpoint_ = &checkpoint;
   }
@@ -455,7 +454,7 @@ PassResult MeasureRecords(const MetafileReader& reader, BoundingBox& box, std::s
   PaletteMatcher unused;  // the measuring pass maps no colours
   Converter converter(box, PointMapping::ForBox(box, 1.0F), nullptr, unused);
   checkpoint.recordOffset = 0;
-  converter.TakeCheckpoint(reader.Data(), splitAt, checkpoint);
+  converter.TakeCheckpoint(reader.Start(), splitAt, checkpoint);
   PassResult result;
   result.end = reader.Walk(converter);
   result.outputBytes = converter.OutputBytes();

@@ -68,7 +68,8 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   PaletteMatcher palette;
   // The checkpoint in the middle of the data lets the output pass write two halves at once.
   PassCheckpoint middle;
-  const PassResult measured = MeasureRecords(reader, box, reader.Data().size() / 2, middle);
+  const PassResult measured = MeasureRecords(reader, box, reader.ExpectedSize() / 2, middle);
+  reader.FinishReading();
   details.box = box;
   details.walkEnd = measured.end;
   details.drawingBytes = measured.outputBytes;
@@ -113,7 +114,7 @@ ImportResult ImportMetafile(const std::string& path, std::string_view name, floa
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
-  const ImportResult result = reader.ReadFile(path);
+  const ImportResult result = reader.StartReading(path);
   if (result != ImportResult::Succeeded) {
     return result;
   }

@@ -73,29 +73,60 @@ WalkEnd WalkRecords(std::span<const std::uint8_t> data, std::size_t headerOffset
 WalkEnd WalkRecordsFrom(std::span<const std::uint8_t> data, std::size_t recordOffset,
                         RecordHandler& handler);
 
+// Bytes that arrive while a walk goes over them: a file still being read on another thread.
+class ArrivingBytes {
+ public:
+  virtual ~ArrivingBytes() = default;
+  // Returns how many bytes have arrived, once at least `count` have or no more will.
+  virtual std::size_t Wait(std::size_t count) = 0;
+};
+
+// WalkRecords over the bytes from `bytes` on as they arrive: the walk waits where it needs bytes
+// not there yet, and the data it walks is all that arrives in the end. `headerOffset` must be
+// the one RecogniseMetafile found in the first bytes.
+WalkEnd WalkArrivingRecords(const std::uint8_t* bytes, std::size_t headerOffset,
+                            ArrivingBytes& arriving, RecordHandler& handler);
+
+class StreamedRead;
+
 // The bytes of one metafile for one import: read from a file into a buffer sized to the file
 // (at most kMetafileReadLimit bytes), or borrowed from the caller. Nothing is shared between two
 // readers.
 class MetafileReader {
  public:
+  MetafileReader();
+  ~MetafileReader();
+  MetafileReader(const MetafileReader&) = delete;
+  MetafileReader& operator=(const MetafileReader&) = delete;
+
   // Reads the file at `path` in binary mode and recognises it. Returns Succeeded, OpenFailed
   // (cannot be opened; nothing else changes), ImportResult::ReadFailed (no bytes delivered, or no
   // memory for them) or ImportResult::UnknownType.
   ImportResult ReadFile(const std::string& path);
+  // The same, except that a large file may still be being read when it returns: Walk goes over
+  // the bytes as they arrive, and FinishReading must be called before Data.
+  ImportResult StartReading(const std::string& path);
+  void FinishReading();
   // Uses the first kMetafileReadLimit bytes of `bytes` without copying them; the caller keeps
   // them alive while this reader is used. Returns as ReadFile, without ImportResult::OpenFailed.
   ImportResult UseBytes(std::span<const std::uint8_t> bytes);
 
   std::span<const std::uint8_t> Data() const { return data_; }
+  // Where the data starts, also while it is being read.
+  const std::uint8_t* Start() const;
+  // The size of the file as it was opened (of the bytes for UseBytes).
+  std::size_t ExpectedSize() const { return expectedSize_; }
   std::size_t HeaderOffset() const { return headerOffset_; }
-  WalkEnd Walk(RecordHandler& handler) const { return WalkRecords(data_, headerOffset_, handler); }
+  WalkEnd Walk(RecordHandler& handler) const;
   // Frees the buffer early (the data becomes empty).
   void Release();
 
  private:
   platform::ByteBuffer buffer_;
   std::span<const std::uint8_t> data_;
+  std::size_t expectedSize_ = 0;
   std::size_t headerOffset_ = 0;
+  std::unique_ptr<StreamedRead> streaming_;  // while a read goes on
 };
 
 }  // namespace runebin

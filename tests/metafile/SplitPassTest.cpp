@@ -9,6 +9,7 @@
 #include "metafile/ImportMetafile.h"
 #include "tests/metafile/SymbolBytes.h"
 #include "tests/support/MetafileBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace runebin {
 namespace {
@@ -115,6 +116,32 @@ TEST(SplitPass, ALargeImportIsTheBytesOfOnePass) {
   ConvertRecords(reader, box, 100.0F, &one, palette);
   ASSERT_EQ(symbol.size(), 88 + 5 + one.Bytes().size() + 5);
   EXPECT_TRUE(std::equal(one.Bytes().begin(), one.Bytes().end(), symbol.begin() + 93));
+}
+
+// A file large enough to be read while it is walked imports as its bytes do: whole, cut off in
+// the middle of a record, and not a metafile at all. A record that the reading leaves in two
+// steps (4 MiB each) is waited for, not cut.
+TEST(SplitPass, AFileReadWhileItIsWalkedImportsAsItsBytes) {
+  const Bytes padding =
+      Wmf().Record(0x0626, std::vector<std::uint16_t>(std::size_t{9} << 19, 0x0102)).Records();
+  const Bytes whole = Join({Busy(20, 5).Data(), padding, Busy(3000, 30).End().Records()});
+  const Bytes cut(whole.begin(), whole.end() - 100000);
+  Bytes stranger = whole;
+  stranger[0] = 7;
+  TempDir dir;
+  for (const Bytes& data : {whole, cut, stranger}) {
+    std::unique_ptr<SymbolDef> fromFile;
+    std::unique_ptr<SymbolDef> fromBytes;
+    ImportDetails fileDetails;
+    ImportDetails bytesDetails;
+    ASSERT_EQ(ImportMetafile(dir.Write("big.wmf", data), "t", 10, fromFile, fileDetails),
+              ImportMetafileBytes(data, "t", 10, fromBytes, bytesDetails));
+    ASSERT_EQ(fromFile == nullptr, fromBytes == nullptr);
+    EXPECT_EQ(fileDetails.walkEnd, bytesDetails.walkEnd);
+    if (fromFile) {
+      EXPECT_TRUE(std::ranges::equal(fromFile->Bytes(), fromBytes->Bytes()));
+    }
+  }
 }
 
 // A large reservation released before it is filled, reserved again and filled: the memory is
