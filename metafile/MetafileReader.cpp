@@ -11,7 +11,6 @@
 #include "metafile/RecordKinds.h"
 #include "metafile/StreamedRead.h"
 #include "model/ByteOrder.h"
-#include "platform/Prefault.h"
 #include "platform/RegularFile.h"
 
 namespace runebin {
@@ -53,11 +52,7 @@ bool ReadAll(std::FILE* file, platform::ByteBuffer& buffer, std::size_t& size) {
       std::memcpy(grown.data(), buffer.data(), size);
     }
     buffer = std::move(grown);
-    // The read fills the fresh block front to back; another thread backs it with memory ahead.
-    platform::Prefault prefault;
-    prefault.Start(buffer.data(), buffer.size());
     size += std::fread(buffer.data() + size, 1, capacity - size, file);
-    prefault.Stop();
     if (size < capacity || capacity == kMetafileReadLimit) {
       return true;  // end of file, a read error, or the limit
     }

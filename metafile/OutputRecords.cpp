@@ -28,11 +28,9 @@ bool OutputSink::Reserve(std::size_t total) {
   if (size_ > 0) {
     std::memcpy(grown.data(), bytes_, size_);
   }
-  prefault_.Stop();
   owned_ = std::move(grown);
   bytes_ = owned_.data();
   capacity_ = owned_.size();
-  prefault_.Start(bytes_, capacity_);
   return true;
 }
 
@@ -54,7 +52,6 @@ std::uint8_t* OutputSink::Extend(std::size_t count) {
 }
 
 platform::ByteBuffer OutputSink::TakeBytes() {
-  prefault_.Stop();
   // An import fills exactly what it reserved; only a stream grown by doubling has room to spare.
   if (borrowed_ || !owned_.Shrink(size_)) {
     failed_ = true;
@@ -67,7 +64,6 @@ platform::ByteBuffer OutputSink::TakeBytes() {
 }
 
 void OutputSink::Release() {
-  prefault_.Stop();
   owned_ = {};
   bytes_ = nullptr;
   capacity_ = 0;

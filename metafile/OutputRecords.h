@@ -8,7 +8,6 @@
 
 #include "model/Format.h"
 #include "platform/LargeMemory.h"
-#include "platform/Prefault.h"
 
 namespace runebin {
 
@@ -103,9 +102,6 @@ class OutputSink {
   std::size_t size_ = 0;
   bool borrowed_ = false;
   bool failed_ = false;
-  // Backs a large reservation with memory ahead of the appends; stopped before owned_ changes
-  // hands (and, declared after it, destroyed before it).
-  platform::Prefault prefault_;
 };
 
 // Each writer appends one record (zero bytes where the record has nothing) and does nothing when
