@@ -1,5 +1,8 @@
 #include "metafile/HostPalette.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace runebin {
 
 const std::array<std::uint32_t, kPaletteSize> HostPalette = {
@@ -51,31 +54,54 @@ constexpr int Blue(std::uint32_t colour) {
 
 }  // namespace
 
+namespace {
+
+// The entries' channels apart, so that the search works out the distances of several entries at
+// once; entry 31 is kept out by a distance no colour reaches.
+struct Channels {
+  std::array<std::int32_t, kPaletteSize> red{};
+  std::array<std::int32_t, kPaletteSize> green{};
+  std::array<std::int32_t, kPaletteSize> blue{};
+};
+
+const Channels& PaletteChannels() {
+  static const Channels channels = [] {
+    Channels split;
+    for (std::size_t i = 0; i < kPaletteSize; ++i) {
+      split.red[i] = Red(HostPalette[i]);
+      split.green[i] = Green(HostPalette[i]);
+      split.blue[i] = Blue(HostPalette[i]);
+    }
+    // Every colour is nearer to every other entry: (1024 - 255)^2 > 3 * 255^2.
+    split.red[kSkippedPaletteIndex] = 1024;
+    return split;
+  }();
+  return channels;
+}
+
+}  // namespace
+
 int NearestPaletteIndex(std::uint32_t colour) {
-  const int red = Red(colour);
-  const int green = Green(colour);
-  const int blue = Blue(colour);
-  int best = 0;
-  int bestDistance = -1;
-  for (int i = 0; i < static_cast<int>(kPaletteSize); ++i) {
-    if (i == kSkippedPaletteIndex) {
-      continue;
-    }
-    const std::uint32_t entry = HostPalette[static_cast<std::size_t>(i)];
-    const int dr = red - Red(entry);
-    const int dg = green - Green(entry);
-    const int db = blue - Blue(entry);
-    const int distance = dr * dr + dg * dg + db * db;
-    if (distance == 0) {
-      return i;
-    }
-    // Strictly smaller only, so that the lower index keeps a tie.
-    if (bestDistance < 0 || distance < bestDistance) {
-      best = i;
-      bestDistance = distance;
-    }
+  const std::int32_t red = Red(colour);
+  const std::int32_t green = Green(colour);
+  const std::int32_t blue = Blue(colour);
+  const Channels& palette = PaletteChannels();
+  // All distances first, then the smallest, then the first entry at it: the lower index wins a
+  // tie, and an exact match (distance 0) is the smallest there can be.
+  std::array<std::int32_t, kPaletteSize> distances;
+  std::int32_t smallest = INT32_MAX;
+  for (std::size_t i = 0; i < kPaletteSize; ++i) {
+    const std::int32_t dr = red - palette.red[i];
+    const std::int32_t dg = green - palette.green[i];
+    const std::int32_t db = blue - palette.blue[i];
+    distances[i] = dr * dr + dg * dg + db * db;
+    smallest = std::min(smallest, distances[i]);
   }
-  return best;
+  int index = 0;
+  while (distances[static_cast<std::size_t>(index)] != smallest) {
+    ++index;
+  }
+  return index;
 }
 
 PaletteMatcher::PaletteMatcher() {

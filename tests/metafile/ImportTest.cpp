@@ -284,6 +284,48 @@ TEST(RecordKinds, NoTwoRowsShareTheLowByte) {
   EXPECT_EQ(FindRecordKind(0x0410), kNoKind);  // the standard ScaleWindowExt has no row
 }
 
+// The rule of the search, entry by entry: the smallest squared distance, the lower index on a
+// tie, never entry 31.
+int NearestByTheRule(std::uint32_t colour) {
+  const auto channel = [](std::uint32_t c, int shift) {
+    return static_cast<int>(c >> shift & 0xFF);
+  };
+  int best = -1;
+  int bestDistance = 0;
+  for (int i = 0; i < static_cast<int>(kPaletteSize); ++i) {
+    int distance = 0;
+    for (int shift : {0, 8, 16}) {
+      const int d =
+          channel(colour, shift) - channel(HostPalette[static_cast<std::size_t>(i)], shift);
+      distance += d * d;
+    }
+    if (i != kSkippedPaletteIndex && (best < 0 || distance < bestDistance)) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// The search against its rule: every entry, the colours halfway between neighbouring entries
+// (ties), and random ones.
+TEST(Palette, TheSearchKeepsItsRule) {
+  std::mt19937 random(5);
+  std::vector<std::uint32_t> colours;
+  for (std::size_t i = 0; i < kPaletteSize; ++i) {
+    const std::uint32_t a = HostPalette[i];
+    const std::uint32_t b = HostPalette[(i + 1) % kPaletteSize];
+    colours.push_back(a);
+    colours.push_back(((a & 0xFEFEFE) >> 1) + ((b & 0xFEFEFE) >> 1));
+  }
+  for (int n = 0; n < 20000; ++n) {
+    colours.push_back(random() & 0xFFFFFF);
+  }
+  for (const std::uint32_t colour : colours) {
+    ASSERT_EQ(NearestPaletteIndex(colour), NearestByTheRule(colour)) << std::hex << colour;
+  }
+}
+
 // Hand-checked entries, then the cache against the search: every entry, then colours that come
 // back mixed with fresh ones that push them out of the cache, the high byte set now and then.
 TEST(Palette, NearestEntryWithTheLowerIndexOnTiesAndTheCacheAgrees) {
