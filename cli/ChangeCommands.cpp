@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Documents.h"
 #include "cli/Usage.h"
+#include "model/NamedEntity.h"
 #include "symbols/Analysis.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
@@ -106,7 +107,8 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
   // Another definition of the new name would take over the references of both.
   const EntityList& definitions = document.Drawing().SymbolDefs();
   for (int i = 0; i < definitions.GetSize() && !invocation.force; ++i) {
-    if (i != index && NameOf(definitions.GetAt(i)) == invocation.newName) {
+    const NamedEntity* other = definitions.GetAt(i).AsNamed();
+    if (i != index && other != nullptr && other->IsNamed(invocation.newName)) {
       console.Fail(messages::AlreadyNamed(Shown(invocation.newName), path) +
                    "\nUse --force to rename anyway.");
       return false;

@@ -211,6 +211,24 @@ void CheckLists(const DrawingFile& drawing) {
   }
 }
 
+void CheckLoadHints(const DrawingFile& drawing) {
+  // What a load tells its entities about their names and groups must be what their bytes say:
+  // an entity without hints (made afresh from the same bytes) reads the same.
+  for (const EntityList* list :
+       {&drawing.TypeZeroEntities(), &drawing.SymbolDefs(), &drawing.OtherEntities()}) {
+    for (int i = 0; i < list->GetSize(); ++i) {
+      const Entity& entity = list->GetAt(i);
+      if (const NamedEntity* named = entity.AsNamed()) {
+        FUZZ_CHECK(named->IsNamed(named->GetName()));
+      }
+      if (dynamic_cast<const UnreadableTail*>(&entity) == nullptr) {
+        const std::unique_ptr<Entity> fresh = CreateEntity(entity.Bytes());
+        FUZZ_CHECK(fresh && fresh->NestedReferenceNames() == entity.NestedReferenceNames());
+      }
+    }
+  }
+}
+
 void CheckUseCounts(const DrawingFile& drawing, std::span<const std::uint8_t> file) {
   std::map<std::string, int> references;
   std::map<std::string, int> lastDefinition;

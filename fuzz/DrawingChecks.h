@@ -45,6 +45,9 @@ Bytes WriteToMemory(const DrawingFile& drawing);
 // Every entity sits in the list of its kind: type-0 records in typeZeroEntities, only definitions
 // in symbolDefs, everything else in otherEntities, an unreadable rest only as its last entry.
 void CheckLists(const DrawingFile& drawing);
+// Every name and group hint a load gave its entities holds (see NamedEntity::IsNamed and
+// Entity::KnowsNoNestedReference).
+void CheckLoadHints(const DrawingFile& drawing);
 
 // The use counts a fresh load of `file` must show: each top-level reference counts for the last
 // definition of its name.

@@ -126,6 +126,7 @@ void Run(std::span<const std::uint8_t> input) {
 
   // Unchanged: every byte comes back, regrouped; in the same order when it already was grouped.
   CheckLists(first);
+  CheckLoadHints(first);
   CheckUseCounts(first, input);
   const auto pieces = SplitBody(input);
   FUZZ_CHECK(first.LoadedListing().size() == pieces.size());
@@ -183,6 +184,7 @@ void Run(std::span<const std::uint8_t> input) {
         break;
     }
     CheckLists(target);
+    CheckLoadHints(target);
     ++commands;
   }
 

@@ -231,7 +231,8 @@ bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_
       offset += run;
       continue;
     }
-    const std::size_t extent = TopLevelExtentAt(window, offset);
+    bool holdsReference = false;
+    const std::size_t extent = TopLevelExtentAt(window, offset, &holdsReference);
     if (window.Failed()) {
       return false;
     }
@@ -244,14 +245,25 @@ bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_
       break;
     }
     const int type = head[kTypeOffset];
-    if (type == kTypeSymbolRef) {
-      uses.Reference(NameIn(head, kRefNameOffset));
-    }
     std::unique_ptr<Entity> entity =
         CreateFramedInPlace(body.subspan(offset, extent), type, arena_);
+    if (!holdsReference) {
+      entity->KnowsNoNestedReference();
+    }
+    if (type == kTypeSymbolRef) {
+      const std::string_view name = NameIn(head, kRefNameOffset);
+      uses.Reference(name);
+      if (NamedEntity* named = entity->AsNamed()) {
+        named->KnowsName(name);
+      }
+    }
     listing_.push_back({static_cast<std::uint8_t>(type), 0});
     if (type == kTypeSymbolDef) {
-      uses.Definition(*entity, NameIn(head, kDefNameOffset));
+      const std::string_view name = NameIn(head, kDefNameOffset);
+      uses.Definition(*entity, name);
+      if (NamedEntity* named = entity->AsNamed()) {
+        named->KnowsName(name);
+      }
       symbolDefs_.Add(std::move(entity));
     } else {
       otherEntities_.Add(std::move(entity));
@@ -579,7 +591,7 @@ int DrawingFile::RenameReferences(std::string_view oldName, std::string_view new
     for (int i = list->GetSize() - 1; i >= 0; --i) {
       Entity& entity = list->GetAt(i);
       NamedEntity* named = entity.AsNamed();
-      if (named != nullptr && entity.GetType() == kTypeSymbolRef && named->NameView() == oldName) {
+      if (named != nullptr && named->IsNamed(oldName) && entity.GetType() == kTypeSymbolRef) {
         named->SetName(newName);
         ++count;
       }

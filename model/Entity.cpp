@@ -76,6 +76,9 @@ Entity& Entity::Assign(const Entity& other) {
 
 std::vector<std::string> Entity::NestedReferenceNames() const {
   std::vector<std::string> names;
+  if (noNestedReference_) {
+    return names;
+  }
   // GroupBody is only non-const so that renaming can share it; reading changes nothing.
   ForEachRecord(const_cast<Entity*>(this)->GroupBody(), [&](std::span<std::uint8_t> record) {
     if (record[kTypeOffset] == kTypeSymbolRef) {
@@ -87,6 +90,9 @@ std::vector<std::string> Entity::NestedReferenceNames() const {
 
 int Entity::RenameNestedReferences(std::string_view oldName, std::string_view newName) {
   int count = 0;
+  if (noNestedReference_) {
+    return count;
+  }
   ForEachRecord(GroupBody(), [&](std::span<std::uint8_t> record) {
     if (record[kTypeOffset] == kTypeSymbolRef && ReadNameField(record, kRefNameOffset) == oldName) {
       WriteNameField(record, kRefNameOffset, newName);
@@ -117,6 +123,9 @@ void Entity::Drop() {
   data_ = nullptr;
   length_ = 0;
   ownsBytes_ = false;
+  // What was known of the old bytes says nothing of new ones.
+  noNestedReference_ = false;
+  nameTag_ = 0;
 }
 
 bool Entity::TakeCopy(std::span<const std::uint8_t> bytes) {

@@ -82,7 +82,7 @@ int EntityList::WriteAll(OutputFile& file) const {
 int EntityList::FindByName(std::string_view name) const {
   for (int index = GetSize() - 1; index >= 0; --index) {
     const NamedEntity* named = entries_[static_cast<std::size_t>(index)]->AsNamed();
-    if (named != nullptr && named->GetName() == name) {
+    if (named != nullptr && named->IsNamed(name)) {
       return index;
     }
   }

@@ -123,8 +123,10 @@ class GroupLevel {
  private:
   long depth_ = 0;
 };
+//
+// With `holdsReference`, also tells whether a record of the group has the reference type (29).
 template <typename Body>
-std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
+std::size_t ScanGroupLengthAt(const Body& body, std::size_t start, bool* holdsReference = nullptr) {
   std::size_t offset = start;
   GroupLevel level;
   // Every step advances by at least 5 bytes, so the scan ends.
@@ -133,6 +135,9 @@ std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
     const std::size_t length = RecordLengthIn(head, body.Size() - offset);
     if (length == 0) {
       return 0;  // also where the body could not be read
+    }
+    if (holdsReference != nullptr && head[kTypeOffset] == kTypeSymbolRef) {
+      *holdsReference = true;
     }
     offset += length;
     if (level.Closes(length, head[kTypeOffset])) {
@@ -143,14 +148,14 @@ std::size_t ScanGroupLengthAt(const Body& body, std::size_t start) {
 }
 
 // The extent of the top-level record at `offset`: its own length, or for a group leader (types
-// 17, 18, 28) its length with its group. 0 when malformed.
+// 17, 18, 28) its length with its group. 0 when malformed. `holdsReference` as above.
 template <typename Body>
-std::size_t TopLevelExtentAt(const Body& body, std::size_t offset) {
+std::size_t TopLevelExtentAt(const Body& body, std::size_t offset, bool* holdsReference = nullptr) {
   const std::span<const std::uint8_t> head = body.At(offset, kTypeOffset + 1);
   if (head.size() <= kTypeOffset) {
     return 0;
   }
-  return IsGroupLeader(head[kTypeOffset]) ? ScanGroupLengthAt(body, offset)
+  return IsGroupLeader(head[kTypeOffset]) ? ScanGroupLengthAt(body, offset, holdsReference)
                                           : RecordLengthAt(body, offset);
 }
 

@@ -21,12 +21,22 @@ class NamedEntity : public Entity {
   std::string GetName() const;
   // The same, read where it lies: valid until the entity changes or goes.
   std::string_view NameView() const;
+  // Whether the name is `name`. A load that has the name at hand tells it with KnowsName, so
+  // that a search among hundreds of thousands of entities reads the bytes of few of them: a tag
+  // of the name's hash rules out all but about one in 255 other names.
+  bool IsNamed(std::string_view name) const {
+    return (nameTag_ == 0 || nameTag_ == NameTag(name)) && NameView() == name;
+  }
+  void KnowsName(std::string_view name) { nameTag_ = NameTag(name); }
   // Writes `newName` (cut to 31 bytes) and a zero at the start of the field; the bytes behind the
   // zero keep their contents and the record keeps its length. Returns the previous name.
   std::string SetName(std::string_view newName);
 
  protected:
   virtual std::size_t NameOffset() const = 0;
+
+ private:
+  static std::uint8_t NameTag(std::string_view name);  // 1..255; 0 stands for "not known"
 };
 
 // A symbol definition (type 28) with its group.

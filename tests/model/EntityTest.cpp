@@ -140,6 +140,21 @@ TEST(References, RenameReachesEveryDepthRemoveTheTopLevelOnly) {
   }
 }
 
+// A load tells its entities their names and which groups hold no reference, so that searches pass
+// over most bytes; what it told must follow every change of the bytes.
+TEST(References, WhatALoadToldTheEntitiesFollowsTheirChanges) {
+  LoadedDrawing drawing(
+      Drawing({Definition("A"), Definition("B", {Reference("A")}), Reference("A")}));
+  drawing.AssignSymbol(0, drawing.SymbolDefs().GetAt(1));  // now with a reference inside
+  EXPECT_EQ(drawing.RenameReferences("A", "C"), 3);
+  EXPECT_EQ(drawing.RenameReferences("C", "D"), 3);
+  drawing.SetSymbolName(1, "E");
+  EXPECT_EQ(drawing.SymbolDefs().FindByName("E"), 1);
+  EXPECT_EQ(drawing.SymbolDefs().FindByName("B"), 0);
+  EXPECT_EQ(Written(drawing), Drawing({Definition("B", {Reference("D")}),
+                                       Definition("E", {Reference("D")}), Reference("D")}));
+}
+
 TEST(EntityList, RefusesIndexesOutsideTheListAndFindsTheLastExactName) {
   EntityList list;
   list.Reserve(SIZE_MAX);  // a hint the list cannot take: it grows as it goes instead
