@@ -1,6 +1,7 @@
 #include "metafile/ImportMetafile.h"
 
 #include <new>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -17,23 +18,52 @@ namespace {
 // more than it saves.
 constexpr std::size_t kMinSplitBytes = std::size_t{4} << 20;
 
+// Whether `records` are whole records whose groups all close within them, none closing more than
+// it opened: a stretch of a group's body. Both halves of a drawing framed so, between the
+// definition record with its GroupOpen and the GroupClose, make one whole group.
+bool FramedStretch(std::span<const std::uint8_t> records) {
+  long depth = 0;
+  for (std::size_t offset = 0; offset < records.size();) {
+    const std::size_t length = RecordLength(records.subspan(offset));
+    if (length == 0) {
+      return false;
+    }
+    if (length == kMarkerLength) {
+      const std::uint8_t type = records[offset + kTypeOffset];
+      if (type == kMarkerClose && --depth < 0) {
+        return false;
+      }
+      if (type == kMarkerOpen) {
+        ++depth;
+      }
+    }
+    offset += length;
+  }
+  return depth == 0;
+}
+
 // The output pass. A large drawing is written as two halves at once, the second on a thread of
 // its own, from the checkpoint the measuring pass took, straight into its place in the reserved
 // stream. The checkpoint carries all that the pass keeps from record to record, so the halves are
 // the bytes one pass writes. Should the second half not be written as measured (no thread, no
 // memory), it is written again after the first.
-void WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+//
+// Returns whether the halves were written at once and each thread checked the framing of its own
+// half, so that the symbol need not be framed again as a whole, on one processor.
+bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float maxSize,
                   OutputSink& sink, PaletteMatcher& palette, std::size_t drawingBytes,
                   const PassCheckpoint& middle) {
   if (middle.recordOffset == 0 || drawingBytes - middle.outputBytes < kMinSplitBytes ||
       sink.Room().size() < drawingBytes) {
     BoundingBox unchanged = box;
     ConvertRecords(reader, unchanged, maxSize, &sink, palette);
-    return;
+    return false;
   }
+  const std::size_t firstStart = sink.Bytes().size();
   const std::size_t secondBytes = drawingBytes - middle.outputBytes;
   OutputSink second(sink.Room().subspan(middle.outputBytes, secondBytes));
   bool written = false;
+  bool firstFramed = false;
   {
     std::jthread writer;
     try {
@@ -42,7 +72,8 @@ void WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
           PaletteMatcher own;  // a matcher is not shared between threads
           written = ConvertRecordsFrom(reader, box, maxSize, second, own, middle).outputBytes ==
                         drawingBytes &&
-                    !second.Failed() && second.Bytes().size() == secondBytes;
+                    !second.Failed() && second.Bytes().size() == secondBytes &&
+                    FramedStretch(second.Bytes());
         } catch (const std::bad_alloc&) {
           // written stays false: the second half is written again below
         }
@@ -51,13 +82,15 @@ void WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
       // no thread to be had: one pass after the other
     }
     ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
+    firstFramed = FramedStretch(sink.Bytes().subspan(firstStart));
   }  // joins the writer
   // The first half must end where the second starts.
   if (written && sink.Room().data() == second.Bytes().data()) {
     sink.Extend(secondBytes);  // already in place
-  } else {
-    ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
+    return firstFramed;
   }
+  ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
+  return false;
 }
 
 // Everything after a successful read: the measuring pass, the definition record and its group,
@@ -87,7 +120,8 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   extents.highY = static_cast<float>(box.maxY) * maxSize;
   AppendDefinition(sink, extents, name);
   AppendMarker(sink, kGroupOpen);
-  WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle);
+  const bool framed =
+      WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle);
   AppendMarker(sink, kGroupClose);
   details.outputBytes = sink.Bytes().size();
 
@@ -97,7 +131,9 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
     return ImportResult::Succeeded;
   }
   // The entity takes over the stream rather than copying it: a large symbol exists once.
-  std::unique_ptr<Entity> entity = CreateEntity(sink.TakeBytes());
+  platform::ByteBuffer bytes = sink.TakeBytes();
+  std::unique_ptr<Entity> entity = framed && bytes.size() > 0 ? CreateFramedEntity(std::move(bytes))
+                                                              : CreateEntity(std::move(bytes));
   // The factory leaves the entity empty when it ran out of memory.
   if (auto* definition = dynamic_cast<SymbolDef*>(entity.get());
       definition != nullptr && definition->Length() > 0) {

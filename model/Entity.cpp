@@ -1,7 +1,9 @@
 #include "model/Entity.h"
 
+#include <cassert>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "model/ByteOrder.h"
 #include "model/Format.h"
@@ -230,6 +232,12 @@ std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes) {
   if (bytes.size() == 0 || TopLevelExtent(available) != bytes.size()) {
     return CreateEntity(available);
   }
+  return CreateFramedEntity(std::move(bytes));
+}
+
+std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes) {
+  const std::span<const std::uint8_t> available(bytes.data(), bytes.size());
+  assert(bytes.size() > 0 && TopLevelExtent(available) == bytes.size());
   std::unique_ptr<Entity> entity = NewEntityFor(available, kOnHeap);
   entity->length_ = bytes.size();
   entity->data_ = bytes.Release();

@@ -89,7 +89,7 @@ class Entity {
   std::uint8_t nameTag_ = 0;
 
  private:
-  friend std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
+  friend std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes);
   friend std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                                    std::pmr::memory_resource& arena);
   friend std::unique_ptr<Entity> CreateFramedInPlace(std::span<std::uint8_t> records, int type,
@@ -146,6 +146,10 @@ std::unique_ptr<Entity> CreateEntity(std::span<const std::uint8_t> available);
 // fills `bytes` exactly, the entity takes the block over instead of copying it, so a large record
 // never exists twice. Otherwise it copies what it takes, as above.
 std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
+// The same for bytes whose builder has checked, as it built them, that they hold exactly one
+// top-level record (with its group), TopLevelExtent(bytes) == bytes.size(): the entity takes the
+// block over without going through the records again.
+std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes);
 
 // For a document that keeps its bytes, entities made in `arena` that refer to their bytes where
 // they are. The bytes and the arena must outlive the entities; both throw std::bad_alloc when the
