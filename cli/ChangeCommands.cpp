@@ -96,8 +96,8 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
   const std::string& path = invocation.files.front();
   // A rename changes names in place, so the new file is mostly the old one: its writing starts
   // while the file loads.
-  if (invocation.output && !invocation.dryRun) {
-    document.WriteAheadTo(*invocation.output);
+  if (!invocation.dryRun && invocation.name != invocation.newName) {
+    document.WriteAheadTo(invocation.output ? *invocation.output : path);
   }
   const int index = OpenAndFind(console, document, path, invocation);
   if (index < 0) {

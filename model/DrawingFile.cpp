@@ -35,8 +35,7 @@ std::string DefaultEntityListingPath() {
 DrawingFile::DrawingFile(std::string listingPath) : listingPath_(std::move(listingPath)) {}
 
 LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keepLocked,
-                             PassedPages passed, Scope scope,
-                             const std::function<void(const platform::MemoryMap&)>& whenMapped) {
+                             PassedPages passed, Scope scope, const WhenMapped& whenMapped) {
   if (loaded_) {
     Reset();
   }
@@ -51,18 +50,23 @@ LoadResult DrawingFile::Load(const std::string& path, platform::LockedFile* keep
       return LoadResult::OpenFailed;
   }
   bytes_ = file.TakeView();
+  // The caller holds the lock from here on, where it stays: what whenMapped begins (a save of
+  // this very file) may refer to it.
+  if (keepLocked != nullptr) {
+    *keepLocked = file.TakeFile();
+  }
   if (whenMapped && CheckHeader(bytes_.Bytes()) == LoadResult::Loaded) {
-    whenMapped(bytes_);
+    whenMapped(bytes_, keepLocked);
   }
   const LoadResult result = LoadBytes(passed == PassedPages::Release);
   if (result != LoadResult::Loaded) {
+    if (keepLocked != nullptr) {
+      keepLocked->Close();
+    }
     return result;
   }
   if (IsWhole()) {
     WriteListing();
-  }
-  if (keepLocked != nullptr) {
-    *keepLocked = file.TakeFile();
   }
   return result;
 }

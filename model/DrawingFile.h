@@ -85,12 +85,14 @@ class DrawingFile {
 
   // Loads a drawing, dropping whatever was loaded before (also when this load fails); after a
   // failure the document is empty. The file is locked while it is read; with `keepLocked`, a
-  // successful load hands the still locked file over to it.
+  // successful load hands the still locked file over to it (a failed one leaves it closed).
   // `whenMapped`, if given, is called once the file is locked, mapped and known to be a drawing,
-  // before its body is read: a save that will follow can start copying the file meanwhile.
+  // before its body is read, with the view and `keepLocked` (which then already holds the file):
+  // a save that will follow can start copying the file meanwhile.
+  using WhenMapped = std::function<void(const platform::MemoryMap&, platform::LockedFile*)>;
   LoadResult Load(const std::string& path, platform::LockedFile* keepLocked = nullptr,
                   PassedPages passed = PassedPages::Release, Scope scope = Scope::Everything,
-                  const std::function<void(const platform::MemoryMap&)>& whenMapped = {});
+                  const WhenMapped& whenMapped = {});
   // Loads a drawing held in memory, with the same checks and results (no listing is written).
   LoadResult LoadFromMemory(std::span<const std::uint8_t> bytes);
   // Makes the loaded bytes the document's own, so that nothing another program does to the file

@@ -213,6 +213,7 @@ int SafeFileWriter::LastError() {
 }
 
 bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
+  overwritten_ = true;
   WaitAhead();
   while (size > 0) {
     const std::size_t step = std::min(size, kWriteBackStep);
@@ -307,6 +308,7 @@ void SafeFileWriter::StartWriteBack(std::size_t added) {
 }
 
 std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t size) {
+  overwritten_ = true;
   WaitAhead();
   // In the kernel, page cache to page cache (or shared extents, where the file system has them):
   // for a big file much faster than writing it from the view, whose pages would fault in one by
@@ -334,6 +336,7 @@ bool SafeFileWriter::SyncOut() {
 }
 
 bool SafeFileWriter::TruncateOut(std::int64_t size) {
+  overwritten_ = true;
   WaitAhead();
   return ::ftruncate(outFd_, static_cast<off_t>(size)) == 0;
 }

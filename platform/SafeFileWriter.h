@@ -60,6 +60,12 @@ class SafeFileWriter final : public OutputFile {
   SaveStatus Begin(const std::string& target, const WriteOptions& options = {});
   // After Begin: whether the writes go into the target itself rather than a new file.
   bool WritesInPlace() const { return inPlace_; }
+  // Whether CopyAhead copies anything on this system.
+#ifdef _WIN32
+  static constexpr bool kCopiesAhead = false;
+#else
+  static constexpr bool kCopiesAhead = true;
+#endif
   // After Begin, while the caller still works out what it will write: where the new contents go
   // to a new file (not in place), a thread copies the whole file `view` maps into it, so that the
   // disk is already writing it meanwhile. Later writes overwrite that copy where they differ;
@@ -132,6 +138,7 @@ class SafeFileWriter final : public OutputFile {
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t buffered_ = 0;
   std::int64_t written_ = 0;
+  bool overwritten_ = false;  // a write or a cut has reached outFd_
   std::size_t sinceWriteBack_ = 0;
   std::thread ahead_;                     // the copy CopyAhead started, while it runs
   const MemoryMap* aheadView_ = nullptr;  // what it copied: the file this view mapped,

@@ -15,6 +15,7 @@ void SafeFileWriter::Reset() {
   error_ = 0;
   buffered_ = 0;
   written_ = 0;
+  overwritten_ = false;
   sinceWriteBack_ = 0;
   aheadView_ = nullptr;
   aheadData_ = nullptr;
@@ -151,8 +152,9 @@ void SafeFileWriter::CloseOutput() {
   if (outFd_ < 0) {
     return;
   }
-  // In place and not committed: put the original back before the copy goes.
-  if (inPlace_ && !RestoreOriginal()) {
+  // In place and not committed: put the original back before the copy goes - if anything was
+  // written over it.
+  if (inPlace_ && overwritten_ && !RestoreOriginal()) {
     temporary_.clear();  // the copy stays; nobody is left to tell, so at least keep the bytes
   }
   CloseOut();

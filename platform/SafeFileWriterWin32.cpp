@@ -172,6 +172,7 @@ int SafeFileWriter::LastError() {
 }
 
 bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
+  overwritten_ = true;
   return WriteFully(HandleOf(outFd_), bytes, size);
 }
 
@@ -281,6 +282,7 @@ bool SafeFileWriter::SyncOut() {
 }
 
 bool SafeFileWriter::TruncateOut(std::int64_t size) {
+  overwritten_ = true;
   LARGE_INTEGER end{};
   end.QuadPart = size;
   return ::SetFilePointerEx(HandleOf(outFd_), end, nullptr, FILE_BEGIN) &&

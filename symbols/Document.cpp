@@ -14,19 +14,25 @@ Document::Document(std::string listingPath) : drawing_(std::move(listingPath)) {
 LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
                           DrawingFile::Scope scope) {
   Close();
-  platform::LockedFile locked;
+  // The lock goes where it stays from the start: a write begun during the load holds it.
+  platform::LockedFile whileLoading;
+  platform::LockedFile* const locked = lock == Lock::WhileLoading ? &whileLoading : &lock_;
   // A write begun while the file loads copies from the file itself, so the file must stay locked
   // and mapped until it is written.
-  std::function<void(const platform::MemoryMap&)> beginWrite;
+  DrawingFile::WhenMapped beginWrite;
   if (const std::optional<std::string> target = std::exchange(aheadTarget_, std::nullopt);
-      target && lock == Lock::UntilWritten && scope == DrawingFile::Scope::Everything) {
-    beginWrite = [this, target](const platform::MemoryMap& view) {
+      target && lock == Lock::UntilWritten && scope == DrawingFile::Scope::Everything &&
+      platform::SafeFileWriter::kCopiesAhead) {
+    beginWrite = [this, target](const platform::MemoryMap& view, platform::LockedFile* held) {
+      platform::WriteOptions options;
       if (view.Maps(*target)) {
-        return;  // its own file: replaced only after the load, as always
+        // Its own file, as WriteBack writes it: still the one this document locked.
+        options.held = held;
+        options.expected = held->Identity();
       }
       // A target written in place (it has several names) is overwritten only when the time comes.
       auto writer = std::make_unique<platform::SafeFileWriter>();
-      if (writer->Begin(*target).Saved() && !writer->WritesInPlace()) {
+      if (writer->Begin(*target, options).Saved() && !writer->WritesInPlace()) {
         writer->CopyAhead(view);
         ahead_ = std::move(writer);
         aheadPath_ = *target;
@@ -36,12 +42,12 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
   // Only a short reading use gains from letting the view's pages go behind the load; a document
   // kept to be written reads its entities through the view again.
   const LoadResult result =
-      drawing_.Load(path, &locked,
+      drawing_.Load(path, locked,
                     lock == Lock::UntilClosed ? DrawingFile::PassedPages::Release
                                               : DrawingFile::PassedPages::Keep,
                     scope, beginWrite);
   if (result != LoadResult::Loaded) {
-    ahead_.reset();  // nothing to write: the new file goes
+    ahead_.reset();  // nothing to write: the new file goes (and the load let go of the lock)
     return result;
   }
   // Without the lock, another program may write into or cut the file while the document is
@@ -52,10 +58,7 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
   }
   path_ = path;
   readOnly_ = readOnly || !drawing_.IsWhole();
-  identity_ = locked.Identity();
-  if (lock != Lock::WhileLoading) {
-    lock_ = std::move(locked);
-  }
+  identity_ = locked->Identity();
   return result;
 }
 
@@ -93,6 +96,8 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
   }
   const std::string& target = output ? *output : path_;
   const bool own = IsOwnPath(target);
+  // The write begun during the load, if there is one: used or let go here.
+  std::unique_ptr<platform::SafeFileWriter> ahead = std::move(ahead_);
   platform::WriteOptions options;
   options.held = lock_.IsOpen() ? &lock_ : nullptr;
   if (own && ifChanged == IfChanged::Refuse) {
@@ -100,13 +105,13 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
   }
   if (own && FileHoldsTheSameBytes()) {
     // Written back as far as the file is concerned: the hold ends as after a save.
+    ahead.reset();
     drawing_.SetModified(false);
     lock_.Close();
     return {};
   }
-  std::unique_ptr<platform::SafeFileWriter> ahead = std::move(ahead_);
-  SaveStatus status = ahead && !own && target == aheadPath_ ? drawing_.SaveWith(*ahead, target)
-                                                            : drawing_.Save(target, options);
+  SaveStatus status = ahead && target == aheadPath_ ? drawing_.SaveWith(*ahead, target)
+                                                    : drawing_.Save(target, options);
   if (status.Saved() && own) {
     // The file now on disk is the one this document holds; the old lock guards a replaced file.
     lock_.Close();

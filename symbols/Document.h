@@ -46,11 +46,11 @@ class Document {
   // is one loaded with less than its whole body (see DrawingFile::Scope).
   LoadResult Open(const std::string& path, bool readOnly, Lock lock,
                   DrawingFile::Scope scope = DrawingFile::Scope::Everything);
-  // Before Open, for a document that the caller will write to `target`, another file than the
-  // one it opens, keeping the layout of its records (as a rename does): the next Open begins that
-  // write and has the file copied into it while it loads, so that most of the writing is done
-  // when WriteBack comes (see platform::SafeFileWriter::CopyAhead). Changes nothing else; if the
-  // write cannot begin early, WriteBack writes as always.
+  // Before Open, for a document that the caller will write to `target` (its own file or
+  // another) keeping the layout of its records, as a rename does: an Open with Lock::UntilWritten
+  // begins that write and has the file copied into it while it loads, so that most of the writing
+  // is done when WriteBack comes (see platform::SafeFileWriter::CopyAhead). Changes nothing else;
+  // where the write cannot begin early, WriteBack writes as always.
   void WriteAheadTo(std::string target) { aheadTarget_ = std::move(target); }
   // Drops the drawing and releases the file.
   void Close();

@@ -37,13 +37,16 @@ struct stat StatOf(const std::string& path) {
 // Sorts `path` through a Document as the given user and returns 10 + the save's result (or
 // kChildSkipped when the system would not let the child become that user).
 int SortAs(uid_t uid, gid_t gid, std::vector<gid_t> groups, const std::string& path,
-           const std::function<void(Document&)>& change = {}) {
+           const std::function<void(Document&)>& change = {}, bool writeAhead = false) {
   return RunInChild([&] {
     if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 ||
         ::setuid(uid) != 0) {
       return kChildSkipped;
     }
     Document document("");
+    if (writeAhead) {
+      document.WriteAheadTo(path);
+    }
     if (document.Open(path, false, Document::Lock::UntilWritten) != LoadResult::Loaded) {
       return kChildFailed;
     }
@@ -81,21 +84,25 @@ TEST_F(SharedFile, WriteBackNeverGivesTheFileAway) {
       {"the owner's own file", kOwner, kTeam, 0640, kOwner, {kTeam}, R::Saved, false},
       {"set-group-id kept by root", kOwner, kTeam, 02664, 0, {}, R::Saved, false},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    const std::string path = dir.Write("f.pvx", kUnsorted);
-    ASSERT_EQ(::chown(path.c_str(), row.owner, row.group), 0);
-    ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
-    const struct stat before = StatOf(path);
-    const int result = SortAs(row.user, row.user == 0 ? 0 : row.user, row.groups, path);
-    ASSERT_NE(result, kChildSkipped);
-    EXPECT_EQ(result, 10 + static_cast<int>(row.expected));
-    const struct stat after = StatOf(path);
-    EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode, after.st_nlink),
-              std::tie(before.st_uid, before.st_gid, before.st_mode, before.st_nlink));
-    EXPECT_EQ(after.st_ino == before.st_ino, row.sameInode);
-    EXPECT_EQ(ReadFileBytes(path), row.expected == SaveResult::Saved ? kSorted : kUnsorted);
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"f.pvx"}));  // no copy or temporary left
+  // Also with the write begun while the file loads, as a rename begins it.
+  for (const bool ahead : {false, true}) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(row.what) + (ahead ? ", begun ahead" : ""));
+      const std::string path = dir.Write("f.pvx", kUnsorted);
+      ASSERT_EQ(::chown(path.c_str(), row.owner, row.group), 0);
+      ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+      const struct stat before = StatOf(path);
+      const int result =
+          SortAs(row.user, row.user == 0 ? 0 : row.user, row.groups, path, {}, ahead);
+      ASSERT_NE(result, kChildSkipped);
+      EXPECT_EQ(result, 10 + static_cast<int>(row.expected));
+      const struct stat after = StatOf(path);
+      EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode, after.st_nlink),
+                std::tie(before.st_uid, before.st_gid, before.st_mode, before.st_nlink));
+      EXPECT_EQ(after.st_ino == before.st_ino, row.sameInode);
+      EXPECT_EQ(ReadFileBytes(path), row.expected == SaveResult::Saved ? kSorted : kUnsorted);
+      EXPECT_EQ(dir.List(), (std::vector<std::string>{"f.pvx"}));  // no copy or temporary left
+    }
   }
 }
 

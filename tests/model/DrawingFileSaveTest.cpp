@@ -74,7 +74,7 @@ TEST_F(DrawingFileSave, ASaveBegunWhileLoadingWritesWhatALaterSaveWrites) {
     platform::SafeFileWriter ahead;
     ASSERT_EQ(
         drawing.Load(path, nullptr, DrawingFile::PassedPages::Keep, DrawingFile::Scope::Everything,
-                     [&](const platform::MemoryMap& view) {
+                     [&](const platform::MemoryMap& view, platform::LockedFile*) {
                        ASSERT_TRUE(ahead.Begin(dir.Path("ahead.pvx")).Saved());
                        ahead.CopyAhead(view);
                      }),
