@@ -256,17 +256,19 @@ bool DrawingFile::ReadEverything(const BodyWindow& window, std::span<std::uint8_
     }
     if (type == kTypeSymbolRef) {
       const std::string_view name = NameIn(head, kRefNameOffset);
-      uses.Reference(name);
+      const std::uint32_t hash = NameHash(name);
+      uses.Reference(name, hash);
       if (NamedEntity* named = entity->AsNamed()) {
-        named->KnowsName(name);
+        named->KnowsName(hash);
       }
     }
     listing_.push_back({static_cast<std::uint8_t>(type), 0});
     if (type == kTypeSymbolDef) {
       const std::string_view name = NameIn(head, kDefNameOffset);
-      uses.Definition(*entity, name);
+      const std::uint32_t hash = NameHash(name);
+      uses.Definition(*entity, name, hash);
       if (NamedEntity* named = entity->AsNamed()) {
-        named->KnowsName(name);
+        named->KnowsName(hash);
       }
       symbolDefs_.Add(std::move(entity));
     } else {
@@ -290,7 +292,8 @@ bool DrawingFile::ReadSymbols(const BodyWindow& window, std::span<std::uint8_t> 
        found = walk.Next()) {
     behind.Passed(walk.Start());
     if (found == SymbolsWalk::Found::Reference) {
-      uses.Reference(walk.Name());
+      const std::string_view name = walk.Name();
+      uses.Reference(name, NameHash(name));
     } else if (found == SymbolsWalk::Found::Group) {
       const std::span<const std::uint8_t> digest = walk.Digest();
       const std::span<std::uint8_t> own(
@@ -299,7 +302,8 @@ bool DrawingFile::ReadSymbols(const BodyWindow& window, std::span<std::uint8_t> 
       const int type = own[kTypeOffset];
       std::unique_ptr<Entity> entity = CreateFramedInPlace(own, type, arena_);
       if (type == kTypeSymbolDef) {
-        uses.Definition(*entity, NameIn(own, kDefNameOffset));
+        const std::string_view name = NameIn(own, kDefNameOffset);
+        uses.Definition(*entity, name, NameHash(name));
         symbolDefs_.Add(std::move(entity));
       } else {
         otherEntities_.Add(std::move(entity));

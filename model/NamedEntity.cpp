@@ -1,7 +1,5 @@
 #include "model/NamedEntity.h"
 
-#include <functional>
-
 #include <algorithm>
 #include <cstring>
 
@@ -47,10 +45,6 @@ std::string NamedEntity::SetName(std::string_view newName) {
   MarkEdited();
   nameTag_ = 0;  // the field may hold less than `newName` (a short record, a long name)
   return previous;
-}
-
-std::uint8_t NamedEntity::NameTag(std::string_view name) {
-  return static_cast<std::uint8_t>(std::hash<std::string_view>()(name) % 255 + 1);
 }
 
 int SymbolDef::Parse(std::span<const std::uint8_t> available) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -7,6 +9,12 @@
 #include "model/Format.h"
 
 namespace runebin {
+
+// The hash by which a load tells names apart quickly: in the use counts' table and in the
+// entities' name tags.
+inline std::uint32_t NameHash(std::string_view name) {
+  return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+}
 
 // A record that carries a symbol name in a 32-byte field: at most 31 bytes and a zero.
 //
@@ -25,9 +33,10 @@ class NamedEntity : public Entity {
   // that a search among hundreds of thousands of entities reads the bytes of few of them: a tag
   // of the name's hash rules out all but about one in 255 other names.
   bool IsNamed(std::string_view name) const {
-    return (nameTag_ == 0 || nameTag_ == NameTag(name)) && NameView() == name;
+    return (nameTag_ == 0 || nameTag_ == TagOf(NameHash(name))) && NameView() == name;
   }
-  void KnowsName(std::string_view name) { nameTag_ = NameTag(name); }
+  // `nameHash` is NameHash of the name the entity has.
+  void KnowsName(std::uint32_t nameHash) { nameTag_ = TagOf(nameHash); }
   // Writes `newName` (cut to 31 bytes) and a zero at the start of the field; the bytes behind the
   // zero keep their contents and the record keeps its length. Returns the previous name.
   std::string SetName(std::string_view newName);
@@ -36,7 +45,10 @@ class NamedEntity : public Entity {
   virtual std::size_t NameOffset() const = 0;
 
  private:
-  static std::uint8_t NameTag(std::string_view name);  // 1..255; 0 stands for "not known"
+  // 1..255; 0 stands for "not known".
+  static std::uint8_t TagOf(std::uint32_t nameHash) {
+    return static_cast<std::uint8_t>(nameHash % 255 + 1);
+  }
 };
 
 // A symbol definition (type 28) with its group.

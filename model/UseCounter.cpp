@@ -31,18 +31,18 @@ UseCounter::UseCounter(std::size_t bodySize) {
   }
 }
 
-void UseCounter::Definition(Entity& definition, std::string_view name) {
-  Find(name, Hash(name)).lastDefinition = &definition;
+void UseCounter::Definition(Entity& definition, std::string_view name, std::uint32_t hash) {
+  Find(name, hash).lastDefinition = &definition;
 }
 
-void UseCounter::Reference(std::string_view name) {
+void UseCounter::Reference(std::string_view name, std::uint32_t hash) {
   Pending& entry = pending_[references_ % kPending];
   if (references_ >= kPending) {
     Count(entry);  // the oldest, which came in kPending steps ago
   }
   entry.length = static_cast<std::uint8_t>(std::min(name.size(), kNameFieldSize));
   std::copy_n(name.begin(), entry.length, entry.name);
-  entry.hash = Hash(name);
+  entry.hash = hash;
   if (!slots_.empty()) {
     Prefetch(&slots_[entry.hash & (slots_.size() - 1)]);
   }
@@ -67,10 +67,6 @@ void UseCounter::Apply() {
       tally.lastDefinition->useCount = tally.references;
     }
   }
-}
-
-std::uint32_t UseCounter::Hash(std::string_view name) {
-  return static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
 }
 
 UseCounter::Tally& UseCounter::Find(std::string_view name, std::uint32_t hash) {

@@ -27,8 +27,9 @@ class UseCounter {
   // of names at once, in memory taken whole (see platform::LargeMemory), so that the tables are
   // neither moved nor faulted in page by page as they fill.
   explicit UseCounter(std::size_t bodySize);
-  void Definition(Entity& definition, std::string_view name);
-  void Reference(std::string_view name);
+  // `hash` is NameHash(name).
+  void Definition(Entity& definition, std::string_view name, std::uint32_t hash);
+  void Reference(std::string_view name, std::uint32_t hash);
   // Sets the use count of every definition that is the last of its name.
   void Apply();
 
@@ -52,7 +53,6 @@ class UseCounter {
   // way.
   static constexpr std::size_t kPending = 16;
 
-  static std::uint32_t Hash(std::string_view name);
   Tally& Find(std::string_view name, std::uint32_t hash);
   void Grow();
   void Count(const Pending& reference) { ++Find(reference.Name(), reference.hash).references; }
