@@ -67,9 +67,9 @@ class Entity {
   std::size_t Length() const { return length_; }
   // Whether a rename has written into the entity's bytes.
   bool EditedInPlace() const { return editedInPlace_; }
-  // For a load that has seen the whole group pass: no reference lies in it, so the two calls above
-  // need not walk it again (in a big drawing, tens of megabytes of definitions). Forgotten when
-  // the bytes are replaced.
+  // For a load that has seen the whole group pass: no reference lies in it, so
+  // NestedReferenceNames and RenameNestedReferences need not walk it again (in a big drawing,
+  // tens of megabytes of definitions). Forgotten when the bytes are replaced.
   void KnowsNoNestedReference() { noNestedReference_ = true; }
 
  protected:
