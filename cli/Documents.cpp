@@ -15,10 +15,8 @@
 #include "symbols/Windows1252.h"
 
 namespace runebin::cli {
-namespace {
 
-// The system's reason why `path` cannot be opened for reading, found by trying again.
-std::string WhyNotReadable(const std::string& path) {
+std::string WhyNotReadable(const std::string& path, std::string_view ifReadableNow) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
     return std::strerror(EISDIR);
@@ -28,7 +26,7 @@ std::string WhyNotReadable(const std::string& path) {
   const int fd = platform::OpenRegularFile(path);
   if (fd >= 0) {
     ::close(fd);
-    return "in use by another program";  // readable now: something held it a moment ago
+    return std::string(ifReadableNow);
   }
   if (errno == ENODEV) {
     return "Not a regular file";
@@ -36,15 +34,14 @@ std::string WhyNotReadable(const std::string& path) {
   return errno != 0 ? std::strerror(errno) : "cannot be opened";
 }
 
-}  // namespace
-
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
                   Document::Lock lock, DrawingFile::Scope scope) {
   const LoadResult result = document.Open(path, false, lock, scope);
   if (result != LoadResult::Loaded) {
     std::string message = messages::LoadFailure(result, path);
     if (result == LoadResult::OpenFailed) {
-      message += ": " + WhyNotReadable(path);
+      // Readable now: something held it a moment ago.
+      message += ": " + WhyNotReadable(path, "in use by another program");
     }
     console.Fail(message);
     return false;

@@ -19,6 +19,10 @@ namespace runebin::cli {
 bool OpenDocument(const Console& console, Document& document, const std::string& path,
                   Document::Lock lock, DrawingFile::Scope scope = DrawingFile::Scope::Everything);
 
+// The system's reason why `path` cannot be opened for reading, found by trying again;
+// `ifReadableNow` when the second try succeeds.
+std::string WhyNotReadable(const std::string& path, std::string_view ifReadableNow);
+
 // Ends a changing command: writes the drawing to `output` when one was given (always), otherwise
 // back to its path when something changed. A file that nothing changed is not touched. On a
 // failed write tells the user and returns false; the file on disk is then as it was.

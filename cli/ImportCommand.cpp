@@ -1,11 +1,40 @@
 // import: Windows Metafiles become new symbol definitions at the end of the file, through the same
 // import as the window program's Import button, all written at once.
 
+#include <unistd.h>
+
 #include "cli/Commands.h"
 #include "cli/Documents.h"
+#include "platform/RegularFile.h"
 #include "symbols/Messages.h"
 
 namespace runebin::cli {
+namespace {
+
+bool IsEmptyFile(const std::string& path) {
+  const int fd = platform::OpenRegularFile(path);  // never waits on a pipe
+  char byte = 0;
+  const bool empty = fd >= 0 && ::read(fd, &byte, 1) == 0;
+  if (fd >= 0) {
+    ::close(fd);
+  }
+  return empty;
+}
+
+// Why a metafile could not be read, after the message: the system's reason where there is one.
+std::string ImportFailureWithReason(ImportResult result, const std::string& metafile) {
+  std::string message = messages::ImportFailure(result, metafile);
+  if (result == ImportResult::OpenFailed) {
+    message += ": " + WhyNotReadable(metafile, "cannot be opened");
+  } else if (result == ImportResult::ReadFailed && IsEmptyFile(metafile)) {
+    message += ": the file is empty";
+  } else if (result == ImportResult::NothingConverts) {
+    message += "\nUse --allow-empty to import it anyway.";
+  }
+  return message;
+}
+
+}  // namespace
 
 bool ImportIntoFile(const Console& console, const Invocation& invocation) {
   Document document("");
@@ -36,11 +65,7 @@ bool ImportIntoFile(const Console& console, const Invocation& invocation) {
     const ImportResult result =
         document.ImportSymbol(metafile, name, invocation.maxSize, invocation.allowEmpty, replacing);
     if (result != ImportResult::Succeeded) {
-      std::string message = messages::ImportFailure(result, metafile);
-      if (result == ImportResult::NothingConverts) {
-        message += "\nUse --allow-empty to import it anyway.";
-      }
-      console.Fail(message);
+      console.Fail(ImportFailureWithReason(result, metafile));
       return false;
     }
   }

@@ -1,5 +1,7 @@
 // render: a symbol, or every symbol of a file, as SVG pictures. Reads the drawing, never writes it.
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -22,7 +24,7 @@ std::string PictureOf(const Console& console, const Entity& definition, int size
   const std::string name = NameOf(definition);
   const DisplayList list = BuildDisplayList(definition, kPictureLimits);
   if (list.truncated) {
-    console.Fail("Symbol " + messages::Quoted(name) + " is too large: only its first " +
+    console.Fail("Symbol " + messages::Quoted(Shown(name)) + " is too large: only its first " +
                  std::to_string(list.vertices.size()) + " points are drawn");
   }
   const std::string title = Windows1252ToUtf8(name);
@@ -32,10 +34,13 @@ std::string PictureOf(const Console& console, const Entity& definition, int size
 // Writes a whole picture or nothing (through the safe replacement).
 bool WritePicture(const Console& console, const std::string& path, const std::string& svg) {
   platform::SafeFileWriter writer;
-  if (!writer.Begin(path).Saved() || !writer.Write(svg.data(), svg.size()) ||
-      !writer.Commit().Saved()) {
-    writer.Abandon();
-    console.Fail("Can't write " + messages::Quoted(path));
+  SaveStatus status = writer.Begin(path);
+  if (status.Saved()) {
+    writer.Write(svg.data(), svg.size());
+    status = writer.Commit();
+  }
+  if (!status.Saved()) {
+    console.Fail(WithReason(messages::SaveFailure(status, path), status));
     return false;
   }
   return true;
@@ -70,8 +75,9 @@ int RenderAll(const Console& console, const DrawingFile& drawing, const Invocati
   const std::filesystem::path folder(*invocation.output);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder, error)) {
-    console.Fail("Can't make the folder " + messages::Quoted(*invocation.output));
+  if (!std::filesystem::is_directory(folder)) {
+    const std::string reason = error ? error.message() : std::strerror(ENOTDIR);
+    console.Fail("Can't make the folder " + messages::Quoted(*invocation.output) + ": " + reason);
     return kExitFailure;
   }
   std::set<std::string> taken;

@@ -228,6 +228,10 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"list", dir.Path("")}, "Error Opening file \"" + dir.Path("") + "\": Is a directory"},
       {{"rename", file, "Tree", "Elm", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\": No such file or directory"},
+      {{"render", file, "Tree", "-o", nowhere},
+       "Can't write to file \"" + nowhere + "\": No such file or directory"},
+      {{"import", file, nowhere},
+       "Error opening file \"" + nowhere + "\": No such file or directory"},
   };
   for (const auto& [arguments, message] : rows) {
     SCOPED_TRACE(message);
