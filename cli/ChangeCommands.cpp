@@ -133,39 +133,53 @@ bool DeleteFromFile(const Console& console, const Invocation& invocation) {
   }
   DrawingFile& drawing = document.Drawing();
   const int index = FindSelected(drawing, invocation);
+  const std::string name = index >= 0 ? NameOf(drawing.SymbolDefs().GetAt(index)) : invocation.name;
+  // What places the name once this definition is gone. Another definition of the name would be
+  // the one placed then, and nothing would be left placing nothing.
+  bool another = false;
+  for (int i = 0; i < drawing.SymbolDefs().GetSize() && !another; ++i) {
+    const NamedEntity* other = drawing.SymbolDefs().GetAt(i).AsNamed();
+    another = i != index && other != nullptr && other->IsNamed(name);
+  }
+  const Uses left = another ? Uses{} : FindUses(drawing, name);
+  const auto placers = std::count_if(
+      left.placers.begin(), left.placers.end(),
+      [&](const Placer& p) { return p.depth == 1 && (p.isGroup || p.index != index); });
   // With --references, a name whose definition is already gone still has references to remove.
-  const bool onlyReferences =
-      index < 0 && invocation.references && FindUses(drawing, invocation.name).topLevel > 0;
+  const bool onlyReferences = index < 0 && invocation.references && left.topLevel > 0;
   if (index < 0 && !onlyReferences) {
     console.Fail(NoSuchSymbol(invocation.name, path));
     return false;
   }
   if (invocation.dryRun) {
-    TellWouldDelete(console, onlyReferences ? std::vector<std::string>{}
-                                            : std::vector<std::string>{
-                                                  NameOf(drawing.SymbolDefs().GetAt(index))});
-    return true;
+    TellWouldDelete(console, onlyReferences ? std::vector<std::string>{} : std::vector{name});
+    if (invocation.references) {
+      console.Report(std::to_string(left.topLevel) + " references would be removed");
+    }
+  } else {
+    if (!onlyReferences) {
+      DeleteSymbol(drawing, index);
+    }
+    const int removed = invocation.references ? drawing.RemoveReferences(name) : 0;
+    if (!WriteBack(console, document, invocation.output)) {
+      return false;
+    }
+    if (invocation.references) {
+      console.Tell(messages::ReferencesRemoved(removed, Shown(name)));
+    }
   }
-  const std::string name =
-      onlyReferences ? invocation.name : NameOf(drawing.SymbolDefs().GetAt(index));
-  if (!onlyReferences) {
-    DeleteSymbol(drawing, index);
+  const std::string tense = invocation.dryRun ? " would " : " now ";
+  const std::string quoted = messages::Quoted(Shown(name));
+  if (left.topLevel > 0 && !invocation.references) {
+    const bool dashed = path.starts_with('-') || Shown(name).starts_with('-');
+    console.Fail("Warning: " + std::to_string(left.topLevel) + " references to " + quoted + tense +
+                 "place nothing.\nUse runebin-cli delete " + (dashed ? "--references -- " : "") +
+                 ShellWord(path) + " " + ShellWord(Shown(name)) + (dashed ? "" : " --references") +
+                 " to remove them.");
   }
-  const int removed = invocation.references ? drawing.RemoveReferences(name) : 0;
-  // References to a name that no definition has any more place nothing.
-  const int orphaned = invocation.references || drawing.SymbolDefs().FindByName(name) >= 0
-                           ? 0
-                           : FindUses(drawing, name).topLevel;
-  if (!WriteBack(console, document, invocation.output)) {
-    return false;
-  }
-  if (invocation.references) {
-    console.Tell(messages::ReferencesRemoved(removed, Shown(name)));
-  }
-  if (orphaned > 0) {
-    console.Fail("Warning: " + std::to_string(orphaned) + " references to " +
-                 messages::Quoted(Shown(name)) + " now place nothing.\nUse runebin-cli delete " +
-                 path + " " + messages::Quoted(Shown(name)) + " --references to remove them.");
+  if (placers > 0) {
+    console.Fail("Warning: " + std::to_string(placers) + " symbols or groups that place " + quoted +
+                 " from inside" + tense + "draw without it.");
   }
   return true;
 }

@@ -48,7 +48,8 @@ constexpr std::array kCommands = {
                 "Deletes the symbol definition NAME. With --references, every top-level\n"
                 "reference to NAME is deleted too, and their number is reported (also when\n"
                 "the definition is already gone). Without it, a warning tells how many\n"
-                "references now place nothing.\n",
+                "references now place nothing. Another tells how many symbols and groups\n"
+                "place NAME from inside, which --references leaves as they are.\n",
                 2, 2, kOptOutput | kOptReferences | kOptDryRun, false},
     CommandInfo{Command::Purge, "purge", "FILE... [--force] [--dry-run] [--output PATH]",
                 "delete every symbol that nothing in the file places",

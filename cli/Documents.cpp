@@ -1,6 +1,7 @@
 #include "cli/Documents.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -96,6 +97,28 @@ int FindSelected(const DrawingFile& drawing, std::string_view name) {
     return *index >= 0 && *index < drawing.SymbolDefs().GetSize() ? *index : -1;
   }
   return drawing.SymbolDefs().FindByName(name);
+}
+
+std::string ShellWord(std::string_view text) {
+#ifdef _WIN32
+  constexpr std::string_view kPlain = "_./+:,=@%-\\";  // paths keep their backslashes
+  constexpr char kQuote = '"';                         // file names cannot hold one
+#else
+  constexpr std::string_view kPlain = "_./+:,=@%-";
+  constexpr char kQuote = '\'';
+#endif
+  const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return std::isalnum(byte) != 0 || byte >= 0x80 || kPlain.find(c) != std::string_view::npos;
+  });
+  if (plain) {
+    return std::string(text);
+  }
+  std::string word(1, kQuote);
+  for (const char c : text) {
+    word += c == kQuote ? std::string{kQuote, '\\', kQuote, kQuote} : std::string(1, c);
+  }
+  return word + kQuote;
 }
 
 std::string NoSuchSymbol(const std::string& name, const std::string& path) {

@@ -45,6 +45,10 @@ inline int FindSelected(const DrawingFile& drawing, const Invocation& invocation
 // A failed save's message with the system's reason after its first line, "...: reason".
 std::string WithReason(std::string message, const SaveStatus& status);
 
+// `text` as one word for a POSIX shell: as it is when it holds nothing the shell would read
+// otherwise, else in single quotes.
+std::string ShellWord(std::string_view text);
+
 // The message for a NAME that the file does not define.
 std::string NoSuchSymbol(const std::string& name, const std::string& path);
 

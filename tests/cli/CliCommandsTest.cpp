@@ -103,10 +103,10 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        {a, b, rock, toRock},
        "a\nb\n2 symbols would be deleted\n",
        {a, b, rock, toRock}},
-      {{"delete", "FILE", "Tree", "--dry-run"},
-       {tree},
-       "Tree\n1 symbols would be deleted\n",
-       {tree}},
+      {{"delete", "FILE", "Tree", "--references", "--dry-run"},
+       {tree, toTree},
+       "Tree\n1 symbols would be deleted\n1 references would be removed\n",
+       {tree, toTree}},
       // The definition is gone already; --references still removes what places nothing.
       {{"delete", "FILE", "Tree", "--references"},
        {rock, toTree},
@@ -174,8 +174,9 @@ TEST_F(CliTest, ImportAppendsMetafilesAsNewSymbols) {
 // Status 1 with the window program's words, nothing on stdout (no report of a change that was
 // not written), and no file changed.
 TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
-  const std::string file =
-      Write("a.pvx", Drawing({Definition("Tree"), Definition("Oak"), Reference("Tree")}));
+  const Bytes toTree = Reference("Tree");
+  const std::string file = Write("a.pvx", Drawing({Definition("Tree"), Definition("Oak"),
+                                                   Reference("Tree"), Group(17, {toTree})}));
   const std::string to = Write("to.pvx", Drawing({Definition("Tree")}));
   // A catalog places none of its symbols, not even those that place each other.
   const std::string catalog =
@@ -241,13 +242,16 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   EXPECT_EQ(StateOf(to), toBefore);
   EXPECT_EQ(StateOf(catalog), catalogBefore);
   EXPECT_EQ(ReadFileBytes(dir.Path("n.pvs")), Drawing({}));  // the other FILEs are still written
-  // A delete that leaves references placing nothing succeeds, and says how to remove them.
+  // A delete that leaves references placing nothing succeeds, and says how to remove those at
+  // the top level.
   const CliResult deleted = RunCli({"delete", file, "Tree"});
   EXPECT_EQ(deleted.exitCode, 0);
-  EXPECT_EQ(
-      deleted.err,
-      "runebin-cli: Warning: 1 references to \"Tree\" now place nothing.\nUse runebin-cli delete " +
-          file + " \"Tree\" --references to remove them.\n");
+  EXPECT_EQ(deleted.err,
+            "runebin-cli: Warning: 1 references to \"Tree\" now place nothing.\nUse runebin-cli "
+            "delete " +
+                file +
+                " Tree --references to remove them.\nrunebin-cli: Warning: 1 symbols or groups "
+                "that place \"Tree\" from inside now draw without it.\n");
 }
 
 }  // namespace
