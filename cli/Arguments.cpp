@@ -352,6 +352,12 @@ std::string FileNameOf(std::string_view path) {
 }
 
 ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
+  // -q may also come before the command, as every command takes it.
+  bool quiet = false;
+  while (!arguments.empty() && (arguments.front() == "-q" || arguments.front() == "--quiet")) {
+    quiet = true;
+    arguments = arguments.subspan(1);
+  }
   if (arguments.empty()) {
     return UsageError(std::nullopt, "no command given");
   }
@@ -391,6 +397,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
   result.command = info->command;
   Invocation& invocation = result.invocation;
   invocation.command = info->command;
+  invocation.quiet = quiet;
   std::vector<std::string> positionals;
   bool optionsEnded = false;
   bool nameOptionGiven = false;
@@ -404,8 +411,19 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
       optionsEnded = true;
       continue;
     }
-    const auto equals = argument.find('=');
-    const std::string optionName = argument.substr(0, equals);
+    // A long option's value may follow "=" ("--output=PATH"), a short one's may follow at once
+    // ("-oPATH").
+    std::string optionName = argument;
+    std::optional<std::string> attached;
+    const OptionInfo* shortOption =
+        argument[1] != '-' ? FindOption(argument.substr(0, 2)) : nullptr;
+    if (shortOption != nullptr && shortOption->takesValue && argument.size() > 2) {
+      optionName = argument.substr(0, 2);
+      attached = argument.substr(2);
+    } else if (const auto equals = argument.find('='); equals != std::string::npos) {
+      optionName = argument.substr(0, equals);
+      attached = argument.substr(equals + 1);
+    }
     const OptionInfo* option = FindOption(optionName);
     if (option == nullptr) {
       return UsageError(info->command, "unknown option \"" + optionName + "\"");
@@ -414,11 +432,11 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
       return UsageError(info->command, std::string(info->name) + " takes no option " + optionName);
     }
     std::string value;
-    if (equals != std::string::npos) {
+    if (attached) {
       if (!option->takesValue) {
         return UsageError(info->command, optionName + " takes no value");
       }
-      value = argument.substr(equals + 1);
+      value = std::move(*attached);
     } else if (option->takesValue) {
       if (i + 1 >= rest.size()) {
         return UsageError(info->command, optionName + " needs a value");

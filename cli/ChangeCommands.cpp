@@ -34,7 +34,7 @@ int OpenAndFind(const Console& console, Document& document, const std::string& p
 // The end of a changing command: a dry run writes nothing and says so.
 bool Finish(const Console& console, Document& document, const Invocation& invocation) {
   if (invocation.dryRun) {
-    TellDryRun(console, document.Path());
+    TellDryRun(console, document, invocation.output);
     return true;
   }
   return WriteBack(console, document, invocation.output);
@@ -104,9 +104,11 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
     return false;
   }
   const std::string oldName = NameOf(document.Drawing().SymbolDefs().GetAt(index));
-  // Another definition of the new name would take over the references of both.
+  // Another definition of the new name would take over the references of both (a rename to the
+  // same name changes nothing, also when another definition shares it).
   const EntityList& definitions = document.Drawing().SymbolDefs();
-  for (int i = 0; i < definitions.GetSize() && !invocation.force; ++i) {
+  const bool check = !invocation.force && oldName != invocation.newName;
+  for (int i = 0; i < definitions.GetSize() && check; ++i) {
     const NamedEntity* other = definitions.GetAt(i).AsNamed();
     if (i != index && other != nullptr && other->IsNamed(invocation.newName)) {
       console.Fail(messages::AlreadyNamed(Shown(invocation.newName), path) +
@@ -120,7 +122,9 @@ bool RenameInFile(const Console& console, const Invocation& invocation) {
     return false;
   }
   if (renamed > 0 && oldName != invocation.newName) {
-    console.Tell(messages::RenameReport(renamed, Shown(oldName), Shown(invocation.newName)));
+    console.Tell(invocation.dryRun
+                     ? std::to_string(renamed) + " references would be renamed"
+                     : messages::RenameReport(renamed, Shown(oldName), Shown(invocation.newName)));
   }
   return true;
 }
@@ -282,9 +286,9 @@ bool CopyBetweenFiles(const Console& console, const Invocation& invocation) {
     return false;
   }
   if (invocation.withDependencies) {
-    console.Tell(std::to_string(dependencies) + (dependencies == 1
-                                                     ? " symbol it places copied too"
-                                                     : " symbols it places copied too"));
+    console.Tell(std::to_string(dependencies) +
+                 (dependencies == 1 ? " symbol it places" : " symbols it places") +
+                 (invocation.dryRun ? " would be copied too" : " copied too"));
   }
   for (const std::string& warning : lacking) {
     console.Fail(warning);

@@ -68,8 +68,12 @@ std::string Shown(std::string_view name) {
   return Windows1252ToUtf8(name);
 }
 
-void TellDryRun(const Console& console, const std::string& path) {
-  console.Tell("Dry run: " + messages::Quoted(path) + " not written");
+void TellDryRun(const Console& console, const Document& document,
+                const std::optional<std::string>& output) {
+  const std::string target = messages::Quoted(output ? *output : document.Path());
+  console.Tell("Dry run: nothing written; " + target +
+               (document.WouldWrite(output) ? (output ? " would be written" : " would change")
+                                            : " would stay as it is"));
 }
 
 // A failed save's message with the system's reason after its first line, "...: reason".

@@ -32,8 +32,10 @@ bool WriteBack(const Console& console, Document& document,
 // A name from a file (Windows-1252) as the terminal shows it (UTF-8).
 std::string Shown(std::string_view name);
 
-// Ends a changing command that was asked for a dry run: says that `path` was not written.
-void TellDryRun(const Console& console, const std::string& path);
+// Ends a changing command that was asked for a dry run: says that nothing was written, and
+// whether the write-back would have changed FILE (or written `output`).
+void TellDryRun(const Console& console, const Document& document,
+                const std::optional<std::string>& output);
 
 // The definition that `name` selects: for "#N" the one at list index N, otherwise the last one of
 // that name, as the window finds it; -1 when there is none.

@@ -70,7 +70,7 @@ bool ImportIntoFile(const Console& console, const Invocation& invocation) {
     }
   }
   if (invocation.dryRun) {
-    TellDryRun(console, document.Path());
+    TellDryRun(console, document, invocation.output);
     return true;
   }
   return WriteBack(console, document, invocation.output);

@@ -18,7 +18,7 @@ bool NewFile(const Console& console, const std::string& path, bool dryRun) {
     return false;
   }
   if (dryRun) {
-    TellDryRun(console, path);
+    console.Tell("Dry run: nothing written; " + messages::Quoted(path) + " would be written");
     return true;
   }
   const auto header = NewFileHeader();

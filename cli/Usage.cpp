@@ -10,7 +10,9 @@ void Put(std::FILE* out, std::string_view text) {
 }
 
 constexpr std::string_view kCommonRules =
-    "Options may stand anywhere after the command; \"--\" ends them.\n"
+    "Options may stand anywhere after the command (-q also before it); \"--\" ends\n"
+    "them. A value follows its option as the next argument, after \"=\" (--output=PATH)\n"
+    "or, for -o, at once (-oPATH).\n"
     "Changing commands rewrite FILE (for copy: TO) in place, safely, and only when\n"
     "something changed. With --output PATH the result is always written to PATH and\n"
     "FILE is left alone.\n"

@@ -120,6 +120,16 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
   return status;
 }
 
+bool Document::WouldWrite(const std::optional<std::string>& output) const {
+  if (!IsOpen() || readOnly_) {
+    return false;
+  }
+  if (output && !IsOwnPath(*output)) {
+    return true;
+  }
+  return drawing_.IsModified() && !FileHoldsTheSameBytes();
+}
+
 ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string_view name,
                                     float maxSize, bool allowEmpty, std::optional<int> replacing) {
   const int useCount = replacing ? drawing_.SymbolDefs().GetAt(*replacing).useCount : 0;

@@ -64,6 +64,9 @@ class Document {
   // its owner, group and mode (see platform::SafeFileWriter).
   SaveStatus WriteBack(const std::optional<std::string>& output = std::nullopt,
                        IfChanged ifChanged = IfChanged::Refuse);
+  // Whether WriteBack(output) would write a file: a dry run's answer. Writing to another file
+  // always does; writing back to its own file only when the bytes would differ.
+  bool WouldWrite(const std::optional<std::string>& output = std::nullopt) const;
 
   // Converts the metafile at `metafilePath` into a definition named `name` (cut to 31 bytes) whose
   // larger dimension is `maxSize`, and appends it, unused - or, with a `replacing` index, puts it

@@ -74,7 +74,7 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
 }
 
 // Names of exactly 31 characters (62 bytes of UTF-8); "--" before a name that looks like an option;
-// an option before the arguments, with its value after "=". --output writes PATH even when nothing
+// -q before the command; -o with its value attached. --output writes PATH even when nothing
 // changed, and leaves FILE alone.
 TEST_F(CliTest, AcceptedArgumentFormsAndOutput) {
   const std::string file = Write("a.pvs", Drawing({Definition("B"), Definition("--odd")}));
@@ -83,8 +83,9 @@ TEST_F(CliTest, AcceptedArgumentFormsAndOutput) {
   const FileState renamed = StateOf(file);
   EXPECT_EQ(std::get<Bytes>(renamed),
             Drawing({Definition("B"), Definition(std::string(31, '\xC4'))}));
+  EXPECT_EQ(Succeed({"-q", "sort", "--dry-run", file}), "");
   const std::string output = dir.Path("sorted.pvs");
-  EXPECT_EQ(Succeed({"sort", "--output=" + output, file}), "");
+  EXPECT_EQ(Succeed({"sort", "-o" + output, file}), "");
   EXPECT_EQ(ReadFileBytes(output), std::get<Bytes>(renamed));
   EXPECT_EQ(StateOf(file), renamed);
 }

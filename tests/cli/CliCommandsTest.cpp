@@ -78,6 +78,8 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
   const Bytes copied = Definition("Tree", {Reference("Leaf"), Record(9)}, {0, 0, 4, 8});
   const std::string from = Write("from.pvs", Drawing({rock, copied, toTree}));
   const FileState fromBefore = StateOf(from);
+  const std::string plan = "Plan \xC3\xB8 \xE9\x9B\xAA.pvx";  // "ø 雪"
+  const std::string dryRun = "Dry run: nothing written; \"" + dir.Path(plan) + "\" would ";
   struct Row {
     std::vector<std::string> arguments;
     std::vector<Bytes> before;
@@ -116,12 +118,17 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
        {tree, rock, toTree},
        renamedTree + "Rock\".\n",
        {Definition("Rock"), rock, toRock}},
-      {{"rename", "FILE", "Tree", "Oak", "-q", "--dry-run"}, {tree, toTree}, "", {tree, toTree}},
+      {{"rename", "FILE", "Tree", "Oak", "--dry-run"},
+       {tree, toTree},
+       dryRun + "change\n1 references would be renamed\n",
+       {tree, toTree}},
+      {{"move", "FILE", "b", "--to", "0", "--dry-run"}, {b, a}, dryRun + "stay as it is\n", {b, a}},
       // Names are typed in UTF-8 and stored in Windows-1252.
       {{"rename", "FILE", "Tree", "\xC3\x84pfel"},
        {tree, toTree},
        renamedTree + "\xC3\x84pfel\".\n",
        {Definition("\xC4pfel"), Reference("\xC4pfel")}},
+      {{"rename", "FILE", "Tree", "Tree"}, {tree, tree}, "", {tree, tree}},
       {{"sort", "FILE"}, {b, B, a}, "", {B, a, b}},
       {{"move", "FILE", "#2", "--to", "0"}, {b, B, a}, "", {a, b, B}},
       {{"copy", from, "FILE", "Tree"}, {rock}, "", {rock, copied}},
@@ -129,8 +136,7 @@ TEST_F(CliTest, ChangingCommandsReportAndRewriteOnlyWhatChanged) {
       {{"copy", from, "FILE", "Rock", "Tree", "--replace"}, {rock, copied}, "", {rock, copied}},
   };
   for (const Row& row : rows) {
-    const std::string file =
-        Write("Plan \xC3\xB8 \xE9\x9B\xAA.pvx", Drawing(row.before));  // "ø 雪"
+    const std::string file = Write(plan, Drawing(row.before));
     std::vector<std::string> arguments = row.arguments;
     std::replace(arguments.begin(), arguments.end(), std::string("FILE"), file);
     SCOPED_TRACE(arguments[0] + " " + row.arguments.back());
