@@ -92,7 +92,9 @@ std::string ArgumentName(const CommandInfo& info, std::size_t index) {
 std::optional<std::string> ConvertName(std::string_view what, std::string& name, bool forNew) {
   std::optional<std::string> bytes = Utf8ToWindows1252(name);
   if (!bytes) {
-    return std::string(what) + ": \"" + name + "\" has a character that Windows-1252 lacks";
+    const std::string shown = ValidUtf8(name);
+    return std::string(what) + ": \"" + shown + "\"" +
+           (shown == name ? " has a character that Windows-1252 lacks" : " is not UTF-8 text");
   }
   name = std::move(*bytes);
   if (!forNew && ListIndexOf(name)) {
@@ -264,7 +266,7 @@ std::optional<std::string> AssignPositionals(const CommandInfo& info,
           // The metafile's file name, cut to what the name field holds.
           std::optional<std::string> bytes = Utf8ToWindows1252(DefaultImportName(metafile));
           if (!bytes) {
-            return "NAME: \"" + FileNameOf(metafile) +
+            return "NAME: \"" + ValidUtf8(FileNameOf(metafile)) +
                    "\" has a character that Windows-1252 lacks (--name gives another)";
           }
           bytes->resize(std::min(bytes->size(), std::size_t{kMaxSymbolNameLength}));

@@ -6,13 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "symbols/Windows1252.h"
+
 namespace runebin::cli {
 
-// A JSON string of UTF-8 text (names converted with Shown first): quotes, backslashes and
+// A JSON string of UTF-8 text (names converted with Shown first; bytes that are no UTF-8 become
+// U+FFFD): quotes, backslashes and
 // control characters are escaped - the C1 ones too (U+0080 to U+009F, which the bytes Windows-1252
 // leaves unassigned become), so that nothing invisible reaches a reader - everything else is kept
 // as it is.
-inline std::string JsonString(std::string_view text) {
+inline std::string JsonString(std::string_view raw) {
+  const std::string text = ValidUtf8(raw);  // a path may hold bytes that are no UTF-8
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];

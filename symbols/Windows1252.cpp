@@ -133,4 +133,19 @@ std::string Utf8ToWindows1252Fitting(std::string_view text) {
   return bytes;
 }
 
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  valid.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t from = at;
+    if (NextCodePoint(text, at)) {
+      valid.append(text.substr(from, at - from));
+    } else {
+      AppendUtf8(valid, 0xFFFD);
+      ++at;
+    }
+  }
+  return valid;
+}
+
 }  // namespace runebin

@@ -28,4 +28,8 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view text);
 // are dropped.
 std::string Utf8ToWindows1252Fitting(std::string_view text);
 
+// `text` with each byte that begins no valid UTF-8 sequence replaced by U+FFFD, so that it can
+// be shown or put into JSON (a file name on Linux may hold any bytes).
+std::string ValidUtf8(std::string_view text);
+
 }  // namespace runebin

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "symbols/Windows1252.h"
 #include "tests/cli/CliTest.h"
 #include "tests/metafile/SymbolBytes.h"
 
@@ -17,12 +18,17 @@ TEST_F(CliTest, ReadingCommandsExitStatusesAndFormats) {
   const std::string b = Write("b.pvs", Drawing({Definition("B"), Reference("\x80X")}));
   const FileState before = StateOf(a);
   const auto inJson = [](const std::string& path) {  // a Windows path's backslashes escaped
-    return std::regex_replace(path, std::regex(R"(\\)"), R"(\\)");
+    return std::regex_replace(ValidUtf8(path), std::regex(R"(\\)"), R"(\\)");
   };
   const std::string bInJson = inJson(b);
   // Quotes, backslashes, control characters and unassigned bytes escaped; too wide to be a number.
+#ifdef _WIN32
+  const std::string oddName = "odd.pvs";
+#else
+  const std::string oddName = "odd\xE9.pvs";  // not UTF-8: U+FFFD in JSON
+#endif
   const std::string odd =
-      Write("odd.pvs", Drawing({Definition("q\"\\\t\x81\x80", {}, {-3e38F, 0, 3e38F, 0.5F})}));
+      Write(oddName, Drawing({Definition("q\"\\\t\x81\x80", {}, {-3e38F, 0, 3e38F, 0.5F})}));
   const struct {
     std::vector<std::string> arguments;
     int status;

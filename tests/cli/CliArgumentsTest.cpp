@@ -31,6 +31,9 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
       {{"rename", file, "Tree", "\xE6\x97\xA5"},
        "NEW: \"\xE6\x97\xA5\" has a character that Windows-1252 lacks",
        "rename"},
+#ifndef _WIN32  // there the command line is UTF-16
+      {{"rename", file, "Tree", "\xE9"}, "NEW: \"\xEF\xBF\xBD\" is not UTF-8 text", "rename"},
+#endif
       {{"rename", file, "Tree"}, "missing NEW", "rename"},
       {{"list"}, "missing FILE", "list"},
       {{"rename", file, "Tree", "Oak", "Elm"}, "unexpected argument \"Elm\"", "rename"},

@@ -35,5 +35,11 @@ TEST(Windows1252Test, Utf8TextConvertsOnlyWhenTheCodePageHoldsIt) {
   }
 }
 
+TEST(Windows1252Test, BytesThatAreNoUtf8BecomeReplacementCharacters) {
+  EXPECT_EQ(ValidUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(ValidUtf8("caf\xE9!"), "caf\xEF\xBF\xBD!");          // Latin-1
+  EXPECT_EQ(ValidUtf8("\xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // cut short: each byte
+}
+
 }  // namespace
 }  // namespace runebin
