@@ -1,7 +1,9 @@
 // runebin-cli: the symbol operations of the window program, from the command line, for batch
 // work on whole folders of drawings and catalogs.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,7 +59,11 @@ int main(int argc, char** argv) {
   PrepareOutput();
   const int status = runebin::cli::Run(Arguments(argc, argv), stdout, stderr);
   // A failed write to stdout (a full disk, a closed pipe) must not pass for success.
+  errno = 0;
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    const int error = errno;
+    std::fprintf(stderr, "runebin-cli: Can't write the output%s%s\n", error != 0 ? ": " : "",
+                 error != 0 ? std::strerror(error) : "");
     return status == 0 ? 1 : status;
   }
   return status;

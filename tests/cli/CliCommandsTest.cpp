@@ -248,6 +248,12 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
   EXPECT_EQ(StateOf(to), toBefore);
   EXPECT_EQ(StateOf(catalog), catalogBefore);
   EXPECT_EQ(ReadFileBytes(dir.Path("n.pvs")), Drawing({}));  // the other FILEs are still written
+#ifndef _WIN32
+  // Output that cannot be written fails too, with the reason.
+  ASSERT_EQ(RunProgram(RUNEBIN_CLI_PATH, {"list", file}, "/dev/full", dir.Path("err")), 1);
+  const std::string full = "runebin-cli: Can't write the output: No space left on device\n";
+  EXPECT_EQ(ReadFileBytes(dir.Path("err")), Bytes(full.begin(), full.end()));
+#endif
   // A delete that leaves references placing nothing succeeds, and says how to remove those at
   // the top level.
   const CliResult deleted = RunCli({"delete", file, "Tree"});
