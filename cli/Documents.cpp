@@ -39,10 +39,15 @@ bool OpenDocument(const Console& console, Document& document, const std::string&
                   Document::Lock lock, DrawingFile::Scope scope) {
   const LoadResult result = document.Open(path, false, lock, scope);
   if (result != LoadResult::Loaded) {
+    // A file another program holds is told like the other files that cannot be opened: the
+    // message, then the reason.
+    constexpr std::string_view kInUse = "in use by another program";
     std::string message = messages::LoadFailure(result, path);
-    if (result == LoadResult::OpenFailed) {
+    if (result == LoadResult::InUse) {
+      message = messages::LoadFailure(LoadResult::OpenFailed, path) + ": " + std::string(kInUse);
+    } else if (result == LoadResult::OpenFailed) {
       // Readable now: something held it a moment ago.
-      message += ": " + WhyNotReadable(path, "in use by another program");
+      message += ": " + WhyNotReadable(path, kInUse);
     }
     console.Fail(message);
     return false;

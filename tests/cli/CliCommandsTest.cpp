@@ -231,7 +231,7 @@ TEST_F(CliTest, FailuresExitWithOneAndChangeNothing) {
       {{"import", file, nothing},
        "\"" + nothing +
            "\" contains nothing that can be imported\nUse --allow-empty to import it anyway."},
-      {{"sort", locked}, "\"" + locked + "\" is in use by another program"},
+      {{"sort", locked}, "Error Opening file \"" + locked + "\": in use by another program"},
       {{"list", dir.Path("")}, "Error Opening file \"" + dir.Path("") + "\": Is a directory"},
       {{"rename", file, "Tree", "Elm", "--output", nowhere},
        "Can't write to file \"" + nowhere + "\": No such file or directory"},
