@@ -109,6 +109,9 @@ std::optional<std::string> ConvertName(std::string_view what, std::string& name,
   if (name.empty()) {
     return std::string(what) + ": a name is needed";
   }
+  if (ListIndexOf(name)) {
+    return std::string(what) + ": \"" + name + "\" would be taken for a list index";
+  }
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F || IsUndefinedInWindows1252(byte)) {

@@ -20,7 +20,7 @@ constexpr std::string_view kCommonRules =
     "(purge, delete: the names, then \"N symbols would be deleted\").\n"
     "NAME, OLD: the last symbol definition of exactly that name; #N: the one at\n"
     "list index N.\n"
-    "NEW, NAME: 1 to 31 characters, no control characters.\n"
+    "NEW, NAME: 1 to 31 characters, no control characters, not of the form #N.\n"
     "Names are typed and shown in UTF-8 and stored in Windows-1252; a character that\n"
     "Windows-1252 lacks is a usage error.\n"
     "Exit status: 0 success, 1 failure (reported on stderr), 2 usage error.\n";

@@ -34,6 +34,7 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndTouchNothing) {
 #ifndef _WIN32  // there the command line is UTF-16
       {{"rename", file, "Tree", "\xE9"}, "NEW: \"\xEF\xBF\xBD\" is not UTF-8 text", "rename"},
 #endif
+      {{"rename", file, "Tree", "#2"}, "NEW: \"#2\" would be taken for a list index", "rename"},
       {{"rename", file, "Tree"}, "missing NEW", "rename"},
       {{"list"}, "missing FILE", "list"},
       {{"rename", file, "Tree", "Oak", "Elm"}, "unexpected argument \"Elm\"", "rename"},
