@@ -187,20 +187,25 @@ _RUNEBIN_offer() {
 _RUNEBIN() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   COMPREPLY=()
-  if ((COMP_CWORD == 1)); then
+  # The command, after any -q that comes before it.
+  local at=1
+  while ((at < COMP_CWORD)) && [[ ${COMP_WORDS[at]} == -q || ${COMP_WORDS[at]} == --quiet ]]; do
+    ((at++))
+  done
+  if ((COMP_CWORD == at)); then
     COMPREPLY=($(compgen -W 'FIRST_WORDS' -- "$cur"))
     return 0
   fi
   local options='' values='' repeats=0
   local -a positions=()
-  case ${COMP_WORDS[1]} in
+  case ${COMP_WORDS[at]} in
 CASES
     *) return 0 ;;
   esac
   # Walk the words before the cursor: options (and the values they take) and arguments.
   local i word expect='' ended=0 first=''
   local -a arguments=()
-  for ((i = 2; i < COMP_CWORD; i++)); do
+  for ((i = at + 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     if [[ -n $expect ]]; then
       expect=''

@@ -54,9 +54,10 @@ touch a.pvx b.PVS c.wmf d.txt e.svg
 "$cli" import lib.pvs "$OLDPWD/tests/data/wmf/imagemagick-clock.wmf" --name 'Old pine' >/dev/null
 rows=(
   "re|rename render"
+  "-q li|list"
+  "-q list -q |a.pvx b.PVS lib.pvs sub"
   "rename lib.pvs --f|--force"
   "list |a.pvx b.PVS lib.pvs sub"
-  "list -q a.pvx |a.pvx b.PVS lib.pvs sub"
   "import lib.pvs |c.wmf sub"
   "import lib.pvs c.wmf |c.wmf sub"
   "import lib.pvs c.wmf --name |"
