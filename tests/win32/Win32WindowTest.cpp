@@ -7,6 +7,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/MainDialog.h"
@@ -79,13 +80,58 @@ TEST_F(Win32Window, EveryControlIsBuiltFromItsLayoutRow) {
   EXPECT_EQ(win32::WideToText(about), "&About Runebin...");
 }
 
-// One run of the program played through the real windows: the file dialog's read-only box;
-// Escape and the close box ignored; About from the window menu; F2 on the list renames, the rename
-// box limits its field, refuses a name outside Windows-1252 and hands back one inside it, which
-// is shown in Windows-1252; the WMF Import box hands back what was typed; Done.
+// The program's manifest is in force: the common controls of version 6 (loaded from the
+// side-by-side store) and per-monitor DPI awareness.
+TEST(Win32Program, TheManifestSelectsCommonControls6AndPerMonitorDpi) {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+  EXPECT_NE(std::wstring(path).find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+      << win32::WideToText(path);
+  EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+// The preview frame paints the picture fitted on white inside its black frame, in the picture's
+// colours; without a picture it stays empty.
+TEST_F(Win32Window, ThePreviewFramePaintsItsPicture) {
+  auto picture = std::make_shared<DisplayList>();
+  picture->vertices = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  Shape square;
+  square.filled = true;
+  square.colour = 0x0000FF;  // red, in the palette's byte order
+  square.vertexCount = 4;
+  picture->shapes = {square};
+  picture->bounds.Include(0, 0);
+  picture->bounds.Include(20, 10);  // the square fills the left half
+  HWND frame = ::GetDlgItem(toolkit.Window(), ids::kPreview);
+  RECT size{};
+  ::GetClientRect(frame, &size);
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HGDIOBJ old = ::SelectObject(dc, ::CreateCompatibleBitmap(screen, size.right, size.bottom));
+  const auto paint = [&] {
+    ::SendMessageW(frame, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const int middle = size.bottom / 2;
+    return std::array{::GetPixel(dc, 0, middle), ::GetPixel(dc, size.right / 4, middle),
+                      ::GetPixel(dc, size.right * 3 / 4, middle)};
+  };
+  toolkit.SetPicture(ids::kPreview, picture, "a red square");
+  EXPECT_EQ(paint(), (std::array{RGB(0, 0, 0), RGB(255, 0, 0), RGB(255, 255, 255)}));
+  EXPECT_EQ(Text(ids::kPreview), "a red square");
+  toolkit.SetPicture(ids::kPreview, nullptr, "");
+  EXPECT_NE(paint()[2], RGB(255, 255, 255));
+  ::DeleteObject(::SelectObject(dc, old));
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+}
+
+// One run of the program played through the real windows: the file dialog cancelled, then with
+// its read-only box ticked, then given a name without its extension; Escape and the close box
+// ignored; About from the window menu; F2 on the list renames, the rename box limits its field,
+// refuses a name outside Windows-1252 and hands back one inside it, which is shown in Windows-1252;
+// the WMF Import box hands back what was typed; Done.
 TEST_F(Win32Window, ACommandRunThroughTheRealControls) {
-  const std::string landscape =
-      files.Write("Landscape.pvx", Drawing({TypeZero(1), Definition("Tree"), Reference("Tree")}));
+  files.Write("Landscape.pvx", Drawing({TypeZero(1), Definition("Tree"), Reference("Tree")}));
   const std::string catalog = files.Write("Catalog.pvs", Drawing({Definition("Bench")}));
   const std::string failure = RunScripted(
       toolkit.Window(), [&] { dialog.Run(); },
@@ -93,10 +139,16 @@ TEST_F(Win32Window, ACommandRunThroughTheRealControls) {
         user.WaitUntilShown();
         HWND main = user.Main();
         user.Press(main, ids::kOpenClose2);
+        HWND cancelled = user.WaitForDialog(L"Open Korvel File 2");
+        user.Press(cancelled, IDCANCEL);
+        user.WaitUntilClosed(cancelled);
+        EXPECT_EQ(Text(ids::kCaption2), "File 2");
+        user.Press(main, ids::kOpenClose2);
         user.ChooseFile(L"Open Korvel File 2", catalog, true);
         EXPECT_TRUE(Text(ids::kCaption2).ends_with("Catalog.pvs [ro]"));
         user.Press(main, ids::kOpenClose1);
-        user.ChooseFile(L"Open Korvel File 1", landscape, false);
+        user.ChooseFile(L"Open Korvel File 1", files.Path("Landscape"), false);
+        EXPECT_TRUE(Text(ids::kCaption1).ends_with("Landscape.pvx"));
 
         ::PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
         ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
