@@ -39,6 +39,11 @@ std::string ImportFailureWithReason(ImportResult result, const std::string& meta
 bool ImportIntoFile(const Console& console, const Invocation& invocation) {
   Document document("");
   const std::string& path = invocation.files.front();
+  // The new symbols are written into the new file while they are made.
+  if (!invocation.dryRun) {
+    document.WriteAheadTo(invocation.output ? *invocation.output : path,
+                          Document::EarlyWrite::PlaceImports);
+  }
   if (!OpenDocument(console, document, path, Document::Lock::UntilWritten)) {
     return false;
   }

@@ -95,10 +95,17 @@ class Converter final : public RecordHandler {
     checkpoint_ = &checkpoint;
   }
 
-  bool OnRecord(std::uint16_t function, std::span<const std::uint8_t> parameters) override;
+  bool OnRecord(std::uint16_t function, std::span<const std::uint8_t> parameters) override {
+    const bool handled = Handle(function, parameters);
+    if (!Measuring()) {
+      sink_->RecordDone();  // the records written so far are final
+    }
+    return handled;
+  }
   std::size_t OutputBytes() const { return outputBytes_; }
 
  private:
+  bool Handle(std::uint16_t function, std::span<const std::uint8_t> parameters);
   bool Polygon(std::span<const std::uint8_t> parameters);
   bool Polyline(std::span<const std::uint8_t> parameters);
   bool PolyPolygon(std::span<const std::uint8_t> parameters);
@@ -143,7 +150,7 @@ class Converter final : public RecordHandler {
   std::size_t splitAt_ = 0;
 };
 
-bool Converter::OnRecord(std::uint16_t function, std::span<const std::uint8_t> parameters) {
+bool Converter::Handle(std::uint16_t function, std::span<const std::uint8_t> parameters) {
   if (checkpoint_ != nullptr) {
     const auto recordOffset =
         static_cast<std::size_t>(parameters.data() - data_) - kRecordParametersOffset;

@@ -52,7 +52,7 @@ bool FramedStretch(std::span<const std::uint8_t> records) {
 // half, so that the symbol need not be framed again as a whole, on one processor.
 bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float maxSize,
                   OutputSink& sink, PaletteMatcher& palette, std::size_t drawingBytes,
-                  const PassCheckpoint& middle) {
+                  const PassCheckpoint& middle, const FinishedBytes* finished) {
   if (middle.recordOffset == 0 || drawingBytes - middle.outputBytes < kMinSplitBytes ||
       sink.Room().size() < drawingBytes) {
     BoundingBox unchanged = box;
@@ -62,6 +62,7 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
   const std::size_t firstStart = sink.Bytes().size();
   const std::size_t secondBytes = drawingBytes - middle.outputBytes;
   OutputSink second(sink.Room().subspan(middle.outputBytes, secondBytes));
+  second.HandOverTo(finished, firstStart + middle.outputBytes);
   bool written = false;
   bool firstFramed = false;
   {
@@ -74,6 +75,7 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
                         drawingBytes &&
                     !second.Failed() && second.Bytes().size() == secondBytes &&
                     FramedStretch(second.Bytes());
+          second.HandOverRest();
         } catch (const std::bad_alloc&) {
           // written stays false: the second half is written again below
         }
@@ -86,9 +88,13 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
   }  // joins the writer
   // The first half must end where the second starts.
   if (written && sink.Room().data() == second.Bytes().data()) {
+    sink.HandOverRest();
     sink.Extend(secondBytes);  // already in place
+    sink.HandedOverElsewhere();
     return firstFramed;
   }
+  // Both halves may have handed over the same places: all of it goes again, in order.
+  sink.HandOverAgain();
   ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
   return false;
 }
@@ -96,7 +102,8 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
 // Everything after a successful read: the measuring pass, the definition record and its group,
 // the output pass, and the entity. Everything it uses lives in this call only.
 ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSize,
-                     std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
+                     std::unique_ptr<SymbolDef>& out, ImportDetails& details,
+                     const FinishedBytes& finished) {
   BoundingBox box;  // all zero: the box always holds the origin
   PaletteMatcher palette;
   // The checkpoint in the middle of the data lets the output pass write two halves at once.
@@ -113,6 +120,7 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   if (total > kMaxSymbolBytes || !sink.Reserve(total)) {
     return ImportResult::Succeeded;  // too large, or no memory for the symbol: success without one
   }
+  sink.HandOverTo(&finished, 0);
   DefinitionExtents extents;
   extents.lowX = static_cast<float>(box.minX) * maxSize;
   extents.lowY = static_cast<float>(box.minY) * maxSize;
@@ -121,8 +129,9 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   AppendDefinition(sink, extents, name);
   AppendMarker(sink, kGroupOpen);
   const bool framed =
-      WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle);
+      WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle, &finished);
   AppendMarker(sink, kGroupClose);
+  sink.HandOverRest();
   details.outputBytes = sink.Bytes().size();
 
   // The input is no longer needed; free it before the entity is built.
@@ -146,7 +155,8 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
 }  // namespace
 
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                            std::unique_ptr<SymbolDef>& out, ImportDetails& details) {
+                            std::unique_ptr<SymbolDef>& out, ImportDetails& details,
+                            const FinishedBytes& finished) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
@@ -154,12 +164,12 @@ ImportResult ImportMetafile(const std::string& path, std::string_view name, floa
   if (result != ImportResult::Succeeded) {
     return result;
   }
-  return Convert(reader, name, maxSize, out, details);
+  return Convert(reader, name, maxSize, out, details, finished);
 }
 
 ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
                                  float maxSize, std::unique_ptr<SymbolDef>& out,
-                                 ImportDetails& details) {
+                                 ImportDetails& details, const FinishedBytes& finished) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
@@ -167,7 +177,7 @@ ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::strin
   if (result != ImportResult::Succeeded) {
     return result;
   }
-  return Convert(reader, name, maxSize, out, details);
+  return Convert(reader, name, maxSize, out, details, finished);
 }
 
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,

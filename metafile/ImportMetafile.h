@@ -10,6 +10,7 @@
 #include "metafile/BoundingBox.h"
 #include "metafile/ImportResult.h"
 #include "metafile/MetafileReader.h"
+#include "metafile/OutputRecords.h"
 #include "model/NamedEntity.h"
 
 namespace runebin {
@@ -59,10 +60,15 @@ struct ImportDetails {
   std::size_t drawingBytes = 0;          // the converted records alone: 0 when nothing converted
 };
 
+// With `finished`, the symbol's bytes are handed over as they are made (see FinishedBytes), from
+// two threads at once for a large drawing: by the time a symbol is returned, every one of its bytes
+// was handed over after its last change. Bytes handed over for a symbol that is not returned (no
+// memory, or none made) are of no use.
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
-                            std::unique_ptr<SymbolDef>& out, ImportDetails& details);
+                            std::unique_ptr<SymbolDef>& out, ImportDetails& details,
+                            const FinishedBytes& finished = {});
 ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
                                  float maxSize, std::unique_ptr<SymbolDef>& out,
-                                 ImportDetails& details);
+                                 ImportDetails& details, const FinishedBytes& finished = {});
 
 }  // namespace runebin

@@ -60,7 +60,21 @@ platform::ByteBuffer OutputSink::TakeBytes() {
   bytes_ = nullptr;
   capacity_ = 0;
   size_ = 0;
+  handedOver_ = 0;
   return std::move(owned_);
+}
+
+void OutputSink::HandOverTo(const FinishedBytes* finished, std::size_t offset) {
+  finished_ = finished != nullptr && *finished ? finished : nullptr;
+  finishedOffset_ = offset;
+  handedOver_ = size_;
+}
+
+void OutputSink::HandOverRest() {
+  if (finished_ != nullptr && !failed_ && size_ > handedOver_) {
+    (*finished_)(finishedOffset_ + handedOver_, Bytes().subspan(handedOver_));
+    handedOver_ = size_;
+  }
 }
 
 void OutputSink::Release() {
@@ -70,6 +84,8 @@ void OutputSink::Release() {
   size_ = 0;
   borrowed_ = false;
   failed_ = false;
+  finished_ = nullptr;
+  handedOver_ = 0;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -68,6 +69,11 @@ struct DefinitionExtents {
   float highY = 0;
 };
 
+// Hands over stretches of a symbol's bytes as soon as they are final, with their offset in the
+// symbol, so that a caller can write them out while the rest is still being made. A stretch handed
+// over twice holds the same place's bytes both times; the later one counts.
+using FinishedBytes = std::function<void(std::size_t offset, std::span<const std::uint8_t> bytes)>;
+
 // A growable byte stream with room for a known total. An import reserves the exact size it
 // measured, so the stream is allocated once; appending beyond the reservation still works (the
 // stream grows), it is only slower. Allocation failure is reported, never thrown.
@@ -95,13 +101,34 @@ class OutputSink {
   platform::ByteBuffer TakeBytes();
   void Release();
 
+  // Hands `finished` the stream's bytes, placed at `offset` + their own offset: at RecordDone a
+  // large enough stretch of those not handed over yet, at HandOverRest the rest. The caller
+  // calls RecordDone only when nothing is written into the stream's bytes any more.
+  void HandOverTo(const FinishedBytes* finished, std::size_t offset);
+  void RecordDone() {
+    if (finished_ != nullptr && size_ - handedOver_ >= kHandOverStep) {
+      HandOverRest();
+    }
+  }
+  void HandOverRest();
+  // The bytes up to here were handed over by someone else (another sink that wrote them).
+  void HandedOverElsewhere() { handedOver_ = size_; }
+  // Everything is to be handed over again (the bytes up to here may have been handed over from
+  // two places at once).
+  void HandOverAgain() { handedOver_ = 0; }
+
  private:
+  static constexpr std::size_t kHandOverStep = std::size_t{4} << 20;
+
   platform::ByteBuffer owned_;  // the memory, unless borrowed
   std::uint8_t* bytes_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   bool borrowed_ = false;
   bool failed_ = false;
+  const FinishedBytes* finished_ = nullptr;
+  std::size_t finishedOffset_ = 0;
+  std::size_t handedOver_ = 0;  // the stream's first bytes handed over so far
 };
 
 // Each writer appends one record (zero bytes where the record has nothing) and does nothing when

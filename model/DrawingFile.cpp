@@ -375,16 +375,25 @@ namespace {
 // nothing has written into them, copied from the file itself (see OutputFile::WriteFromView).
 class JoiningWriter {
  public:
+  // Where the bytes of an entity are: in memory only, in the loaded file at the same place, or
+  // already where they go in the output.
+  enum class Source { Memory, File, Placed };
+
   JoiningWriter(OutputFile& out, const platform::MemoryMap& loaded) : out_(out), loaded_(loaded) {}
-  void Add(std::span<const std::uint8_t> bytes, bool fileBytes = false) {
+  void Add(std::span<const std::uint8_t> bytes, Source source) {
+    if (source == Source::Placed) {
+      Flush();  // passed over only as the very bytes placed
+      complete_ = out_.WritePlaced(bytes) && complete_;
+      return;
+    }
     if (!pending_.empty() && pending_.data() + pending_.size() == bytes.data() &&
-        fileBytes == pendingFileBytes_) {
+        source == pendingSource_) {
       pending_ = {pending_.data(), pending_.size() + bytes.size()};
       return;
     }
     Flush();
     pending_ = bytes;
-    pendingFileBytes_ = fileBytes;
+    pendingSource_ = source;
   }
   bool Finish() {
     Flush();
@@ -394,8 +403,8 @@ class JoiningWriter {
  private:
   void Flush() {
     if (!pending_.empty()) {
-      complete_ = (pendingFileBytes_ ? out_.WriteFromView(pending_, loaded_)
-                                     : out_.Write(pending_.data(), pending_.size())) &&
+      complete_ = (pendingSource_ == Source::File ? out_.WriteFromView(pending_, loaded_)
+                                                  : out_.Write(pending_.data(), pending_.size())) &&
                   complete_;
       pending_ = {};
     }
@@ -404,7 +413,7 @@ class JoiningWriter {
   OutputFile& out_;
   const platform::MemoryMap& loaded_;
   std::span<const std::uint8_t> pending_;
-  bool pendingFileBytes_ = false;
+  Source pendingSource_ = Source::Memory;
   bool complete_ = true;
 };
 
@@ -449,7 +458,7 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
     return false;
   }
   JoiningWriter writer(out, bytes_);
-  writer.Add(header_);
+  writer.Add(header_, JoiningWriter::Source::Memory);
   const std::uint8_t* const loaded = bytes_.Data();
   const std::uint8_t* const loadedEnd = loaded + bytes_.Size();
   for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_, &otherEntities_}) {
@@ -460,10 +469,23 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
       const bool fileBytes = loaded != nullptr && std::less_equal<>()(loaded, bytes.data()) &&
                              std::less_equal<>()(bytes.data() + bytes.size(), loadedEnd) &&
                              !entity.EditedInPlace();
-      writer.Add(bytes, fileBytes);
+      using Source = JoiningWriter::Source;
+      writer.Add(bytes, entity.PlacedAhead() ? Source::Placed
+                        : fileBytes          ? Source::File
+                                             : Source::Memory);
     }
   }
   return writer.Finish();
+}
+
+std::size_t DrawingFile::SymbolsEnd() const {
+  std::size_t end = header_.size();
+  for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_}) {
+    for (int i = 0; i < list->GetSize(); ++i) {
+      end += list->GetAt(i).Length();
+    }
+  }
+  return end;
 }
 
 void DrawingFile::Reset() {

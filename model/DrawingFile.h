@@ -112,6 +112,9 @@ class DrawingFile {
   // from the file is: the header, entities with bytes of their own or moved from their place in
   // the file, and those edited in place. It stops at the first difference.
   bool WouldWriteLoadedFile(std::span<const std::uint8_t> file) const;
+  // Where, in the file Save writes, the bytes after the symbol definitions start: where a
+  // definition appended now will be written.
+  std::size_t SymbolsEnd() const;
   // Drops everything: header, entities and both flags.
   void Reset();
 

@@ -128,6 +128,7 @@ void Entity::Drop() {
   // What was known of the old bytes says nothing of new ones.
   noNestedReference_ = false;
   nameTag_ = 0;
+  placedAhead_ = false;
 }
 
 bool Entity::TakeCopy(std::span<const std::uint8_t> bytes) {

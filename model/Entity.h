@@ -71,6 +71,11 @@ class Entity {
   // NestedReferenceNames and RenameNestedReferences need not walk it again (in a big drawing,
   // tens of megabytes of definitions). Forgotten when the bytes are replaced.
   void KnowsNoNestedReference() { noNestedReference_ = true; }
+  // For a save begun ahead: the bytes were written where the save will put them (see
+  // platform::SafeFileWriter::PlaceAhead), so that it may pass over them. Forgotten when the bytes
+  // are written into or replaced.
+  void MarkPlacedAhead() { placedAhead_ = true; }
+  bool PlacedAhead() const { return placedAhead_; }
 
  protected:
   // The bytes of the leading record alone (its own length field), never those of its group.
@@ -84,7 +89,10 @@ class Entity {
   // group. Returns -1 (holding nothing) for another type or a group that is not closed.
   int ParseGroup(std::span<const std::uint8_t> available, int type);
   std::span<std::uint8_t> BytesAfterRecord();
-  void MarkEdited() { editedInPlace_ = true; }
+  void MarkEdited() {
+    editedInPlace_ = true;
+    placedAhead_ = false;
+  }
   // A hint that NamedEntity keeps about its name, in the room this class has spare.
   std::uint8_t nameTag_ = 0;
 
@@ -111,6 +119,7 @@ class Entity {
   bool inArena_ : 1 = false;    // this object's memory belongs to an arena
   bool editedInPlace_ : 1 = false;
   bool noNestedReference_ : 1 = false;
+  bool placedAhead_ : 1 = false;
 };
 
 // A type-0 record; its subtype is byte 5.

@@ -25,6 +25,12 @@ class OutputFile {
     static_cast<void>(view);
     return Write(bytes.data(), bytes.size());
   }
+  // Appends `bytes`, which may already lie in the output where they are written (see
+  // platform::SafeFileWriter::PlaceAhead); an output that knows so passes over them. The default
+  // writes them like Write.
+  virtual bool WritePlaced(std::span<const std::uint8_t> bytes) {
+    return Write(bytes.data(), bytes.size());
+  }
 };
 
 }  // namespace runebin

@@ -162,6 +162,7 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
   if (::fchmod(outFd_, mode) != 0) {
     return Refuse(SaveResult::WriteFailed, errno);
   }
+  StartSyncing();
   return {};
 }
 
@@ -203,6 +204,7 @@ SaveStatus SafeFileWriter::BeginInPlace() {
   }
   // From the first byte overwritten until the file is whole again, a signal must wait.
   hold_.emplace();
+  StartSyncing();
   return {};
 }
 
@@ -220,7 +222,9 @@ bool SafeFileWriter::WriteOut(const unsigned char* bytes, std::size_t size) {
     if (!WriteFully(outFd_, bytes, step)) {
       return false;
     }
-    StartWriteBack(step);
+    if (syncing_) {
+      syncing_->Written(step);
+    }
     bytes += step;
     size -= step;
   }
@@ -258,7 +262,11 @@ void SafeFileWriter::CopyAhead(const MemoryMap& view) {
           break;
         }
         copied += static_cast<std::size_t>(step);
-        ::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
+        if (syncing_) {
+          if (syncing_) {
+            syncing_->Written(static_cast<std::size_t>(step));
+          }
+        }
       }
       ::close(source);
       aheadCopied_ = static_cast<std::int64_t>(copied);
@@ -289,22 +297,61 @@ bool SafeFileWriter::SkipAhead(std::span<const std::uint8_t> bytes, const Memory
 
 bool SafeFileWriter::EndAhead() {
   WaitAhead();
-  if (aheadView_ == nullptr) {
-    return true;
+  // Bytes copied or placed past the end of what was written are not the new contents.
+  std::int64_t reached = placedEnd_.exchange(0);
+  placed_.clear();
+  if (aheadView_ != nullptr) {
+    reached = std::max(reached, aheadCopied_);
+    aheadView_ = nullptr;
   }
-  aheadView_ = nullptr;
-  return aheadCopied_ <= written_ || TruncateOut(written_);
+  return reached <= written_ || TruncateOut(written_);
 }
 
-void SafeFileWriter::StartWriteBack(std::size_t added) {
-  // The disk starts on what is written while the rest is still being made, rather than all of it
-  // waiting for the final fsync: for a big file the save then ends about when its last bytes are
-  // written. Only a hint - where the system cannot, fsync does it all as before.
-  sinceWriteBack_ += added;
-  if (sinceWriteBack_ >= kWriteBackStep) {
-    ::sync_file_range(outFd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-    sinceWriteBack_ = 0;
+bool SafeFileWriter::PlaceAhead(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  // A copy ahead would race with these writes, and bytes of the original are not ours to move.
+  if (outFd_ < 0 || inPlace_ || failed_ || aheadView_ != nullptr || offset < 0) {
+    return false;
   }
+  auto at = static_cast<off_t>(offset);
+  for (std::span<const std::uint8_t> rest = bytes; !rest.empty();) {
+    const ssize_t step = ::pwrite(outFd_, rest.data(), rest.size(), at);
+    if (step < 0 && errno == EINTR) {
+      continue;
+    }
+    if (step <= 0) {
+      return false;
+    }
+    rest = rest.subspan(static_cast<std::size_t>(step));
+    at += step;
+  }
+  for (std::int64_t end = placedEnd_.load();
+       end < at && !placedEnd_.compare_exchange_weak(end, at);) {
+  }
+  if (syncing_) {
+    syncing_->Written(bytes.size());
+  }
+  return true;
+}
+
+void SafeFileWriter::ExpectPlaced(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+  placed_.push_back({offset, bytes});
+}
+
+bool SafeFileWriter::SkipPlaced(std::span<const std::uint8_t> bytes) {
+  const std::int64_t at = written_ + static_cast<std::int64_t>(buffered_);
+  const bool placed = std::ranges::any_of(placed_, [&](const Placed& range) {
+    return range.offset == at && range.bytes.data() == bytes.data() &&
+           range.bytes.size() == bytes.size();
+  });
+  const auto end = static_cast<off_t>(at + static_cast<std::int64_t>(bytes.size()));
+  return placed && Flush() && ::lseek(outFd_, end, SEEK_SET) == end;
+}
+
+void SafeFileWriter::StartSyncing() {
+  // The disk works on what is written while the rest is still being made, rather than all of it
+  // waiting for the final fsync: for a big file the save then ends soon after its last bytes are
+  // written. fdatasync may run beside the writes; the final fsync covers what it did not.
+  syncing_.emplace([fd = outFd_] { ::fdatasync(fd); }, kWriteBackStep);
 }
 
 std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t size) {
@@ -325,13 +372,16 @@ std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t
       break;
     }
     copied += static_cast<std::size_t>(step);
-    StartWriteBack(static_cast<std::size_t>(step));
+    if (syncing_) {
+      syncing_->Written(static_cast<std::size_t>(step));
+    }
   }
   return copied;
 }
 
 bool SafeFileWriter::SyncOut() {
   WaitAhead();
+  syncing_.reset();
   return ::fsync(outFd_) == 0;
 }
 
@@ -343,6 +393,7 @@ bool SafeFileWriter::TruncateOut(std::int64_t size) {
 
 bool SafeFileWriter::CloseOut() {
   WaitAhead();
+  syncing_.reset();
   return ::close(std::exchange(outFd_, -1)) == 0;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "platform/BackgroundSync.h"
 #include "platform/FileIdentity.h"
 #include "platform/LockedFile.h"
 #include "platform/OutputFile.h"
@@ -17,7 +20,7 @@ namespace runebin::platform {
 
 // How much of the new contents is gathered before one write.
 inline constexpr std::size_t kSaveBufferSize = 1 << 20;
-// How much is written to the system between two requests to start writing it to disk.
+// How much is written to the system between two flushes to disk while a save goes on.
 inline constexpr std::size_t kWriteBackStep = 8 << 20;
 
 struct WriteOptions {
@@ -73,7 +76,16 @@ class SafeFileWriter final : public OutputFile {
   // Commit cuts the new file to the length written. Only for a view nothing has written into;
   // nothing happens where the system cannot copy between files (always on Windows).
   void CopyAhead(const MemoryMap& view);
+  // After Begin, for a new file (not in place) that no CopyAhead fills, from any thread: writes
+  // `bytes` at `offset` of the new file now, for a caller that knows where bytes it is still
+  // making will go, so that the disk writes them meanwhile. Returns false when they were not
+  // placed (never on Windows). Commit cuts what lies past the length written.
+  bool PlaceAhead(std::int64_t offset, std::span<const std::uint8_t> bytes);
+  // Once every byte of `bytes` was placed at `offset` plus its own index after its last change:
+  // a WritePlaced of exactly these bytes at exactly that offset passes over them.
+  void ExpectPlaced(std::int64_t offset, std::span<const std::uint8_t> bytes);
   bool Write(const void* bytes, std::size_t size) override;
+  bool WritePlaced(std::span<const std::uint8_t> bytes) override;
   bool WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) override;
   // Flushes and syncs the new contents and puts them in place. On failure the target is as it
   // was (or, for CopyKept, its bytes are in the copy the result names).
@@ -105,9 +117,8 @@ class SafeFileWriter final : public OutputFile {
   // Each system's own.
   static int LastError();  // the error of the system call that just failed
   bool WriteOut(const unsigned char* bytes, std::size_t size);  // unbuffered, to outFd_
-  // Counts `added` bytes written to outFd_; every kWriteBackStep of them, asks the system to start
-  // writing them to disk (POSIX only).
-  void StartWriteBack(std::size_t added);
+  // Has the new contents flushed while they are written, every kWriteBackStep (POSIX only).
+  void StartSyncing();
   // Has the system copy up to `size` bytes of the file open as `source`, from `offset` on, to
   // outFd_; returns how many it copied (0 where it cannot, always on Windows).
   std::size_t CopyOut(int source, std::int64_t offset, std::size_t size);
@@ -117,6 +128,9 @@ class SafeFileWriter final : public OutputFile {
   // the move failed). EndAhead cuts the new file to the length written; false on failure.
   void WaitAhead();
   bool SkipAhead(std::span<const std::uint8_t> bytes, const MemoryMap& view);
+  // Moves the output past `bytes` when they were placed where they would be written (flushing
+  // what is buffered first); false when they were not (or the move failed).
+  bool SkipPlaced(std::span<const std::uint8_t> bytes);
   bool EndAhead();
   SaveStatus BeginInPlace();
   // Creates the hidden temporary file beside the target, watched for signals; -1 on failure.
@@ -138,12 +152,18 @@ class SafeFileWriter final : public OutputFile {
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t buffered_ = 0;
   std::int64_t written_ = 0;
-  bool overwritten_ = false;  // a write or a cut has reached outFd_
-  std::size_t sinceWriteBack_ = 0;
-  std::thread ahead_;                     // the copy CopyAhead started, while it runs
-  const MemoryMap* aheadView_ = nullptr;  // what it copied: the file this view mapped,
+  bool overwritten_ = false;               // a write or a cut has reached outFd_
+  std::optional<BackgroundSync> syncing_;  // told of every write to outFd_, until the final flush
+  std::thread ahead_;                      // the copy CopyAhead started, while it runs
+  const MemoryMap* aheadView_ = nullptr;   // what it copied: the file this view mapped,
   const std::uint8_t* aheadData_ = nullptr;
   std::int64_t aheadCopied_ = 0;  // this many bytes of it from the start (known once it ended)
+  struct Placed {
+    std::int64_t offset;
+    std::span<const std::uint8_t> bytes;
+  };
+  std::vector<Placed> placed_;              // what ExpectPlaced was told
+  std::atomic<std::int64_t> placedEnd_{0};  // the end of the furthest bytes PlaceAhead wrote
   std::optional<SignalCleanup> cleanup_;
   std::optional<SignalHold> hold_;
 };

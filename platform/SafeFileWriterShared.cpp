@@ -16,10 +16,11 @@ void SafeFileWriter::Reset() {
   buffered_ = 0;
   written_ = 0;
   overwritten_ = false;
-  sinceWriteBack_ = 0;
   aheadView_ = nullptr;
   aheadData_ = nullptr;
   aheadCopied_ = 0;
+  placed_.clear();
+  placedEnd_ = 0;
 }
 
 bool SafeFileWriter::Fail() {
@@ -72,6 +73,14 @@ bool SafeFileWriter::Write(const void* bytes, std::size_t size) {
   std::memcpy(buffer_.get(), source, size);
   buffered_ = size;
   return true;
+}
+
+bool SafeFileWriter::WritePlaced(std::span<const std::uint8_t> bytes) {
+  if (!failed_ && outFd_ >= 0 && SkipPlaced(bytes)) {
+    written_ += static_cast<std::int64_t>(bytes.size());
+    return true;
+  }
+  return Write(bytes.data(), bytes.size());
 }
 
 bool SafeFileWriter::WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) {

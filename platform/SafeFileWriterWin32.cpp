@@ -189,6 +189,16 @@ bool SafeFileWriter::EndAhead() {
   return true;
 }
 
+bool SafeFileWriter::PlaceAhead(std::int64_t, std::span<const std::uint8_t>) {
+  return false;
+}
+
+void SafeFileWriter::ExpectPlaced(std::int64_t, std::span<const std::uint8_t>) {}
+
+bool SafeFileWriter::SkipPlaced(std::span<const std::uint8_t>) {
+  return false;
+}
+
 std::size_t SafeFileWriter::CopyOut(int, std::int64_t, std::size_t) {
   return 0;
 }

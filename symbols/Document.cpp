@@ -1,5 +1,6 @@
 #include "symbols/Document.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -23,7 +24,8 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
   if (const std::optional<std::string> target = std::exchange(aheadTarget_, std::nullopt);
       target && lock == Lock::UntilWritten && scope == DrawingFile::Scope::Everything &&
       platform::SafeFileWriter::kCopiesAhead) {
-    beginWrite = [this, target](const platform::MemoryMap& view, platform::LockedFile* held) {
+    beginWrite = [this, target, what = aheadWrite_](const platform::MemoryMap& view,
+                                                    platform::LockedFile* held) {
       platform::WriteOptions options;
       if (view.Maps(*target)) {
         // Its own file, as WriteBack writes it: still the one this document locked.
@@ -33,7 +35,9 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
       // A target written in place (it has several names) is overwritten only when the time comes.
       auto writer = std::make_unique<platform::SafeFileWriter>();
       if (writer->Begin(*target, options).Saved() && !writer->WritesInPlace()) {
-        writer->CopyAhead(view);
+        if (what == EarlyWrite::CopyFile) {
+          writer->CopyAhead(view);
+        }
         ahead_ = std::move(writer);
         aheadPath_ = *target;
       }
@@ -133,9 +137,22 @@ bool Document::WouldWrite(const std::optional<std::string>& output) const {
 ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string_view name,
                                     float maxSize, bool allowEmpty, std::optional<int> replacing) {
   const int useCount = replacing ? drawing_.SymbolDefs().GetAt(*replacing).useCount : 0;
+  // A symbol appended goes where the write begun ahead will put it, while it is being made (from
+  // two threads at once). A symbol that takes another's place is written with the rest.
+  const auto at = static_cast<std::int64_t>(drawing_.SymbolsEnd());
+  std::atomic<bool> placed = true;
+  FinishedBytes finished;
+  if (ahead_ && !replacing) {
+    finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
+      if (!ahead_->PlaceAhead(at + static_cast<std::int64_t>(offset), bytes)) {
+        placed = false;
+      }
+    };
+  }
   std::unique_ptr<SymbolDef> definition;
   ImportDetails details;
-  const ImportResult result = ImportMetafile(metafilePath, name, maxSize, definition, details);
+  const ImportResult result =
+      ImportMetafile(metafilePath, name, maxSize, definition, details, finished);
   if (result != ImportResult::Succeeded) {
     return result;
   }
@@ -151,6 +168,10 @@ ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string
   if (replacing) {
     drawing_.AssignSymbol(*replacing, *definition);
   } else {
+    if (finished && placed) {
+      ahead_->ExpectPlaced(at, definition->Bytes());
+      definition->MarkPlacedAhead();
+    }
     drawing_.AddSymbol(std::move(definition));
   }
   return result;

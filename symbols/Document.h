@@ -38,6 +38,11 @@ class Document {
     UntilClosed,   // held until Close; for a short read-only use, which then needs no copy
   };
   enum class IfChanged { Refuse, Overwrite };
+  // What a write begun while the file loads (WriteAheadTo) does until WriteBack comes.
+  enum class EarlyWrite {
+    CopyFile,      // copies the whole file into it: most of a rename's new file is the old one
+    PlaceImports,  // takes each symbol ImportSymbol appends, where it will go, as it is made
+  };
 
   // `listingPath` is where each load writes its entity listing; empty writes none.
   explicit Document(std::string listingPath = DefaultEntityListingPath());
@@ -47,11 +52,15 @@ class Document {
   LoadResult Open(const std::string& path, bool readOnly, Lock lock,
                   DrawingFile::Scope scope = DrawingFile::Scope::Everything);
   // Before Open, for a document that the caller will write to `target` (its own file or
-  // another) keeping the layout of its records, as a rename does: an Open with Lock::UntilWritten
-  // begins that write and has the file copied into it while it loads, so that most of the writing
-  // is done when WriteBack comes (see platform::SafeFileWriter::CopyAhead). Changes nothing else;
-  // where the write cannot begin early, WriteBack writes as always.
-  void WriteAheadTo(std::string target) { aheadTarget_ = std::move(target); }
+  // another): an Open with Lock::UntilWritten begins that write, so that most of the writing is
+  // done when WriteBack comes. For a rename, which keeps the layout of the records, the file is
+  // copied into it while it loads (see platform::SafeFileWriter::CopyAhead); for imports, each
+  // symbol appended is written into it as it is made (see platform::SafeFileWriter::PlaceAhead).
+  // Changes nothing else; where the write cannot begin early, WriteBack writes as always.
+  void WriteAheadTo(std::string target, EarlyWrite what = EarlyWrite::CopyFile) {
+    aheadTarget_ = std::move(target);
+    aheadWrite_ = what;
+  }
   // Drops the drawing and releases the file.
   void Close();
 
@@ -96,7 +105,8 @@ class Document {
   platform::LockedFile lock_;
   std::optional<platform::FileIdentity> identity_;
   std::optional<std::string> aheadTarget_;  // for the next Open
-  std::string aheadPath_;                   // the write begun during the last Open, and its target
+  EarlyWrite aheadWrite_ = EarlyWrite::CopyFile;
+  std::string aheadPath_;  // the write begun during the last Open, and its target
   std::unique_ptr<platform::SafeFileWriter> ahead_;
 };
 

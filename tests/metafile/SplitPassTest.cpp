@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <mutex>
 
 #include "metafile/ConvertRecords.h"
 #include "metafile/ImportMetafile.h"
@@ -116,6 +118,34 @@ TEST(SplitPass, ALargeImportIsTheBytesOfOnePass) {
   ConvertRecords(reader, box, 100.0F, &one, palette);
   ASSERT_EQ(symbol.size(), 88 + 5 + one.Bytes().size() + 5);
   EXPECT_TRUE(std::equal(one.Bytes().begin(), one.Bytes().end(), symbol.begin() + 93));
+}
+
+// What an import hands over as it goes, from one pass or from two halves at once, covers the
+// symbol it returns, each place last with its final bytes.
+TEST(SplitPass, TheBytesHandedOverAreTheSymbol) {
+  for (const int repeats : {50, 3000}) {
+    SCOPED_TRACE(repeats);
+    std::mutex mutex;
+    Bytes file;
+    std::vector<bool> covered;
+    const FinishedBytes finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
+      const std::lock_guard lock(mutex);
+      if (file.size() < offset + bytes.size()) {
+        file.resize(offset + bytes.size());
+        covered.resize(file.size());
+      }
+      std::ranges::copy(bytes, file.begin() + static_cast<std::ptrdiff_t>(offset));
+      std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(offset), bytes.size(), true);
+    };
+    std::unique_ptr<SymbolDef> symbol;
+    ImportDetails details;
+    ASSERT_EQ(ImportMetafileBytes(Busy(repeats, 100).End().Data(), "t", 100.0F, symbol, details,
+                                  finished),
+              ImportResult::Succeeded);
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_TRUE(std::ranges::equal(file, symbol->Bytes()));
+    EXPECT_TRUE(std::ranges::all_of(covered, std::identity()));
+  }
 }
 
 // A file large enough to be read while it is walked imports as its bytes do: whole, cut off in
