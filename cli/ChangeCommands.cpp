@@ -40,11 +40,11 @@ bool Finish(const Console& console, Document& document, const Invocation& invoca
   return WriteBack(console, document, invocation.output);
 }
 
-// The names about to be deleted, one per line, and their number: what a dry run of purge or
-// delete shows.
+// The names about to be deleted, one per line (escaped as list does), and their number: what a
+// dry run of purge or delete shows.
 void TellWouldDelete(const Console& console, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
-    console.Report(Shown(name));
+    console.Report(ListedName(name));
   }
   console.Report(std::to_string(names.size()) + " symbols would be deleted");
 }

@@ -73,6 +73,43 @@ std::string Shown(std::string_view name) {
   return Windows1252ToUtf8(name);
 }
 
+std::string ListedName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  std::size_t plainFrom = 0;
+  const auto flush = [&](std::size_t upTo) {
+    text += Shown(name.substr(plainFrom, upTo - plainFrom));
+  };
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (byte >= 0x20 && byte != 0x7F && byte != '\\' && !IsUndefinedInWindows1252(byte)) {
+      continue;
+    }
+    flush(i);
+    plainFrom = i + 1;
+    switch (byte) {
+      case '\t':
+        text += "\\t";
+        break;
+      case '\n':
+        text += "\\n";
+        break;
+      case '\r':
+        text += "\\r";
+        break;
+      case '\\':
+        text += "\\\\";
+        break;
+      default:
+        text += "\\x";
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0xF];
+    }
+  }
+  flush(name.size());
+  return text;
+}
+
 void TellDryRun(const Console& console, const Document& document,
                 const std::optional<std::string>& output) {
   const std::string target = messages::Quoted(output ? *output : document.Path());

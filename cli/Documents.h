@@ -31,6 +31,10 @@ bool WriteBack(const Console& console, Document& document,
 
 // A name from a file (Windows-1252) as the terminal shows it (UTF-8).
 std::string Shown(std::string_view name);
+// A name as one column of a listing, or one line of a dry run: UTF-8, with the bytes that would
+// break the line or the columns, or that stand for no character, spelled out (\t, \n, \r, \\,
+// others \xHH).
+std::string ListedName(std::string_view name);
 
 // Ends a changing command that was asked for a dry run: says that nothing was written, and
 // whether the write-back would have changed FILE (or written `output`).

@@ -7,51 +7,8 @@
 #include "symbols/Analysis.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
-#include "symbols/Windows1252.h"
 
 namespace runebin::cli {
-namespace {
-
-// A name as one column of the listing: UTF-8, with the bytes that would break the line or the
-// columns, or that stand for no character, spelled out (\t, \n, \r, \\, others \xHH).
-std::string ListedName(std::string_view name) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text;
-  std::size_t plainFrom = 0;
-  const auto flush = [&](std::size_t upTo) {
-    text += Shown(name.substr(plainFrom, upTo - plainFrom));
-  };
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    if (byte >= 0x20 && byte != 0x7F && byte != '\\' && !IsUndefinedInWindows1252(byte)) {
-      continue;
-    }
-    flush(i);
-    plainFrom = i + 1;
-    switch (byte) {
-      case '\t':
-        text += "\\t";
-        break;
-      case '\n':
-        text += "\\n";
-        break;
-      case '\r':
-        text += "\\r";
-        break;
-      case '\\':
-        text += "\\\\";
-        break;
-      default:
-        text += "\\x";
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0xF];
-    }
-  }
-  flush(name.size());
-  return text;
-}
-
-}  // namespace
 
 // INDEX<TAB>NAME<TAB>USECOUNT<TAB>WIDTH<TAB>HEIGHT per definition. The width and height are
 // taken of the stored floats, as the window's details show them.
