@@ -1,5 +1,9 @@
 // Build tool: writes the application icon, drawn in resources/AppIcon.cpp, as an .ico file for
 // the Windows program's resources. Usage: make-icon OUTPUT.ico. Runs on the build machine.
+//
+// Besides the drawn 32x32 and 16x16 images the file holds 48x48 (the small drawing three times)
+// and 64x64 (the large one twice), enlarged pixel for pixel: at 150% and 200% display scaling the
+// system then finds an image of the size it wants instead of blurring a smaller one.
 
 #include <cstdint>
 #include <cstdio>
@@ -21,12 +25,18 @@ void Put32(Bytes& out, std::uint32_t value) {
   Put16(out, value >> 16);
 }
 
-// One icon image: a BITMAPINFOHEADER of twice the height (colour and mask), the 32-bit BGRA
-// pixels bottom-up, then the 1-bit transparency mask, rows padded to 32 bits.
-Bytes IconImage(const runebin::IconArt& art) {
-  const std::vector<std::uint32_t> pixels = runebin::IconPixels(art);
-  const auto width = static_cast<std::uint32_t>(art.width);
-  const auto height = static_cast<std::uint32_t>(art.height);
+// One icon image of `art` enlarged `scale` times: a BITMAPINFOHEADER of twice the height (colour
+// and mask), the 32-bit BGRA pixels bottom-up, then the 1-bit transparency mask, rows padded to 32
+// bits.
+Bytes IconImage(const runebin::IconArt& art, std::uint32_t scale) {
+  const std::vector<std::uint32_t> drawn = runebin::IconPixels(art);
+  const auto width = static_cast<std::uint32_t>(art.width) * scale;
+  const auto height = static_cast<std::uint32_t>(art.height) * scale;
+  std::vector<std::uint32_t> pixels(width * height);
+  for (std::uint32_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] =
+        drawn[(i / width / scale) * static_cast<std::uint32_t>(art.width) + i % width / scale];
+  }
   const std::uint32_t maskRow = (width + 31) / 32 * 4;
   Bytes out;
   Put32(out, 40);
@@ -63,10 +73,17 @@ int main(int argc, char** argv) {
     std::fputs("usage: make-icon OUTPUT.ico\n", stderr);
     return 2;
   }
-  const runebin::IconArt* arts[] = {&runebin::AppIconLarge(), &runebin::AppIconSmall()};
+  struct Entry {
+    const runebin::IconArt& art;
+    std::uint32_t scale;
+  };
+  const Entry entries[] = {{runebin::AppIconLarge(), 1},
+                           {runebin::AppIconSmall(), 1},
+                           {runebin::AppIconSmall(), 3},
+                           {runebin::AppIconLarge(), 2}};
   std::vector<Bytes> images;
-  for (const runebin::IconArt* art : arts) {
-    images.push_back(IconImage(*art));
+  for (const Entry& entry : entries) {
+    images.push_back(IconImage(entry.art, entry.scale));
   }
   Bytes file;
   Put16(file, 0);
@@ -74,8 +91,8 @@ int main(int argc, char** argv) {
   Put16(file, static_cast<unsigned>(images.size()));
   std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
   for (std::size_t i = 0; i < images.size(); ++i) {
-    file.push_back(static_cast<std::uint8_t>(arts[i]->width));
-    file.push_back(static_cast<std::uint8_t>(arts[i]->height));
+    file.push_back(static_cast<std::uint8_t>(entries[i].art.width * entries[i].scale));
+    file.push_back(static_cast<std::uint8_t>(entries[i].art.height * entries[i].scale));
     file.push_back(0);  // no palette
     file.push_back(0);
     Put16(file, 1);
