@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Windows stage: cross-builds the core, runebin-cli, the window program runebin.exe and their tests
 # for 64-bit Windows with MinGW-w64, runs the tests under Wine (the runebin-cli tests run
-# runebin-cli.exe end to end; the window's tests show real windows on a virtual X display), then
-# builds the Windows zip and checks it. Called by scripts/test.sh; runs alone too.
+# runebin-cli.exe end to end; the window's tests show real windows on a virtual X display), starts
+# runebin.exe itself, then builds the Windows zip and checks it. Called by scripts/test.sh; runs
+# alone too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +32,12 @@ xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24 -dpi 96" bash -c
   wine "$1/cli/runebin-cli.exe" --version &&
     ctest --test-dir "$1" --output-on-failure -j "$2" --timeout 300
   status=$?
+  # The window program itself starts: it waits on its about box until the session ends below.
+  if [ $status = 0 ]; then
+    wine "$1/gui/win32/runebin.exe" &
+    sleep 3
+    kill -0 $! 2>/dev/null || { echo "runebin.exe ended at start-up" >&2; status=1; }
+  fi
   wineserver -k 2>/dev/null
   exit $status' windows-tests "$build" "$jobs"
 
