@@ -23,7 +23,9 @@ bool NewFile(const Console& console, const std::string& path, bool dryRun) {
   }
   const auto header = NewFileHeader();
   platform::SafeFileWriter writer;
-  SaveStatus status = writer.Begin(path);
+  platform::WriteOptions options;
+  options.createOnly = true;  // nor one that another program makes meanwhile
+  SaveStatus status = writer.Begin(path, options);
   if (status.Saved()) {
     writer.Write(header.data(), header.size());
     status = writer.Commit();

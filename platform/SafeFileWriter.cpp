@@ -75,6 +75,18 @@ bool CopyFile(int from, int to, unsigned char* buffer) {
   }
 }
 
+// Gives `from` the name `to` unless a file has that name; false (EEXIST) if one has.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    return false;
+  }
+  // A file system that cannot: a second link is refused just the same when the name is taken.
+  return ::link(from.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) == 0;
+}
+
 // Makes a rename or an unlink itself durable.
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -102,6 +114,7 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
   if (target.empty() || target.back() == '/') {
     return Refuse(SaveResult::NotWritable, EISDIR);
   }
+  createOnly_ = options.createOnly;
   // Through a symbolic link we replace the file it points to, not the link.
   target_ = target;
   if (char* resolved = ::realpath(target.c_str(), nullptr)) {
@@ -121,8 +134,11 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     // Root may write anywhere, so permission checks alone would not stop it: a file whose owner
     // cannot write it is treated as read-only by everyone. And a user who may replace files in
     // the folder but not write this one must not make it theirs by replacing it.
+    if (options.createOnly) {
+      return Refuse(SaveResult::WriteFailed, EEXIST);
+    }
     if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
-      return Refuse(SaveResult::NotWritable, EACCES);
+      return Refuse(SaveResult::NotWritable, S_ISDIR(info.st_mode) ? EISDIR : EACCES);
     }
     if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
       return Refuse(SaveResult::NotWritable, errno);
@@ -413,7 +429,8 @@ SaveStatus SafeFileWriter::Commit() {
   if (std::optional<SaveStatus> ended = FinishOutput()) {
     return *ended;
   }
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!(createOnly_ ? RenameWithoutReplacing(temporary_, target_)
+                    : ::rename(temporary_.c_str(), target_.c_str()) == 0)) {
     return Refuse(SaveResult::WriteFailed, errno);
   }
   temporary_.clear();

@@ -31,6 +31,9 @@ struct WriteOptions {
   LockedFile* held = nullptr;
   // Refuse with ChangedOnDisk unless the target is still this file, unwritten since (or gone).
   std::optional<FileIdentity> expected;
+  // Only make a new file: refuse (WriteFailed, EEXIST) when the target exists, also when another
+  // program creates it while the new contents are written.
+  bool createOnly = false;
 };
 
 // Replaces a file without ever destroying it or giving it away.
@@ -146,6 +149,7 @@ class SafeFileWriter final : public OutputFile {
   LockedFile lock_;
   LockedFile* lockHeld_ = nullptr;
   bool inPlace_ = false;
+  bool createOnly_ = false;
   std::int64_t originalSize_ = 0;
   bool failed_ = false;
   int error_ = 0;  // errno of the first call that failed

@@ -151,6 +151,10 @@ SaveStatus SafeFileWriter::Refuse(SaveResult result, int error) {
     case ERROR_DIRECTORY:
       number = EISDIR;
       break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      number = EEXIST;
+      break;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       number = ENOENT;
@@ -210,6 +214,7 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     return Refuse(SaveResult::NotWritable, ERROR_DIRECTORY);
   }
   target_ = target;
+  createOnly_ = options.createOnly;
   buffer_.reset(new unsigned char[kSaveBufferSize]);  // no need to clear it first
   const DWORD attributes = ::GetFileAttributesW(Widen(target_).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -218,10 +223,14 @@ SaveStatus SafeFileWriter::Begin(const std::string& target, const WriteOptions& 
     if (error != ERROR_FILE_NOT_FOUND) {
       return Refuse(SaveResult::WriteFailed, static_cast<int>(error));
     }
+  } else if (options.createOnly) {
+    return Refuse(SaveResult::WriteFailed, ERROR_FILE_EXISTS);
   } else {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return Refuse(SaveResult::NotWritable, ERROR_DIRECTORY);
+    }
     // The read-only attribute is the Windows form of a file nobody may write.
-    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0 ||
-        (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0 || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       return Refuse(SaveResult::NotWritable, ERROR_ACCESS_DENIED);
     }
     if (std::optional<SaveStatus> refused = HoldTarget(options)) {
@@ -326,7 +335,10 @@ SaveStatus SafeFileWriter::Commit() {
   if (lockHeld_ != nullptr) {
     lockHeld_->Close();
   }
-  if (!Replace(Widen(target_), Widen(temporary_))) {
+  // A new file only: a plain rename, which never overwrites a file created meanwhile.
+  if (!(createOnly_ ? ::MoveFileExW(Widen(temporary_).c_str(), Widen(target_).c_str(),
+                                    MOVEFILE_WRITE_THROUGH) != 0
+                    : Replace(Widen(target_), Widen(temporary_)))) {
     return Refuse(SaveResult::WriteFailed, static_cast<int>(::GetLastError()));
   }
   temporary_.clear();

@@ -157,5 +157,24 @@ TEST_F(DrawingFileSave, AFileWithTwoNamesIsWrittenInPlaceOrPutBack) {
   }
 }
 
+// A writer that may only make a new file leaves alone one that exists, also one that another
+// program makes while the new contents are written; a folder is refused as one.
+TEST_F(DrawingFileSave, ANewFileNeverReplacesAnother) {
+  platform::WriteOptions createOnly;
+  createOnly.createOnly = true;
+  platform::SafeFileWriter writer;
+  const auto there = dir.Write("there.pvx", original);
+  EXPECT_EQ(writer.Begin(there, createOnly).error, EEXIST);
+  EXPECT_EQ(writer.Begin(dir.Path()).error, EISDIR);
+
+  const auto racing = dir.Path("racing.pvx");
+  ASSERT_TRUE(writer.Begin(racing, createOnly).Saved());
+  ASSERT_TRUE(writer.Write(Header().data(), Header().size()));
+  dir.Write("racing.pvx", original);
+  EXPECT_EQ(writer.Commit().error, EEXIST);
+  EXPECT_EQ(ReadFileBytes(racing), original);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
 }  // namespace
 }  // namespace runebin
