@@ -126,7 +126,7 @@ const Fault kFaults[] = {
      // A lock on another open file of the same file conflicts even within one process.
      [](Session& r) { ASSERT_TRUE(r.otherProgram.emplace(r.path).Holds()); },
      [](Session& r) { r.otherProgram.reset(); }},
-    {"target replaced by a folder", EACCES,
+    {"target replaced by a folder", EISDIR,
      [](Session& r) {
        fs::remove(r.path);
        fs::create_directory(r.path);
