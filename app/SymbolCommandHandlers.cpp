@@ -6,8 +6,18 @@
 #include "resources/ControlIds.h"
 #include "symbols/Messages.h"
 #include "symbols/SymbolCommands.h"
+#include "symbols/Windows1252.h"
 
 namespace runebin {
+namespace {
+
+// Names are the file's Windows-1252 bytes; messages are UTF-8 like the paths they also hold, so
+// that a message with a name and a path outside ASCII shows both right.
+std::string Shown(std::string_view name) {
+  return Windows1252ToUtf8(name);
+}
+
+}  // namespace
 
 void MainDialog::OnUp(FilePane& pane) {
   const int selected = toolkit_.ListGetSelection(pane.controls.list);
@@ -50,7 +60,7 @@ void MainDialog::OnRename(FilePane& pane) {
   const int renamed = RenameSymbol(pane.Drawing(), selected, data.m_newName);
   RefreshSymbolLists();
   if (renamed > 0) {
-    Report(messages::RenameReport(renamed, data.m_oldName, data.m_newName));
+    Report(messages::RenameReport(renamed, Shown(data.m_oldName), Shown(data.m_newName)));
   }
 }
 
@@ -78,7 +88,7 @@ void MainDialog::OnCopy() {
   const int existing = target->Drawing().SymbolDefs().FindByName(name);
   if (existing < 0) {
     AppendSymbolCopy(definition, target->Drawing());
-  } else if (Ask(messages::ReplaceQuestion(name, target->path))) {
+  } else if (Ask(messages::ReplaceQuestion(Shown(name), target->path))) {
     ReplaceSymbolWithCopy(definition, target->Drawing(), existing);
   }
   RefreshSymbolLists();
@@ -92,12 +102,12 @@ void MainDialog::OnDelete(FilePane& pane) {
   const Entity& definition = pane.Drawing().SymbolDefs().GetAt(selected);
   const std::string name = NameOf(definition);
   const int uses = definition.useCount;
-  if (!Ask(messages::DeleteQuestion(name, uses))) {
+  if (!Ask(messages::DeleteQuestion(Shown(name), uses))) {
     return;
   }
   DeleteSymbol(pane.Drawing(), selected);
   if (Ask(std::string(messages::kDeleteReferencesQuestion))) {
-    Report(messages::ReferencesRemoved(pane.Drawing().RemoveReferences(name), name));
+    Report(messages::ReferencesRemoved(pane.Drawing().RemoveReferences(name), Shown(name)));
   }
   RefreshSymbolLists();
 }

@@ -84,6 +84,23 @@ TEST_F(Commands, CopyReplacesInPlaceAfterAYesOrAddsAtTheEnd) {
   EXPECT_EQ(Messages().back(), "Something odd is happening internally");
 }
 
+// Names outside ASCII are the file's Windows-1252 bytes; the questions show them in UTF-8 like the
+// file names beside them.
+TEST_F(Commands, QuestionsShowNamesAsText) {
+  const std::string cafe = "Caf\xE9", shown = "\"Caf\xC3\xA9\"";
+  Open1(WriteDrawing("a.pvx", {Definition(cafe)}));
+  const auto target = WriteDrawing("b.pvx", {Definition(cafe)});
+  Open2(target);
+  Select(ids::kList1, 0);
+  ui.AnswerNo();
+  Press(ids::kCopy);
+  ui.AnswerNo();
+  Press(ids::kDelete1);
+  EXPECT_EQ(Messages(), (Names{"There is already a symbol named\n" + shown + "\nin file\n\"" +
+                                   target + "\".\nReplace it?",
+                               "Delete symbol " + shown + " (Used 0 times)?"}));
+}
+
 // Two questions; the references go only after the second Yes. The next symbol moves into the
 // selected place; deleting the last line leaves none selected.
 TEST_F(Commands, DeleteAsksTwice) {
