@@ -75,6 +75,29 @@ bool CopyFile(int from, int to, unsigned char* buffer) {
   }
 }
 
+// Has the system copy up to `size` bytes of `source`, from `from` on, into `out` at `*to` (at its
+// position when `to` is null), telling `syncing` of each step; returns how many it copied. It
+// stops early at the end of the source; any failure leaves the rest to the caller.
+std::size_t CopyRange(int source, off_t from, int out, off_t* to, std::size_t size,
+                      BackgroundSync* syncing) {
+  std::size_t copied = 0;
+  while (copied < size) {
+    const ssize_t step =
+        ::copy_file_range(source, &from, out, to, std::min(size - copied, kWriteBackStep), 0);
+    if (step < 0 && errno == EINTR) {
+      continue;
+    }
+    if (step <= 0) {
+      break;
+    }
+    copied += static_cast<std::size_t>(step);
+    if (syncing != nullptr) {
+      syncing->Written(static_cast<std::size_t>(step));
+    }
+  }
+  return copied;
+}
+
 // Gives `from` the name `to` unless a file has that name; false (EEXIST) if one has.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -262,28 +285,12 @@ void SafeFileWriter::CopyAhead(const MemoryMap& view) {
   aheadCopied_ = 0;
   const int out = outFd_;
   const auto size = static_cast<std::size_t>(view.Size());
+  BackgroundSync* const syncing = syncing_ ? &*syncing_ : nullptr;
   try {
-    ahead_ = std::thread([this, source, out, size] {
+    ahead_ = std::thread([this, source, out, size, syncing] {
       // At explicit offsets on both sides: the output's own position stays at 0 for the writes.
-      off_t from = 0;
       off_t to = 0;
-      std::size_t copied = 0;
-      while (copied < size) {
-        const ssize_t step =
-            ::copy_file_range(source, &from, out, &to, std::min(size - copied, kWriteBackStep), 0);
-        if (step < 0 && errno == EINTR) {
-          continue;
-        }
-        if (step <= 0) {
-          break;
-        }
-        copied += static_cast<std::size_t>(step);
-        if (syncing_) {
-          if (syncing_) {
-            syncing_->Written(static_cast<std::size_t>(step));
-          }
-        }
-      }
+      const std::size_t copied = CopyRange(source, 0, out, &to, size, syncing);
       ::close(source);
       aheadCopied_ = static_cast<std::int64_t>(copied);
     });
@@ -376,23 +383,8 @@ std::size_t SafeFileWriter::CopyOut(int source, std::int64_t offset, std::size_t
   // In the kernel, page cache to page cache (or shared extents, where the file system has them):
   // for a big file much faster than writing it from the view, whose pages would fault in one by
   // one. It stops early at the end of the source; any failure leaves the rest to the caller.
-  auto from = static_cast<off_t>(offset);
-  std::size_t copied = 0;
-  while (copied < size) {
-    const ssize_t step = ::copy_file_range(source, &from, outFd_, nullptr,
-                                           std::min(size - copied, kWriteBackStep), 0);
-    if (step < 0 && errno == EINTR) {
-      continue;
-    }
-    if (step <= 0) {
-      break;
-    }
-    copied += static_cast<std::size_t>(step);
-    if (syncing_) {
-      syncing_->Written(static_cast<std::size_t>(step));
-    }
-  }
-  return copied;
+  return CopyRange(source, static_cast<off_t>(offset), outFd_, nullptr, size,
+                   syncing_ ? &*syncing_ : nullptr);
 }
 
 bool SafeFileWriter::SyncOut() {

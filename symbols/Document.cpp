@@ -139,10 +139,11 @@ ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string
   const int useCount = replacing ? drawing_.SymbolDefs().GetAt(*replacing).useCount : 0;
   // A symbol appended goes where the write begun ahead will put it, while it is being made (from
   // two threads at once). A symbol that takes another's place is written with the rest.
-  const auto at = static_cast<std::int64_t>(drawing_.SymbolsEnd());
+  std::int64_t at = 0;
   std::atomic<bool> placed = true;
   FinishedBytes finished;
   if (ahead_ && !replacing) {
+    at = static_cast<std::int64_t>(drawing_.SymbolsEnd());
     finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
       if (!ahead_->PlaceAhead(at + static_cast<std::int64_t>(offset), bytes)) {
         placed = false;
