@@ -335,6 +335,12 @@ bool SafeFileWriter::PlaceAhead(std::int64_t offset, std::span<const std::uint8_
   if (outFd_ < 0 || inPlace_ || failed_ || aheadView_ != nullptr || offset < 0) {
     return false;
   }
+  // Counted before the writes: whatever part of them reaches the file, also of writes that fail,
+  // Commit cuts off past the length written.
+  const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
+  for (std::int64_t known = placedEnd_.load();
+       known < end && !placedEnd_.compare_exchange_weak(known, end);) {
+  }
   auto at = static_cast<off_t>(offset);
   for (std::span<const std::uint8_t> rest = bytes; !rest.empty();) {
     const ssize_t step = ::pwrite(outFd_, rest.data(), rest.size(), at);
@@ -346,9 +352,6 @@ bool SafeFileWriter::PlaceAhead(std::int64_t offset, std::span<const std::uint8_
     }
     rest = rest.subspan(static_cast<std::size_t>(step));
     at += step;
-  }
-  for (std::int64_t end = placedEnd_.load();
-       end < at && !placedEnd_.compare_exchange_weak(end, at);) {
   }
   if (syncing_) {
     syncing_->Written(bytes.size());

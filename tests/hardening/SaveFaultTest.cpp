@@ -157,6 +157,34 @@ TEST(SaveFault, EachKeepsTheFileAndTheChangesAndALaterSaveSucceeds) {
   }
 }
 
+// An import written into the new file ahead of its save that meets the file size limit partway
+// is written with the rest instead; when it is deleted before the save, nothing it left in the new
+// file stays past the end of what the save wrote.
+TEST(SaveFault, AnImportPlacedInPartLeavesNothingBehind) {
+  TempDir dir;
+  const Bytes original = Drawing({Definition("Bush")});
+  std::vector<Pt> outline;
+  for (std::int16_t i = 0; i < 2000; ++i) {
+    outline.push_back({i, static_cast<std::int16_t>(i % 9)});
+  }
+  const auto metafile = dir.Write("big.wmf", Wmf().Polygon(outline).End().Data());
+  Document document("");
+  document.WriteAheadTo(dir.Path("out.pvx"), Document::EarlyWrite::PlaceImports);
+  ASSERT_EQ(document.Open(dir.Write("a.pvx", original), false, Document::Lock::UntilWritten),
+            LoadResult::Loaded);
+  ::getrlimit(RLIMIT_FSIZE, &g_savedLimit);
+  rlimit limited = g_savedLimit;
+  limited.rlim_cur = 8 * 1024;  // inside the symbol
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  const ImportResult imported = document.ImportSymbol(metafile, "Big", 100, false);
+  ::setrlimit(RLIMIT_FSIZE, &g_savedLimit);
+  ASSERT_EQ(imported, ImportResult::Succeeded);
+  EXPECT_FALSE(document.Drawing().SymbolDefs().GetAt(1).PlacedAhead());
+  document.Drawing().RemoveSymbol(1);
+  ASSERT_TRUE(document.WriteBack(dir.Path("out.pvx")).Saved());
+  EXPECT_EQ(ReadFileBytes(dir.Path("out.pvx")), original);
+}
+
 // Writes that the system interrupts, before or after writing part, are carried on.
 TEST(SaveFault, InterruptedWritesStillWriteTheWholeFile) {
   Session run;
