@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -123,9 +125,18 @@ inline std::string CloseUnsavedQuestion(const SaveStatus& status, std::string_vi
 
 // --- Symbol details ----------------------------------------------------------------------------
 
-// A width or height as the details show it: two decimals, no minimum width, sign kept.
+// A width or height as the details show it: two decimals, no minimum width, sign kept, rounded
+// as printf's "%.2f" rounds. to_chars gives the same digits several times faster, which counts
+// when `list` prints tens of thousands of them; printf still writes what is not a number.
 inline std::string Dimension(double value) {
   char buffer[400];  // the largest double needs 309 digits before the point
+  if (std::isfinite(value)) {
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    if (written.ec == std::errc{}) {
+      return std::string(buffer, written.ptr);
+    }
+  }
   const int length = std::snprintf(buffer, sizeof buffer, "%0.2f", value);
   return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
 }
