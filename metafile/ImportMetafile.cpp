@@ -1,5 +1,6 @@
 #include "metafile/ImportMetafile.h"
 
+#include <algorithm>
 #include <new>
 #include <span>
 #include <system_error>
@@ -99,11 +100,64 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
   return false;
 }
 
+// The output pass of an import that keeps nothing (SymbolBytes::HandedOverOnly): as WriteDrawing,
+// but each half streams into its place through a few megabytes of its own, its framing checked as
+// it goes. Returns false when the halves did not come out as measured, or the second could not be
+// written: the bytes handed over are then of no use.
+bool StreamDrawing(const MetafileReader& reader, const BoundingBox& box, float maxSize,
+                   OutputSink& sink, PaletteMatcher& palette, std::size_t drawingBytes,
+                   const PassCheckpoint& middle, const FinishedBytes& finished) {
+  if (middle.recordOffset == 0 || drawingBytes - middle.outputBytes < kMinSplitBytes) {
+    BoundingBox unchanged = box;
+    ConvertRecords(reader, unchanged, maxSize, &sink, palette);
+    return true;
+  }
+  const std::size_t secondStart = sink.Streamed() + middle.outputBytes;
+  const std::size_t secondBytes = drawingBytes - middle.outputBytes;
+  bool threaded = false;
+  bool written = false;
+  {
+    std::jthread writer;
+    try {
+      writer = std::jthread([&] {
+        try {
+          OutputSink second;
+          PaletteMatcher own;  // a matcher is not shared between threads
+          if (second.Reserve(std::min(secondBytes, OutputSink::kStreamRoom))) {
+            second.StreamTo(&finished, secondStart, RecordFraming::Kind::Stretch);
+            const PassResult result = ConvertRecordsFrom(reader, box, maxSize, second, own, middle);
+            second.HandOverRest();
+            written = result.outputBytes == drawingBytes && second.Streamed() == secondBytes &&
+                      second.StreamedFramed();
+          }
+        } catch (const std::bad_alloc&) {
+          // written stays false
+        }
+      });
+      threaded = true;
+    } catch (const std::system_error&) {
+      // no thread to be had: one half after the other, below
+    }
+    ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
+  }  // joins the writer
+  if (!threaded) {
+    ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
+    return true;
+  }
+  // The first half must end where the second starts.
+  if (!written || sink.Streamed() != secondStart) {
+    return false;
+  }
+  sink.HandOverRest();
+  sink.SkipStreamed(secondBytes);
+  return true;
+}
+
 // Everything after a successful read: the measuring pass, the definition record and its group,
 // the output pass, and the entity. Everything it uses lives in this call only.
 ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSize,
                      std::unique_ptr<SymbolDef>& out, ImportDetails& details,
-                     const FinishedBytes& finished) {
+                     const FinishedBytes& finished, SymbolBytes keep) {
   BoundingBox box;  // all zero: the box always holds the origin
   PaletteMatcher palette;
   // The checkpoint in the middle of the data lets the output pass write two halves at once.
@@ -114,13 +168,20 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   details.walkEnd = measured.end;
   details.drawingBytes = measured.outputBytes;
 
-  // The measuring pass counted the bytes, so the stream is allocated once, at its final size.
+  // The measuring pass counted the bytes, so the stream is allocated once, at its final size; a
+  // stream that keeps nothing reuses a few megabytes instead.
   const std::size_t total = kDefRecordLength + kMarkerLength + measured.outputBytes + kMarkerLength;
+  const bool streaming = keep == SymbolBytes::HandedOverOnly && finished;
   OutputSink sink;
-  if (total > kMaxSymbolBytes || !sink.Reserve(total)) {
+  if (total > kMaxSymbolBytes ||
+      !sink.Reserve(streaming ? std::min(total, OutputSink::kStreamRoom) : total)) {
     return ImportResult::Succeeded;  // too large, or no memory for the symbol: success without one
   }
-  sink.HandOverTo(&finished, 0);
+  if (streaming) {
+    sink.StreamTo(&finished, 0, RecordFraming::Kind::WholeGroup);
+  } else {
+    sink.HandOverTo(&finished, 0);
+  }
   DefinitionExtents extents;
   extents.lowX = static_cast<float>(box.minX) * maxSize;
   extents.lowY = static_cast<float>(box.minY) * maxSize;
@@ -128,10 +189,17 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
   extents.highY = static_cast<float>(box.maxY) * maxSize;
   AppendDefinition(sink, extents, name);
   AppendMarker(sink, kGroupOpen);
-  const bool framed =
-      WriteDrawing(reader, box, maxSize, sink, palette, measured.outputBytes, middle, &finished);
+  const bool framed = streaming ? StreamDrawing(reader, box, maxSize, sink, palette,
+                                                measured.outputBytes, middle, finished)
+                                : WriteDrawing(reader, box, maxSize, sink, palette,
+                                               measured.outputBytes, middle, &finished);
   AppendMarker(sink, kGroupClose);
   sink.HandOverRest();
+  if (streaming) {
+    details.outputBytes = sink.Streamed();
+    details.handedOver = framed && sink.StreamedFramed() && details.outputBytes == total;
+    return ImportResult::Succeeded;
+  }
   details.outputBytes = sink.Bytes().size();
 
   // The input is no longer needed; free it before the entity is built.
@@ -156,7 +224,7 @@ ImportResult Convert(MetafileReader& reader, std::string_view name, float maxSiz
 
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
                             std::unique_ptr<SymbolDef>& out, ImportDetails& details,
-                            const FinishedBytes& finished) {
+                            const FinishedBytes& finished, SymbolBytes keep) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
@@ -164,12 +232,13 @@ ImportResult ImportMetafile(const std::string& path, std::string_view name, floa
   if (result != ImportResult::Succeeded) {
     return result;
   }
-  return Convert(reader, name, maxSize, out, details, finished);
+  return Convert(reader, name, maxSize, out, details, finished, keep);
 }
 
 ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
                                  float maxSize, std::unique_ptr<SymbolDef>& out,
-                                 ImportDetails& details, const FinishedBytes& finished) {
+                                 ImportDetails& details, const FinishedBytes& finished,
+                                 SymbolBytes keep) {
   out.reset();
   details = ImportDetails{};
   MetafileReader reader;
@@ -177,7 +246,7 @@ ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::strin
   if (result != ImportResult::Succeeded) {
     return result;
   }
-  return Convert(reader, name, maxSize, out, details, finished);
+  return Convert(reader, name, maxSize, out, details, finished, keep);
 }
 
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,

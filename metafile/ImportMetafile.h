@@ -58,17 +58,29 @@ struct ImportDetails {
   BoundingBox box;                       // the drawing's extent in metafile coordinates
   std::size_t outputBytes = 0;           // the whole symbol, definition and markers included
   std::size_t drawingBytes = 0;          // the converted records alone: 0 when nothing converted
+  // SymbolBytes::HandedOverOnly: every byte of the symbol, outputBytes of them, was handed over,
+  // and they frame as one definition with its group.
+  bool handedOver = false;
+};
+
+// Whether an import with `finished` keeps the symbol it hands over.
+enum class SymbolBytes {
+  Kept,            // in `out`, as without `finished`
+  HandedOverOnly,  // nowhere else: `out` stays empty, and only a few megabytes are held at a time
 };
 
 // With `finished`, the symbol's bytes are handed over as they are made (see FinishedBytes), from
 // two threads at once for a large drawing: by the time a symbol is returned, every one of its bytes
 // was handed over after its last change. Bytes handed over for a symbol that is not returned (no
-// memory, or none made) are of no use.
+// memory, or none made) are of no use. With SymbolBytes::HandedOverOnly the bytes handed over
+// are the symbol when details.handedOver says so, and of no use otherwise.
 ImportResult ImportMetafile(const std::string& path, std::string_view name, float maxSize,
                             std::unique_ptr<SymbolDef>& out, ImportDetails& details,
-                            const FinishedBytes& finished = {});
+                            const FinishedBytes& finished = {},
+                            SymbolBytes keep = SymbolBytes::Kept);
 ImportResult ImportMetafileBytes(std::span<const std::uint8_t> bytes, std::string_view name,
                                  float maxSize, std::unique_ptr<SymbolDef>& out,
-                                 ImportDetails& details, const FinishedBytes& finished = {});
+                                 ImportDetails& details, const FinishedBytes& finished = {},
+                                 SymbolBytes keep = SymbolBytes::Kept);
 
 }  // namespace runebin

@@ -71,9 +71,56 @@ void OutputSink::HandOverTo(const FinishedBytes* finished, std::size_t offset) {
 }
 
 void OutputSink::HandOverRest() {
-  if (finished_ != nullptr && !failed_ && size_ > handedOver_) {
-    (*finished_)(finishedOffset_ + handedOver_, Bytes().subspan(handedOver_));
-    handedOver_ = size_;
+  if (finished_ == nullptr || failed_ || size_ <= handedOver_) {
+    return;
+  }
+  const std::span<const std::uint8_t> rest = Bytes().subspan(handedOver_);
+  (*finished_)(finishedOffset_ + handedOver_, rest);
+  handedOver_ = size_;
+  if (streaming_) {
+    framing_.Take(rest);
+    // Handed over from the start of the block: the block is free again.
+    finishedOffset_ += size_;
+    streamed_ += size_;
+    size_ = 0;
+    handedOver_ = 0;
+  }
+}
+
+void OutputSink::StreamTo(const FinishedBytes* finished, std::size_t offset,
+                          RecordFraming::Kind framing) {
+  HandOverTo(finished, offset);
+  streaming_ = finished_ != nullptr && size_ == 0;
+  streamed_ = 0;
+  framing_ = RecordFraming(framing);
+}
+
+void OutputSink::SkipStreamed(std::size_t count) {
+  if (streaming_ && size_ == 0) {
+    finishedOffset_ += count;
+    streamed_ += count;
+  } else {
+    failed_ = true;
+  }
+}
+
+void RecordFraming::Take(std::span<const std::uint8_t> records) {
+  for (std::size_t offset = 0; offset < records.size() && !broken_;) {
+    const std::size_t length = RecordLength(records.subspan(offset));
+    // Nothing may follow the GroupClose that closes a whole group.
+    if (length == 0 || closed_) {
+      broken_ = true;
+      break;
+    }
+    const std::uint8_t type = records[offset + kTypeOffset];
+    if (kind_ == Kind::WholeGroup) {
+      closed_ = level_.Closes(length, type);
+    } else if (length == kMarkerLength && type == kMarkerClose) {
+      broken_ = --depth_ < 0;
+    } else if (length == kMarkerLength && type == kMarkerOpen) {
+      ++depth_;
+    }
+    offset += length;
   }
 }
 
@@ -86,6 +133,8 @@ void OutputSink::Release() {
   failed_ = false;
   finished_ = nullptr;
   handedOver_ = 0;
+  streaming_ = false;
+  streamed_ = 0;
 }
 
 namespace {

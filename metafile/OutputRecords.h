@@ -74,6 +74,25 @@ struct DefinitionExtents {
 // over twice holds the same place's bytes both times; the later one counts.
 using FinishedBytes = std::function<void(std::size_t offset, std::span<const std::uint8_t> bytes)>;
 
+// Whether stretches of whole records, taken one after the other, frame as one top-level group (a
+// leading record and its group up to the GroupClose that closes it, which must come last) or as a
+// stretch inside a group (never closing more than it opened, and closing all it opened). A
+// symbol streamed out is checked so as it goes, while its bytes are at hand.
+class RecordFraming {
+ public:
+  enum class Kind { WholeGroup, Stretch };
+  explicit RecordFraming(Kind kind) : kind_(kind) {}
+  void Take(std::span<const std::uint8_t> records);
+  bool Framed() const { return !broken_ && (kind_ == Kind::WholeGroup ? closed_ : depth_ == 0); }
+
+ private:
+  Kind kind_;
+  GroupLevel level_;  // for a whole group
+  long depth_ = 0;    // for a stretch
+  bool closed_ = false;
+  bool broken_ = false;
+};
+
 // A growable byte stream with room for a known total. An import reserves the exact size it
 // measured, so the stream is allocated once; appending beyond the reservation still works (the
 // stream grows), it is only slower. Allocation failure is reported, never thrown.
@@ -117,6 +136,22 @@ class OutputSink {
   // two places at once).
   void HandOverAgain() { handedOver_ = 0; }
 
+  // Hands the stream over as HandOverTo does, but lets go of the bytes once they are handed over:
+  // the sink holds only those not handed over yet, a few megabytes however long the stream, and
+  // Bytes() is just those. Every stretch handed over must be whole records; `framing` checks
+  // them. Offsets into Bytes() stay good until the next RecordDone.
+  void StreamTo(const FinishedBytes* finished, std::size_t offset, RecordFraming::Kind framing);
+  // All the bytes appended so far, handed over or not.
+  std::size_t Streamed() const { return streamed_ + size_; }
+  // After HandOverRest: the next `count` bytes of the stream are handed over by another sink.
+  void SkipStreamed(std::size_t count);
+  // Whether everything handed over while streaming was framed as the stream's kind asks, and
+  // handed over whole (no memory ran out).
+  bool StreamedFramed() const { return streaming_ && !failed_ && framing_.Framed(); }
+
+  // Room a streaming sink keeps: a little more than it hands over at a time.
+  static constexpr std::size_t kStreamRoom = std::size_t{6} << 20;
+
  private:
   static constexpr std::size_t kHandOverStep = std::size_t{4} << 20;
 
@@ -129,6 +164,9 @@ class OutputSink {
   const FinishedBytes* finished_ = nullptr;
   std::size_t finishedOffset_ = 0;
   std::size_t handedOver_ = 0;  // the stream's first bytes handed over so far
+  bool streaming_ = false;
+  std::size_t streamed_ = 0;  // streaming: bytes handed over and let go
+  RecordFraming framing_{RecordFraming::Kind::Stretch};
 };
 
 // Each writer appends one record (zero bytes where the record has nothing) and does nothing when

@@ -479,13 +479,19 @@ bool DrawingFile::WriteTo(OutputFile& out) const {
 }
 
 std::size_t DrawingFile::SymbolsEnd() const {
-  std::size_t end = header_.size();
-  for (const EntityList* list : {&typeZeroEntities_, &symbolDefs_}) {
-    for (int i = 0; i < list->GetSize(); ++i) {
-      end += list->GetAt(i).Length();
-    }
+  return SymbolOffset(symbolDefs_.GetSize());
+}
+
+std::size_t DrawingFile::SymbolOffset(int index) const {
+  // Save writes the header, the type 0 records, then the definitions.
+  std::size_t offset = header_.size();
+  for (int i = 0; i < typeZeroEntities_.GetSize(); ++i) {
+    offset += typeZeroEntities_.GetAt(i).Length();
   }
-  return end;
+  for (int i = 0; i < index && i < symbolDefs_.GetSize(); ++i) {
+    offset += symbolDefs_.GetAt(i).Length();
+  }
+  return offset;
 }
 
 void DrawingFile::Reset() {

@@ -115,6 +115,8 @@ class DrawingFile {
   // Where, in the file Save writes, the bytes after the symbol definitions start: where a
   // definition appended now will be written.
   std::size_t SymbolsEnd() const;
+  // Where, in the file Save writes, the definition at `index` starts.
+  std::size_t SymbolOffset(int index) const;
   // Drops everything: header, entities and both flags.
   void Reset();
 

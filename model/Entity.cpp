@@ -131,6 +131,21 @@ void Entity::Drop() {
   placedAhead_ = false;
 }
 
+bool Entity::KeepOwnCopy() {
+  if (ownsBytes_ || length_ == 0) {
+    return true;
+  }
+  std::uint8_t* copy = platform::AllocateBytes(length_);
+  if (copy == nullptr) {
+    return false;
+  }
+  std::memcpy(copy, data_, length_);
+  data_ = copy;
+  ownsBytes_ = true;
+  placedAhead_ = false;
+  return true;
+}
+
 bool Entity::TakeCopy(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) {
     Drop();
@@ -243,6 +258,14 @@ std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes) {
   entity->length_ = bytes.size();
   entity->data_ = bytes.Release();
   entity->ownsBytes_ = true;
+  return entity;
+}
+
+std::unique_ptr<Entity> CreateFramedOver(std::span<std::uint8_t> bytes) {
+  assert(bytes.size() > 0 && TopLevelExtent(bytes) == bytes.size());
+  std::unique_ptr<Entity> entity = NewEntityFor(bytes, kOnHeap);
+  entity->data_ = bytes.data();
+  entity->length_ = bytes.size();
   return entity;
 }
 

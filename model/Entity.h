@@ -76,6 +76,10 @@ class Entity {
   // are written into or replaced.
   void MarkPlacedAhead() { placedAhead_ = true; }
   bool PlacedAhead() const { return placedAhead_; }
+  // For an entity that refers to bytes someone else keeps (see CreateFramedOver): takes a copy of
+  // them into a block of its own, keeping what is known of them, except that they were placed
+  // ahead (the copy is elsewhere). Returns false, changing nothing, when memory runs out.
+  bool KeepOwnCopy();
 
  protected:
   // The bytes of the leading record alone (its own length field), never those of its group.
@@ -98,6 +102,7 @@ class Entity {
 
  private:
   friend std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes);
+  friend std::unique_ptr<Entity> CreateFramedOver(std::span<std::uint8_t> bytes);
   friend std::unique_ptr<Entity> CreateTailInPlace(std::span<std::uint8_t> rest,
                                                    std::pmr::memory_resource& arena);
   friend std::unique_ptr<Entity> CreateFramedInPlace(std::span<std::uint8_t> records, int type,
@@ -159,6 +164,10 @@ std::unique_ptr<Entity> CreateEntity(platform::ByteBuffer bytes);
 // top-level record (with its group), TopLevelExtent(bytes) == bytes.size(): the entity takes the
 // block over without going through the records again.
 std::unique_ptr<Entity> CreateFramedEntity(platform::ByteBuffer bytes);
+// The same for framed bytes that the caller keeps, alive and unchanged by anyone else, for as long
+// as the entity refers to them: the entity refers to them where they are (a symbol an import wrote
+// straight into a new file, read through a view of that file) until KeepOwnCopy.
+std::unique_ptr<Entity> CreateFramedOver(std::span<std::uint8_t> bytes);
 
 // For a document that keeps its bytes, entities made in `arena` that refer to their bytes where
 // they are. The bytes and the arena must outlive the entities; both throw std::bad_alloc when the

@@ -14,7 +14,7 @@
 
 namespace runebin::platform {
 
-bool MemoryMap::Map(int fd, std::int64_t size) {
+bool MemoryMap::Map(int fd, std::int64_t size, bool readAhead) {
   Unmap();
   struct stat info {};
   if (size <= 0 || static_cast<std::uint64_t>(size) > SIZE_MAX || ::fstat(fd, &info) != 0) {
@@ -26,9 +26,11 @@ bool MemoryMap::Map(int fd, std::int64_t size) {
   if (view == MAP_FAILED) {
     return false;
   }
-  // The loader walks the file once from front to back.
-  ::madvise(view, static_cast<std::size_t>(size), MADV_SEQUENTIAL);
-  ::madvise(view, static_cast<std::size_t>(size), MADV_WILLNEED);
+  if (readAhead) {
+    // The loader walks the file once from front to back.
+    ::madvise(view, static_cast<std::size_t>(size), MADV_SEQUENTIAL);
+    ::madvise(view, static_cast<std::size_t>(size), MADV_WILLNEED);
+  }
   // Without a descriptor of its own, writing the file's bytes elsewhere reads them through the
   // view; that works too, only slower.
   copySource_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);

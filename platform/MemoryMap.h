@@ -25,7 +25,9 @@ class MemoryMap {
   MemoryMap& operator=(MemoryMap&& other) noexcept;
 
   // Maps `size` bytes of the file from offset 0. Fails for an empty file (nothing can be mapped).
-  bool Map(int fd, std::int64_t size);
+  // `readAhead` tells the system the view will be walked front to back, to read it in meanwhile;
+  // without it, pages are read only where touched.
+  bool Map(int fd, std::int64_t size, bool readAhead = true);
   // Makes a block of `size` bytes of our own (not initialised) instead of a mapping.
   bool Allocate(std::size_t size);
   // Tells the system that the bytes before `offset` will not be read again for now, so that a long

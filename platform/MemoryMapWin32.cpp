@@ -45,7 +45,7 @@ bool ReadFully(HANDLE file, std::uint8_t* bytes, std::size_t size) {
 
 }  // namespace
 
-bool MemoryMap::Map(int fd, std::int64_t size) {
+bool MemoryMap::Map(int fd, std::int64_t size, bool /*readAhead*/) {
   Unmap();
   const auto file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
   std::uint64_t volume = 0, index = 0;

@@ -363,6 +363,10 @@ void SafeFileWriter::ExpectPlaced(std::int64_t offset, std::span<const std::uint
   placed_.push_back({offset, bytes});
 }
 
+bool SafeFileWriter::MapOutput(MemoryMap& view, std::int64_t size) const {
+  return outFd_ >= 0 && !inPlace_ && !failed_ && view.Map(outFd_, size, false);
+}
+
 bool SafeFileWriter::SkipPlaced(std::span<const std::uint8_t> bytes) {
   const std::int64_t at = written_ + static_cast<std::int64_t>(buffered_);
   const bool placed = std::ranges::any_of(placed_, [&](const Placed& range) {

@@ -87,6 +87,12 @@ class SafeFileWriter final : public OutputFile {
   // Once every byte of `bytes` was placed at `offset` plus its own index after its last change:
   // a WritePlaced of exactly these bytes at exactly that offset passes over them.
   void ExpectPlaced(std::int64_t offset, std::span<const std::uint8_t> bytes);
+  // Maps the new file's first `size` bytes into `view`, for bytes PlaceAhead wrote to be read
+  // back from where they are rather than kept twice. Pages are read in only where touched. The
+  // view reads what the file holds: a caller that reads placed bytes through it must not let
+  // anything be written over them, nor the file be cut short of them. False where the new file
+  // cannot be mapped (always on Windows, where nothing is placed ahead).
+  bool MapOutput(MemoryMap& view, std::int64_t size) const;
   bool Write(const void* bytes, std::size_t size) override;
   bool WritePlaced(std::span<const std::uint8_t> bytes) override;
   bool WriteFromView(std::span<const std::uint8_t> bytes, const MemoryMap& view) override;

@@ -193,6 +193,10 @@ bool SafeFileWriter::EndAhead() {
   return true;
 }
 
+bool SafeFileWriter::MapOutput(MemoryMap&, std::int64_t) const {
+  return false;
+}
+
 bool SafeFileWriter::PlaceAhead(std::int64_t, std::span<const std::uint8_t>) {
   return false;
 }

@@ -1,6 +1,7 @@
 #include "symbols/Document.h"
 
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -69,6 +70,7 @@ LoadResult Document::Open(const std::string& path, bool readOnly, Lock lock,
 void Document::Close() {
   ahead_.reset();
   drawing_.Reset();
+  placedViews_.clear();  // after the definitions that read from them
   lock_.Close();
   identity_.reset();
   path_.clear();
@@ -114,8 +116,11 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
     lock_.Close();
     return {};
   }
-  SaveStatus status = ahead && target == aheadPath_ ? drawing_.SaveWith(*ahead, target)
-                                                    : drawing_.Save(target, options);
+  const bool goesOn = ahead && target == aheadPath_;
+  if (goesOn && !CopyPlacedSymbolsThatMove()) {
+    return {SaveResult::WriteFailed, ENOMEM, {}};
+  }
+  SaveStatus status = goesOn ? drawing_.SaveWith(*ahead, target) : drawing_.Save(target, options);
   if (status.Saved() && own) {
     // The file now on disk is the one this document holds; the old lock guards a replaced file.
     lock_.Close();
@@ -137,23 +142,18 @@ bool Document::WouldWrite(const std::optional<std::string>& output) const {
 ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string_view name,
                                     float maxSize, bool allowEmpty, std::optional<int> replacing) {
   const int useCount = replacing ? drawing_.SymbolDefs().GetAt(*replacing).useCount : 0;
-  // A symbol appended goes where the write begun ahead will put it, while it is being made (from
-  // two threads at once). A symbol that takes another's place is written with the rest.
-  std::int64_t at = 0;
-  std::atomic<bool> placed = true;
-  FinishedBytes finished;
-  if (ahead_ && !replacing) {
-    at = static_cast<std::int64_t>(drawing_.SymbolsEnd());
-    finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
-      if (!ahead_->PlaceAhead(at + static_cast<std::int64_t>(offset), bytes)) {
-        placed = false;
-      }
-    };
-  }
   std::unique_ptr<SymbolDef> definition;
   ImportDetails details;
-  const ImportResult result =
-      ImportMetafile(metafilePath, name, maxSize, definition, details, finished);
+  // A symbol appended goes where the write begun ahead will put it, while it is being made (from
+  // two threads at once). A symbol that takes another's place is written with the rest, as is one
+  // that could not be placed whole.
+  ImportResult result = ImportResult::Succeeded;
+  if (ahead_ && !replacing) {
+    result = ImportPlaced(metafilePath, name, maxSize, definition, details);
+  }
+  if (result == ImportResult::Succeeded && !definition) {
+    result = ImportMetafile(metafilePath, name, maxSize, definition, details);
+  }
   if (result != ImportResult::Succeeded) {
     return result;
   }
@@ -169,13 +169,68 @@ ImportResult Document::ImportSymbol(const std::string& metafilePath, std::string
   if (replacing) {
     drawing_.AssignSymbol(*replacing, *definition);
   } else {
-    if (finished && placed) {
-      ahead_->ExpectPlaced(at, definition->Bytes());
-      definition->MarkPlacedAhead();
+    if (definition->PlacedAhead()) {
+      // Where ImportPlaced put it: at the end of the definitions.
+      ahead_->ExpectPlaced(static_cast<std::int64_t>(drawing_.SymbolsEnd()), definition->Bytes());
     }
     drawing_.AddSymbol(std::move(definition));
   }
   return result;
+}
+
+ImportResult Document::ImportPlaced(const std::string& metafilePath, std::string_view name,
+                                    float maxSize, std::unique_ptr<SymbolDef>& definition,
+                                    ImportDetails& details) {
+  const auto at = static_cast<std::int64_t>(drawing_.SymbolsEnd());
+  std::atomic<bool> placed = true;
+  const FinishedBytes finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
+    if (!ahead_->PlaceAhead(at + static_cast<std::int64_t>(offset), bytes)) {
+      placed = false;
+    }
+  };
+  std::unique_ptr<SymbolDef> none;
+  const ImportResult result = ImportMetafile(metafilePath, name, maxSize, none, details, finished,
+                                             SymbolBytes::HandedOverOnly);
+  auto view = std::make_unique<platform::MemoryMap>();
+  const auto end = at + static_cast<std::int64_t>(details.outputBytes);
+  if (result != ImportResult::Succeeded || !placed || !details.handedOver ||
+      !ahead_->MapOutput(*view, end)) {
+    return result;
+  }
+  std::unique_ptr<Entity> entity =
+      CreateFramedOver(view->Bytes().subspan(static_cast<std::size_t>(at), details.outputBytes));
+  if (auto* made = dynamic_cast<SymbolDef*>(entity.get()); made != nullptr) {
+    entity.release();
+    definition.reset(made);
+    // The import writes paths, ellipses and groups, never a reference.
+    definition->KnowsNoNestedReference();
+    definition->MarkPlacedAhead();
+    placedViews_.push_back(std::move(view));
+  }
+  return result;
+}
+
+bool Document::CopyPlacedSymbolsThatMove() {
+  const EntityList& definitions = drawing_.SymbolDefs();
+  for (int i = 0; i < definitions.GetSize() && !placedViews_.empty(); ++i) {
+    // Looked up by where its bytes are: an import's definition may since have been renamed,
+    // moved, copied or replaced.
+    Entity& definition = drawing_.SymbolDefs().GetAt(i);
+    const std::uint8_t* const bytes = definition.Bytes().data();
+    for (const auto& view : placedViews_) {
+      const std::uint8_t* const start = view->Data();
+      const std::uint8_t* const end = start + view->Size();
+      if (std::less_equal<>()(start, bytes) && std::less<>()(bytes, end)) {
+        const bool passedOver = definition.PlacedAhead() &&
+                                drawing_.SymbolOffset(i) == static_cast<std::size_t>(bytes - start);
+        if (!passedOver && !definition.KeepOwnCopy()) {
+          return false;
+        }
+        break;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace runebin

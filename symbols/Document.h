@@ -4,12 +4,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "metafile/ImportMetafile.h"
 #include "metafile/ImportResult.h"
 #include "model/DrawingFile.h"
 #include "model/Format.h"
 #include "platform/FileIdentity.h"
 #include "platform/LockedFile.h"
+#include "platform/MemoryMap.h"
 #include "platform/SafeFileWriter.h"
 #include "platform/SaveResult.h"
 
@@ -98,9 +101,21 @@ class Document {
  private:
   bool IsOwnPath(const std::string& target) const;
   bool FileHoldsTheSameBytes() const;
+  // For EarlyWrite::PlaceImports: converts the metafile straight into the new file, where the
+  // symbol appended now will be written, keeping none of it in memory; the definition then reads
+  // its bytes from that file. Leaves `definition` empty when they could not all be placed there.
+  ImportResult ImportPlaced(const std::string& metafilePath, std::string_view name, float maxSize,
+                            std::unique_ptr<SymbolDef>& definition, ImportDetails& details);
+  // Before the write begun ahead goes on: a definition that reads its bytes from the new file, and
+  // that the write will not pass over where they were placed, takes a copy of them first, since
+  // the write could otherwise overwrite them before it has read them. False when memory ran out.
+  bool CopyPlacedSymbolsThatMove();
 
   std::string path_;
   bool readOnly_ = false;
+  // The views of the new file that imported definitions read from: kept until the definitions go,
+  // so declared before the drawing.
+  std::vector<std::unique_ptr<platform::MemoryMap>> placedViews_;
   DrawingFile drawing_;
   platform::LockedFile lock_;
   std::optional<platform::FileIdentity> identity_;

@@ -185,6 +185,39 @@ TEST(SaveFault, AnImportPlacedInPartLeavesNothingBehind) {
   EXPECT_EQ(ReadFileBytes(dir.Path("out.pvx")), original);
 }
 
+// A symbol imported straight into the new file is read back from there: when the save it was
+// placed for fails (and its new file is thrown away), the next save still writes it whole.
+TEST(SaveFault, ASymbolPlacedAheadOutlivesTheSaveThatFailed) {
+  TempDir dir;
+  const auto source = dir.Write("a.pvx", Drawing({Definition("Bush"), Record(9, Bytes(60000, 3))}));
+  std::vector<Pt> outline;
+  for (std::int16_t i = 0; i < 2000; ++i) {
+    outline.push_back({i, static_cast<std::int16_t>(i % 9)});
+  }
+  const auto metafile = dir.Write("big.wmf", Wmf().Polygon(outline).End().Data());
+  Document plain("");
+  ASSERT_EQ(plain.Open(source, false, Document::Lock::UntilWritten), LoadResult::Loaded);
+  ASSERT_EQ(plain.ImportSymbol(metafile, "Big", 100, false), ImportResult::Succeeded);
+  ASSERT_TRUE(plain.WriteBack(dir.Path("plain.pvx")).Saved());
+  plain.Close();
+
+  Document document("");
+  document.WriteAheadTo(dir.Path("out.pvx"), Document::EarlyWrite::PlaceImports);
+  ASSERT_EQ(document.Open(source, false, Document::Lock::UntilWritten), LoadResult::Loaded);
+  ASSERT_EQ(document.ImportSymbol(metafile, "Big", 100, false), ImportResult::Succeeded);
+  ASSERT_TRUE(document.Drawing().SymbolDefs().GetAt(1).PlacedAhead());
+  ::getrlimit(RLIMIT_FSIZE, &g_savedLimit);
+  rlimit limited = g_savedLimit;
+  limited.rlim_cur = 40 * 1024;  // past the symbol, inside the record after it
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  const SaveStatus failed = document.WriteBack(dir.Path("out.pvx"));
+  ::setrlimit(RLIMIT_FSIZE, &g_savedLimit);
+  EXPECT_EQ(failed.error, EFBIG);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("out.pvx")));
+  ASSERT_TRUE(document.WriteBack(dir.Path("again.pvx")).Saved());
+  EXPECT_EQ(ReadFileBytes(dir.Path("again.pvx")), ReadFileBytes(dir.Path("plain.pvx")));
+}
+
 // Writes that the system interrupts, before or after writing part, are carried on.
 TEST(SaveFault, InterruptedWritesStillWriteTheWholeFile) {
   Session run;

@@ -122,29 +122,69 @@ TEST(SplitPass, ALargeImportIsTheBytesOfOnePass) {
 
 // What an import hands over as it goes, from one pass or from two halves at once, covers the
 // symbol it returns, each place last with its final bytes.
+// Handed over as they are made, the bytes are the symbol: kept, or kept nowhere else (then the
+// sink holds a few megabytes at a time, and each half checks its framing as it streams).
 TEST(SplitPass, TheBytesHandedOverAreTheSymbol) {
   for (const int repeats : {50, 3000}) {
     SCOPED_TRACE(repeats);
-    std::mutex mutex;
-    Bytes file;
-    std::vector<bool> covered;
-    const FinishedBytes finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
-      const std::lock_guard lock(mutex);
-      if (file.size() < offset + bytes.size()) {
-        file.resize(offset + bytes.size());
-        covered.resize(file.size());
-      }
-      std::ranges::copy(bytes, file.begin() + static_cast<std::ptrdiff_t>(offset));
-      std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(offset), bytes.size(), true);
-    };
-    std::unique_ptr<SymbolDef> symbol;
-    ImportDetails details;
-    ASSERT_EQ(ImportMetafileBytes(Busy(repeats, 100).End().Data(), "t", 100.0F, symbol, details,
-                                  finished),
-              ImportResult::Succeeded);
-    ASSERT_NE(symbol, nullptr);
-    EXPECT_TRUE(std::ranges::equal(file, symbol->Bytes()));
-    EXPECT_TRUE(std::ranges::all_of(covered, std::identity()));
+    const Bytes data = Busy(repeats, 100).End().Data();
+    std::unique_ptr<SymbolDef> kept;
+    ASSERT_EQ(ImportMetafileBytes(data, "t", 100.0F, kept), ImportResult::Succeeded);
+    ASSERT_NE(kept, nullptr);
+    for (const SymbolBytes keep : {SymbolBytes::Kept, SymbolBytes::HandedOverOnly}) {
+      std::mutex mutex;
+      Bytes file;
+      std::vector<bool> covered;
+      const FinishedBytes finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
+        const std::lock_guard lock(mutex);
+        if (file.size() < offset + bytes.size()) {
+          file.resize(offset + bytes.size());
+          covered.resize(file.size());
+        }
+        std::ranges::copy(bytes, file.begin() + static_cast<std::ptrdiff_t>(offset));
+        std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(offset), bytes.size(), true);
+      };
+      std::unique_ptr<SymbolDef> symbol;
+      ImportDetails details;
+      ASSERT_EQ(ImportMetafileBytes(data, "t", 100.0F, symbol, details, finished, keep),
+                ImportResult::Succeeded);
+      EXPECT_EQ(symbol == nullptr, keep == SymbolBytes::HandedOverOnly);
+      EXPECT_EQ(details.handedOver, keep == SymbolBytes::HandedOverOnly);
+      EXPECT_EQ(details.outputBytes, kept->Length());
+      EXPECT_TRUE(std::ranges::equal(file, kept->Bytes()));
+      EXPECT_TRUE(std::ranges::all_of(covered, std::identity()));
+    }
+  }
+}
+
+// What a streamed symbol is checked for, stretch by stretch.
+TEST(RecordFraming, TellsAWholeGroupAndAStretchInsideOne) {
+  const Bytes leader = Record(kTypeSymbolDef, Bytes(83, 0));
+  const Bytes open = GroupOpen();
+  const Bytes close = GroupClose();
+  const Bytes path = Record(3, Bytes(40, 1));
+  using Kind = RecordFraming::Kind;
+  struct Row {
+    const char* what;
+    Kind kind;
+    std::vector<Bytes> stretches;
+    bool framed;
+  };
+  const Row rows[] = {
+      {"a group in three stretches", Kind::WholeGroup, {Join({leader, open}), path, close}, true},
+      {"never closed", Kind::WholeGroup, {Join({leader, open, path})}, false},
+      {"a record after its close", Kind::WholeGroup, {Join({leader, open, close}), path}, false},
+      {"a record cut short", Kind::WholeGroup, {Join({leader, open, close}), Bytes(3, 9)}, false},
+      {"a balanced stretch", Kind::Stretch, {Join({open, path}), Join({open, close, close})}, true},
+      {"closing what it did not open", Kind::Stretch, {Join({close, open})}, false},
+      {"left open", Kind::Stretch, {Join({open, path})}, false},
+  };
+  for (const Row& row : rows) {
+    RecordFraming framing(row.kind);
+    for (const Bytes& stretch : row.stretches) {
+      framing.Take(stretch);
+    }
+    EXPECT_EQ(framing.Framed(), row.framed) << row.what;
   }
 }
 

@@ -14,18 +14,33 @@
 namespace runebin::testing {
 namespace {
 
+void CheckPlacedImports(TempDir& dir, const std::string& source, const std::string& metafile);
+
+// An imported symbol is written into the new file and read back from there, not kept in memory:
+// an edit or a change of layout after the import must not let the write overwrite the bytes it
+// is about to read. Small symbols are written in one piece, large ones in two halves at once.
 TEST(WriteAhead, ImportsPlacedAsTheyAreMadeWriteWhatALaterWriteWrites) {
   TempDir dir;
   const auto source =
       dir.Write("source.pvx", Drawing({Definition("A"), Reference("A"), Definition("B"),
                                        TypeZero(1), Record(9, Bytes(5000, 7))}));
-  // A symbol longer than the records after the definitions.
+  // A symbol longer than the records after the definitions, and one of about 10 MB.
   std::vector<Pt> outline;
   for (std::int16_t i = 0; i < 1000; ++i) {
     outline.push_back({i, static_cast<std::int16_t>(i % 7)});
   }
-  const auto metafile =
-      dir.Write("leaf.wmf", Wmf().Brush(kSolid, kRed).Select(0).Polygon(outline).End().Data());
+  Wmf large = Wmf().Brush(kSolid, kRed).Select(0);
+  for (int i = 0; i < 600; ++i) {
+    large.Polygon(outline);
+  }
+  for (const Bytes& symbol :
+       {Wmf().Brush(kSolid, kRed).Select(0).Polygon(outline).End().Data(), large.End().Data()}) {
+    SCOPED_TRACE(symbol.size());
+    CheckPlacedImports(dir, source, dir.Write("leaf.wmf", symbol));
+  }
+}
+
+void CheckPlacedImports(TempDir& dir, const std::string& source, const std::string& metafile) {
   const auto import = [&](Document& d) { return d.ImportSymbol(metafile, "Leaf", 100, false); };
   struct Row {
     const char* what;
@@ -41,6 +56,9 @@ TEST(WriteAhead, ImportsPlacedAsTheyAreMadeWriteWhatALaterWriteWrites) {
        platform::SafeFileWriter::kCopiesAhead ? 1 : 0},
       {"in another's place", [&](Document& d) { d.ImportSymbol(metafile, "Leaf", 100, false, 0); },
        0},
+      {"a symbol before it grown",
+       [&](Document& d) { import(d), d.ImportSymbol(metafile, "Leaf", 100, false, 0); },
+       platform::SafeFileWriter::kCopiesAhead ? 1 : 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
