@@ -255,10 +255,25 @@ void Converter::IncludeVertices(std::span<const std::uint8_t> points, std::size_
   if (points.size() / kPointSize < count) {
     return;  // the callers have checked; this keeps the loop below inside the record regardless
   }
+  // The bounds in locals, without branches: the compiler keeps them in registers (stores into
+  // the box could alias the bytes read) and takes many points at a time.
+  std::int16_t minX = box_.minX;
+  std::int16_t minY = box_.minY;
+  std::int16_t maxX = box_.maxX;
+  std::int16_t maxY = box_.maxY;
   const std::uint8_t* point = points.data();
   for (std::size_t i = 0; i < count; ++i, point += kPointSize) {
-    box_.IncludePoint(CoordinateAt(point), CoordinateAt(point + 2));
+    const std::int16_t x = CoordinateAt(point);
+    const std::int16_t y = CoordinateAt(point + 2);
+    minX = std::min(minX, x);
+    minY = std::min(minY, y);
+    maxX = std::max(maxX, x);
+    maxY = std::max(maxY, y);
   }
+  box_.minX = minX;
+  box_.minY = minY;
+  box_.maxX = maxX;
+  box_.maxY = maxY;
 }
 
 std::size_t Converter::Path(std::uint8_t colourIndex, std::uint16_t fill, std::uint8_t closed,
