@@ -2,7 +2,8 @@
 //
 // The whole input is the metafile. The import must not fail after the first bytes were
 // recognised, and what it makes must be one definition whose group closes exactly at its end,
-// made only of whole records, named as asked, that a drawing loads back as its only entity.
+// made only of whole records, named as asked, that a drawing loads back as its only entity; and
+// the same import that keeps nothing but what it hands over must hand over just those bytes.
 
 #include <algorithm>
 #include <cstdint>
@@ -91,6 +92,22 @@ void CheckSymbol(const SymbolDef& symbol, const ImportDetails& details, float ma
   FUZZ_CHECK(file.TypeZeroEntities().GetSize() == 0 && file.OtherEntities().GetSize() == 0);
 }
 
+// Kept nowhere but in what it hands over, the same symbol comes out, whole and framed.
+void CheckStreamed(std::span<const std::uint8_t> input, float maxSize, const SymbolDef& kept) {
+  Bytes streamed;
+  const FinishedBytes finished = [&](std::size_t offset, std::span<const std::uint8_t> bytes) {
+    streamed.resize(std::max(streamed.size(), offset + bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), streamed.begin() + static_cast<std::ptrdiff_t>(offset));
+  };
+  std::unique_ptr<SymbolDef> none;
+  ImportDetails details;
+  FUZZ_CHECK(ImportMetafileBytes(input, kName, maxSize, none, details, finished,
+                                 SymbolBytes::HandedOverOnly) == ImportResult::Succeeded);
+  FUZZ_CHECK(none == nullptr && details.handedOver);
+  FUZZ_CHECK(
+      std::equal(streamed.begin(), streamed.end(), kept.Bytes().begin(), kept.Bytes().end()));
+}
+
 void Run(std::span<const std::uint8_t> input) {
   // Two sizes: the measuring pass's own scale, and a typical one.
   for (const float maxSize : {1.0F, 250.0F}) {
@@ -105,6 +122,7 @@ void Run(std::span<const std::uint8_t> input) {
     }
     FUZZ_CHECK(symbol != nullptr);  // no memory shortage at these sizes
     CheckSymbol(*symbol, details, maxSize, input.size());
+    CheckStreamed(input, maxSize, *symbol);
   }
 }
 
