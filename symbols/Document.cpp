@@ -116,8 +116,9 @@ SaveStatus Document::WriteBack(const std::optional<std::string>& output, IfChang
     lock_.Close();
     return {};
   }
+  // Imported definitions may read their bytes from a file this write could overwrite.
   const bool goesOn = ahead && target == aheadPath_;
-  if (goesOn && !CopyPlacedSymbolsThatMove()) {
+  if (!CopyPlacedSymbols(goesOn ? PlacedCopies::ThoseThatMove : PlacedCopies::All)) {
     return {SaveResult::WriteFailed, ENOMEM, {}};
   }
   SaveStatus status = goesOn ? drawing_.SaveWith(*ahead, target) : drawing_.Save(target, options);
@@ -210,18 +211,18 @@ ImportResult Document::ImportPlaced(const std::string& metafilePath, std::string
   return result;
 }
 
-bool Document::CopyPlacedSymbolsThatMove() {
+bool Document::CopyPlacedSymbols(PlacedCopies which) {
   const EntityList& definitions = drawing_.SymbolDefs();
   for (int i = 0; i < definitions.GetSize() && !placedViews_.empty(); ++i) {
     // Looked up by where its bytes are: an import's definition may since have been renamed,
     // moved, copied or replaced.
-    Entity& definition = drawing_.SymbolDefs().GetAt(i);
+    Entity& definition = definitions.GetAt(i);
     const std::uint8_t* const bytes = definition.Bytes().data();
     for (const auto& view : placedViews_) {
       const std::uint8_t* const start = view->Data();
       const std::uint8_t* const end = start + view->Size();
       if (std::less_equal<>()(start, bytes) && std::less<>()(bytes, end)) {
-        const bool passedOver = definition.PlacedAhead() &&
+        const bool passedOver = which == PlacedCopies::ThoseThatMove && definition.PlacedAhead() &&
                                 drawing_.SymbolOffset(i) == static_cast<std::size_t>(bytes - start);
         if (!passedOver && !definition.KeepOwnCopy()) {
           return false;
@@ -229,6 +230,9 @@ bool Document::CopyPlacedSymbolsThatMove() {
         break;
       }
     }
+  }
+  if (which == PlacedCopies::All) {
+    placedViews_.clear();  // nothing reads from them any more
   }
   return true;
 }

@@ -106,10 +106,13 @@ class Document {
   // its bytes from that file. Leaves `definition` empty when they could not all be placed there.
   ImportResult ImportPlaced(const std::string& metafilePath, std::string_view name, float maxSize,
                             std::unique_ptr<SymbolDef>& definition, ImportDetails& details);
-  // Before the write begun ahead goes on: a definition that reads its bytes from the new file, and
-  // that the write will not pass over where they were placed, takes a copy of them first, since
-  // the write could otherwise overwrite them before it has read them. False when memory ran out.
-  bool CopyPlacedSymbolsThatMove();
+  // Before a write: definitions that read their bytes from the new file of the write begun ahead
+  // (or, once that was written, from the file it became) take copies of their own first, since
+  // the write could otherwise overwrite them before it has read them - all of them, or for the
+  // write begun ahead itself only those it will not pass over where they were placed. False when
+  // memory ran out.
+  enum class PlacedCopies { ThoseThatMove, All };
+  bool CopyPlacedSymbols(PlacedCopies which);
 
   std::string path_;
   bool readOnly_ = false;

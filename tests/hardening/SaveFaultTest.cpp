@@ -218,6 +218,43 @@ TEST(SaveFault, ASymbolPlacedAheadOutlivesTheSaveThatFailed) {
   EXPECT_EQ(ReadFileBytes(dir.Path("again.pvx")), ReadFileBytes(dir.Path("plain.pvx")));
 }
 
+// Once written, the file the symbol went into is the one its definition reads from. Written
+// again in place (it has a second name by then), with a larger symbol now in front of it, it must
+// not be overwritten under the definition's feet.
+TEST(SaveFault, ASymbolPlacedAheadSurvivesItsFileWrittenAgainInPlace) {
+  TempDir dir;
+  const auto source = dir.Write("a.pvx", Drawing({Definition("Bush")}));
+  std::vector<Pt> outline;
+  for (std::int16_t i = 0; i < 2000; ++i) {
+    outline.push_back({i, static_cast<std::int16_t>(i % 9)});
+  }
+  const auto big = dir.Write("big.wmf", Wmf().Polygon(outline).End().Data());
+  // Larger than the writer's buffer: written straight through, over what lies behind it.
+  Wmf larger;
+  for (int i = 0; i < 100; ++i) {
+    larger.Polygon(outline);
+  }
+  const auto leaf = dir.Write("leaf.wmf", larger.End().Data());
+  const auto change = [&](Document& d) {
+    return d.ImportSymbol(big, "Big", 100, false) == ImportResult::Succeeded &&
+           d.WriteBack(dir.Path("out.pvx")).Saved() &&
+           d.ImportSymbol(leaf, "Bush", 100, false, 0) == ImportResult::Succeeded;
+  };
+  Document plain("");
+  ASSERT_EQ(plain.Open(source, false, Document::Lock::UntilWritten), LoadResult::Loaded);
+  ASSERT_TRUE(change(plain));
+  ASSERT_TRUE(plain.WriteBack(dir.Path("plain.pvx")).Saved());
+  plain.Close();
+
+  Document document("");
+  document.WriteAheadTo(dir.Path("out.pvx"), Document::EarlyWrite::PlaceImports);
+  ASSERT_EQ(document.Open(source, false, Document::Lock::UntilWritten), LoadResult::Loaded);
+  ASSERT_TRUE(change(document));
+  std::filesystem::create_hard_link(dir.Path("out.pvx"), dir.Path("alias.pvx"));
+  ASSERT_TRUE(document.WriteBack(dir.Path("out.pvx")).Saved());
+  EXPECT_EQ(ReadFileBytes(dir.Path("out.pvx")), ReadFileBytes(dir.Path("plain.pvx")));
+}
+
 // Writes that the system interrupts, before or after writing part, are carried on.
 TEST(SaveFault, InterruptedWritesStillWriteTheWholeFile) {
   Session run;
