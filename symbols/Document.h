@@ -58,8 +58,11 @@ class Document {
   // another): an Open with Lock::UntilWritten begins that write, so that most of the writing is
   // done when WriteBack comes. For a rename, which keeps the layout of the records, the file is
   // copied into it while it loads (see platform::SafeFileWriter::CopyAhead); for imports, each
-  // symbol appended is written into it as it is made (see platform::SafeFileWriter::PlaceAhead).
-  // Changes nothing else; where the write cannot begin early, WriteBack writes as always.
+  // symbol appended is written into it as it is made (see platform::SafeFileWriter::PlaceAhead)
+  // and read back from there, never kept in memory. Changes nothing else; where the write cannot
+  // begin early, WriteBack writes as always. For a batch run, which writes once and ends: once
+  // written, such a symbol reads from the file written, which nothing locks any more, so another
+  // program that cut that file short before the document next read the symbol would end this one.
   void WriteAheadTo(std::string target, EarlyWrite what = EarlyWrite::CopyFile) {
     aheadTarget_ = std::move(target);
     aheadWrite_ = what;
