@@ -43,6 +43,28 @@ bool FramedStretch(std::span<const std::uint8_t> records) {
   return depth == 0;
 }
 
+// Runs `second` on a thread of its own while `first` runs here, and waits for both. Running out of
+// memory ends `second` early, leaving what it sets as it was. Returns false, having run `first`
+// alone, when no thread was to be had.
+template <typename Second, typename First>
+bool RunBeside(const Second& second, const First& first) {
+  std::jthread beside;
+  try {
+    beside = std::jthread([&] {
+      try {
+        second();
+      } catch (const std::bad_alloc&) {
+        // what it sets stays as it was
+      }
+    });
+  } catch (const std::system_error&) {
+    first();
+    return false;
+  }
+  first();
+  return true;
+}
+
 // The output pass. A large drawing is written as two halves at once, the second on a thread of
 // its own, from the checkpoint the measuring pass took, straight into its place in the reserved
 // stream. The checkpoint carries all that the pass keeps from record to record, so the halves are
@@ -64,29 +86,21 @@ bool WriteDrawing(const MetafileReader& reader, const BoundingBox& box, float ma
   const std::size_t secondBytes = drawingBytes - middle.outputBytes;
   OutputSink second(sink.Room().subspan(middle.outputBytes, secondBytes));
   second.HandOverTo(finished, firstStart + middle.outputBytes);
-  bool written = false;
+  bool written = false;  // stays false without a thread: the second half is written again below
   bool firstFramed = false;
-  {
-    std::jthread writer;
-    try {
-      writer = std::jthread([&] {
-        try {
-          PaletteMatcher own;  // a matcher is not shared between threads
-          written = ConvertRecordsFrom(reader, box, maxSize, second, own, middle).outputBytes ==
-                        drawingBytes &&
-                    !second.Failed() && second.Bytes().size() == secondBytes &&
-                    FramedStretch(second.Bytes());
-          second.HandOverRest();
-        } catch (const std::bad_alloc&) {
-          // written stays false: the second half is written again below
-        }
+  RunBeside(
+      [&] {
+        PaletteMatcher own;  // a matcher is not shared between threads
+        written = ConvertRecordsFrom(reader, box, maxSize, second, own, middle).outputBytes ==
+                      drawingBytes &&
+                  !second.Failed() && second.Bytes().size() == secondBytes &&
+                  FramedStretch(second.Bytes());
+        second.HandOverRest();
+      },
+      [&] {
+        ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
+        firstFramed = FramedStretch(sink.Bytes().subspan(firstStart));
       });
-    } catch (const std::system_error&) {
-      // no thread to be had: one pass after the other
-    }
-    ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
-    firstFramed = FramedStretch(sink.Bytes().subspan(firstStart));
-  }  // joins the writer
   // The first half must end where the second starts.
   if (written && sink.Room().data() == second.Bytes().data()) {
     sink.HandOverRest();
@@ -114,33 +128,22 @@ bool StreamDrawing(const MetafileReader& reader, const BoundingBox& box, float m
   }
   const std::size_t secondStart = sink.Streamed() + middle.outputBytes;
   const std::size_t secondBytes = drawingBytes - middle.outputBytes;
-  bool threaded = false;
   bool written = false;
-  {
-    std::jthread writer;
-    try {
-      writer = std::jthread([&] {
-        try {
-          OutputSink second;
-          PaletteMatcher own;  // a matcher is not shared between threads
-          if (second.Reserve(std::min(secondBytes, OutputSink::kStreamRoom))) {
-            second.StreamTo(&finished, secondStart, RecordFraming::Kind::Stretch);
-            const PassResult result = ConvertRecordsFrom(reader, box, maxSize, second, own, middle);
-            second.HandOverRest();
-            written = result.outputBytes == drawingBytes && second.Streamed() == secondBytes &&
-                      second.StreamedFramed();
-          }
-        } catch (const std::bad_alloc&) {
-          // written stays false
+  const bool threaded = RunBeside(
+      [&] {
+        OutputSink second;
+        PaletteMatcher own;  // a matcher is not shared between threads
+        if (second.Reserve(std::min(secondBytes, OutputSink::kStreamRoom))) {
+          second.StreamTo(&finished, secondStart, RecordFraming::Kind::Stretch);
+          const PassResult result = ConvertRecordsFrom(reader, box, maxSize, second, own, middle);
+          second.HandOverRest();
+          written = result.outputBytes == drawingBytes && second.Streamed() == secondBytes &&
+                    second.StreamedFramed();
         }
-      });
-      threaded = true;
-    } catch (const std::system_error&) {
-      // no thread to be had: one half after the other, below
-    }
-    ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle);
-  }  // joins the writer
+      },
+      [&] { ConvertRecordsBefore(reader, box, maxSize, sink, palette, middle); });
   if (!threaded) {
+    // One half after the other.
     ConvertRecordsFrom(reader, box, maxSize, sink, palette, middle);
     return true;
   }
